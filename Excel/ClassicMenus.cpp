@@ -1,0 +1,341 @@
+#include "ClassicMenus.h"
+
+#include "RibbonEntry.h"
+
+#include <iterator>
+
+namespace cornice {
+namespace {
+
+const RibbonEntry kFileMenu[] = {
+    Control(L"FileNew"),
+    Control(L"FileOpen"),
+    Control(L"FileClose"),
+    MenuSeparator(),
+    Control(L"FileSave"),
+    Control(L"FileSaveAsMenu"),
+    Control(L"FileSaveAsExcel97_2003", kSaveAsExcel97_2003),
+    Control(L"FileSaveAsWebPage"),
+    Control(L"WindowSaveWorkspace"),
+    MenuSeparator(),
+    Submenu(LR"(<menu id="BR3000234" label="Restrict Permission" imageMso="FilePermissionView" tag = "BR3000234">)"),
+        Control(L"FilePermissionUnrestricted"),
+        Control(L"FilePermissionDoNotDistribute"),
+        Control(L"FilePermissionRestrictAs"),
+    EndSubmenu(),
+    Control(L"FileCheckOut"),
+    Control(L"FileCheckIn"),
+    Control(L"FileVersionHistory"),
+    MenuSeparator(),
+    Control(L"WebPagePreview"),
+    MenuSeparator(),
+    Control(L"PageSetupPageDialog"),
+    Control(L"PrintAreaMenu"),
+    Control(L"FilePrintPreview"),
+    Control(L"FilePrint"),
+    MenuSeparator(),
+    Control(L"FilePrepareMenu"),
+    Control(L"FileSendMenu"),
+    Control(L"MenuPublish"),
+    Control(L"AdvancedFileProperties"),
+    MenuSeparator(),
+    Control(L"FileExit"),
+};
+
+const RibbonEntry kEditMenu[] = {
+    Control(L"Undo"),
+    Control(L"Redo"),
+    MenuSeparator(),
+    Control(L"Cut"),
+    Control(L"Copy"),
+    Control(L"ShowClipboard"),
+    Control(L"PasteMenu"),
+    Control(L"PasteSpecialDialog"),
+    Control(L"PasteAsHyperlink"),
+    MenuSeparator(),
+    Control(L"FillMenu"),
+    Control(L"ClearMenu"),
+    Control(L"TableDeleteRowsAndColumnsMenu"),
+    Control(L"SheetMoveOrCopy"),
+    MenuSeparator(),
+    Control(L"FindDialogExcel"),
+    Control(L"ReplaceDialog"),
+    Control(L"GoTo"),
+    MenuSeparator(),
+    Control(L"SelectMenuExcel"),
+    Control(L"ObjectFormatDialog"),
+};
+
+const RibbonEntry kViewMenu[] = {
+    Control(L"ViewNormalViewExcel"),
+    Control(L"ViewPageLayoutView"),
+    Control(L"ViewPageBreakPreviewView"),
+    MenuSeparator(),
+    Control(L"ViewFormulaBar"),
+    Control(L"ViewMessageBar"),
+    Control(L"ViewRulerExcel"),
+    Control(L"ViewSheetGridlines", L"View Gridlines"),
+    Control(L"ViewSheetHeadings", L"View Headings"),
+    MenuSeparator(),
+    Control(L"HeaderFooterInsert"),
+    Control(L"ReviewShowAllComments"),
+    MenuSeparator(),
+    Control(L"ViewCustomViews"),
+    Control(L"ViewFullScreenView"),
+    Control(L"ZoomDialog"),
+    Control(L"ZoomCurrent100"),
+    Control(L"ZoomToSelection"),
+    MenuSeparator(),
+    Control(L"FileProperties"),
+};
+
+const RibbonEntry kInsertMenu[] = {
+    Control(L"CellsInsertDialog"),
+    Control(L"SheetRowsInsert"),
+    Control(L"SheetColumnsInsert"),
+    Control(L"SheetInsert"),
+    Control(L"ChartTypeAllInsertDialog"),
+    Control(L"SymbolInsert"),
+    MenuSeparator(),
+    Control(L"PageBreakInsertExcel"),
+    Submenu(LR"(<menu id="BR30005" label="Function Library" imageMso="FunctionWizard" tag = "BR30005">)"),
+        Entries(kFunctionLibraryEntries),
+    EndSubmenu(),
+    Submenu(LR"(<menu id="BR30006" label="Name" imageMso="NameDefineMenu" tag = "BR30006">)"),
+        Control(L"NameManager"),
+        MenuSeparator(),
+        Control(L"NameDefineMenu"),
+        Control(L"NamePasteName"),
+        Control(L"NameCreateFromSelection"),
+        Control(L"NamesApply"),
+        Control(L"NameUseInFormula"),
+    EndSubmenu(),
+    Submenu(LR"(<menu id="BR30007" label="Comments" imageMso="ReviewNewComment" tag = "BR30007">)"),
+        Entries(kCommentsEntries),
+    EndSubmenu(),
+    MenuSeparator(),
+    Submenu(LR"(<menu id="BR30008" label="Picture" imageMso="PictureInsertFromFile" tag = "BR30008">)"),
+        Control(L"ClipArtInsert"),
+        Control(L"PictureInsertFromFile"),
+        Control(L"ShapesInsertGallery"),
+        Control(L"WordArtInsertGallery"),
+        Control(L"SmartArtInsert"),
+    EndSubmenu(),
+    Control(L"SmartArtInsert"),
+    Control(L"OleObjectctInsert"),
+    Control(L"HyperlinkInsert"),
+    MenuSeparator(),
+    Control(L"TableInsertExcel"),
+    Control(L"SignatureLineInsertMenu"),
+    Control(L"HyperlinkInsert"),
+    Control(L"HeaderFooterInsert"),
+};
+
+const RibbonEntry kFormatMenu[] = {
+    Control(L"FormatCellsDialog"),
+    Submenu(LR"(<menu id="FormatCellsDialog" label="Row" imageMso="FormatCellsDialog">)"),
+        Control(L"RowHeight"),
+        Control(L"RowHeightAutoFit"),
+        Control(L"RowsHide"),
+        Control(L"RowsUnhide"),
+    EndSubmenu(),
+    Submenu(LR"(<menu id="d656576" label="Column" imageMso="FormatCellsDialog">)"),
+        Control(L"ColumnWidth"),
+        Control(L"ColumnWidthAutoFit"),
+        Control(L"ColumnsHide"),
+        Control(L"ColumnsUnhide"),
+        Control(L"ColumnWidthDefault"),
+    EndSubmenu(),
+    Submenu(LR"(<menu id="d356456" label="Sheet" imageMso="FormatCellsDialog">)"),
+        Control(L"SheetRename"),
+        Control(L"SheetHide"),
+        Control(L"SheetUnhide"),
+        Control(L"SheetBackground"),
+        Control(L"SheetTabColorGallery"),
+    EndSubmenu(),
+    MenuSeparator(),
+    Control(L"AutoFormatDialog"),
+    Control(L"ConditionalFormattingMenu"),
+    Control(L"FormatAsTableGallery"),
+    Control(L"CellStylesGallery"),
+    Control(L"StylesDialogClassic"),
+    Control(L"PhoneticGuideMenu"),
+    MenuSeparator(),
+    Control(L"ThemesGallery"),
+    Control(L"ThemeColorsGallery"),
+    Control(L"ThemeFontsGallery"),
+    Control(L"ThemeEffectsGallery"),
+    MenuSeparator(),
+    Submenu(LR"(<menu id="d366569" label="Arrange">)"),
+        Control(L"ObjectBringToFrontMenu"),
+        Control(L"ObjectBringToBackMenu"),
+        Control(L"SelectionPane"),
+        Control(L"ObjectAlignMenu"),
+        Control(L"ObjectsGroupMenu"),
+        Control(L"ObjectRotateGallery"),
+    EndSubmenu(),
+};
+
+const RibbonEntry kToolsMenu[] = {
+    Control(L"Spelling"),
+    Control(L"ResearchPane"),
+    Submenu(LR"(<menu id="BR300081" label="Proofing" tag = "BR300081">)"),
+        Control(L"Thesaurus"),
+        Control(L"TranslationPane"),
+    EndSubmenu(),
+    Control(L"ErrorChecking"),
+    MenuSeparator(),
+    Control(L"FileCreateDocumentWorkspace"),
+    Control(L"ReviewShareWorkbook"),
+    Control(L"ReviewTrackChangesMenu"),
+    Control(L"CompareAndMergeWorkbooks"),
+    Control(L"ReviewProtectWorkbookMenu"),
+    MenuSeparator(),
+    Control(L"GoalSeek"),
+    Control(L"ScenarioManager"),
+    Submenu(LR"(<menu id="B30002351" imageMso="TraceError" label="Formula auditing" screentip="Formula auditing">)"),
+        Entries(kFormulaAuditingEntries),
+    EndSubmenu(),
+    Control(L"FormulaAuditingMenu"),
+    MenuSeparator(),
+    Control(L"MenuMacros"),
+    Control(L"AddInManager"),
+    Control(L"FileAddDigitalSignature"),
+    Control(L"ApplicationOptionsDialog"),
+};
+
+const RibbonEntry kDataMenu[] = {
+    Control(L"SortDialogClassic"),
+    Submenu(LR"(<menu id="dFilter" label="Filter" imageMso="Filter">)"),
+        Control(L"Filter"),
+        Control(L"SortClear"),
+        Control(L"AdvancedFilterDialog"),
+    EndSubmenu(),
+    Control(L"DataFormExcel"),
+    Control(L"OutlineSubtotals"),
+    Control(L"DataValidation"),
+    MenuSeparator(),
+    Control(L"WhatIfAnalysisMenu"),
+    Control(L"ConvertTextToTable"),
+    Control(L"RemoveDuplicates"),
+    Control(L"Consolidate"),
+    Submenu(LR"(<menu id="Calculation5736" label="Calculation">)"),
+        Control(L"CalculationOptionsMenu"),
+        Control(L"CalculateNow"),
+        Control(L"CalculateSheet"),
+    EndSubmenu(),
+    Submenu(LR"(<menu id="OutlineSettings" label="Group and Outline" imageMso="OutlineSettings">)"),
+        Control(L"OutlineHideDetail"),
+        Control(L"OutlineShowDetail"),
+        Control(L"OutlineGroup"),
+        Control(L"OutlineUngroup"),
+        Control(L"OutlineAuto"),
+        Control(L"OutlineClear"),
+        Control(L"OutlineSettings"),
+    EndSubmenu(),
+    MenuSeparator(),
+    Control(L"PivotTableReport"),
+    Submenu(LR"(<menu id="GetExternalDataImportClassic" label="Import External Data" imageMso="GetExternalDataImportClassic">)"),
+        Control(L"GetExternalDataImportClassic"),
+        Control(L"GetExternalDataFromWeb"),
+        Control(L"DatabaseQueryNew"),
+        Control(L"EditQuery"),
+        Control(L"DataRangeProperties"),
+        Control(L"QueryParameters"),
+    EndSubmenu(),
+    Submenu(LR"(<menu id="Connections001" label="Connections" imageMso="Connections">)"),
+        Control(L"RefreshAllMenu"),
+        Control(L"Connections"),
+        Control(L"ConnectionProperties"),
+        Control(L"EditLinks"),
+    EndSubmenu(),
+    Submenu(LR"(<menu id="ListI97499" label="List">)"),
+        Control(L"TableInsertExcel"),
+        Control(L"TableResize"),
+        Control(L"TableStyleTotalsRow"),
+        Control(L"TableConvertToRange"),
+        Control(L"TableExportTableToSharePointList"),
+        Control(L"TableOpenInBrowser"),
+        Control(L"TableUnlinkExternalData"),
+        Control(L"ListSinhronize"),
+        Control(L"ChangesDiscardAndRefresh"),
+    EndSubmenu(),
+    Submenu(LR"(<menu id="dGroupXML" label="XML" imageMso="GroupXML">)"),
+        Control(L"XmlImport"),
+        Control(L"XmlExport"),
+        Control(L"XmlDataRefresh"),
+        Control(L"XmlMapProperties"),
+        Control(L"XmlExpansionPacksExcel"),
+    EndSubmenu(),
+    MenuSeparator(),
+    Control(L"Refresh"),
+};
+
+const RibbonEntry kWindowsMenu[] = {
+    Control(L"WindowNew"),
+    Control(L"WindowsArrangeAll"),
+    Control(L"ViewSideBySide"),
+    Control(L"WindowSideBySideSynchronousScrolling"),
+    MenuSeparator(),
+    Control(L"WindowResetPosition"),
+    Control(L"WindowHide"),
+    Control(L"WindowUnhide"),
+    MenuSeparator(),
+    Control(L"WindowSplitToggle"),
+    Control(L"ViewFreezePanesGallery"),
+    MenuSeparator(),
+    Control(L"WindowSwitchWindowsMenuExcel"),
+};
+
+const RibbonEntry kHelpMenu[] = {
+    Control(L"Help"),
+    MenuSeparator(),
+    Control(L"ContactUs"),
+    Control(L"CheckForUpdates"),
+    Control(L"PrivacyOptionsDialog"),
+    MenuSeparator(),
+    Button(LR"(<button id="d24224025" label="Uninstall Cornice" screentip="You can uninstall using this option." onAction="Uninstall0"/>)"),
+    MenuSeparator(),
+    Button(LR"(<button id="d242242" label="About Cornice" onAction="ShowAbout0"/>)"),
+};
+
+struct ClassicMenu {
+    std::wstring_view startTag; // as at level 1
+    const RibbonEntry* entries;
+    std::size_t count;
+};
+
+template <std::size_t N>
+constexpr ClassicMenu Menu(std::wstring_view startTag, const RibbonEntry (&entries)[N])
+{
+    return {startTag, entries, N};
+}
+
+// Data is menu 11, not 8: the ids are part of what users' ribbons already know.
+const ClassicMenu kMenuBar[] = {
+    Menu(LR"(<menu id="B30002" label="File" tag = "B30002">)", kFileMenu),
+    Menu(LR"(<menu id="B30003" label="Edit" tag = "B30003">)", kEditMenu),
+    Menu(LR"(<menu id="B30004" label="View" tag = "B30004">)", kViewMenu),
+    Menu(LR"(<menu id="B30005" label="Insert" tag = "B30005">)", kInsertMenu),
+    Menu(LR"(<menu id="B30006" label="Format" tag = "B30006">)", kFormatMenu),
+    Menu(LR"(<menu id="B30007" label="Tools" tag = "B30007">)", kToolsMenu),
+    Menu(LR"(<menu id="B30011" label="Data" tag = "B30011">)", kDataMenu),
+    Menu(LR"(<menu id="B30009" label="Windows" tag = "B30009">)", kWindowsMenu),
+    Menu(LR"(<menu id="B30010" label="Help" tag = "B30010">)", kHelpMenu),
+};
+
+} // namespace
+
+void AddMenus(RibbonDocument& document, int Level)
+{
+    const std::wstring_view Prefix = Level == 1 ? L"" : L"All";
+    for (const ClassicMenu& menu : kMenuBar) {
+        AppendWithIdPrefix(document, menu.startTag, Prefix);
+        AppendEntries(document, menu.entries, menu.count, Prefix);
+        document.CloseMenu();
+        const bool isLast = &menu == &kMenuBar[std::size(kMenuBar) - 1];
+        if (Level == 1 && !isLast) document.AddLabelSeparator(L" ");
+    }
+}
+
+} // namespace cornice

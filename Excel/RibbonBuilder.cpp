@@ -1,0 +1,95 @@
+#include "RibbonBuilder.h"
+
+#include "ClassicMenus.h"
+#include "ClassicToolbars.h"
+#include "NumberConversion.h"
+#include "SettingKeys.h"
+#include "SettingsStore.h"
+
+#include <array>
+
+namespace cornice {
+namespace {
+
+constexpr std::wstring_view kCustomUiNamespace = L"http://schemas.microsoft.com/office/2006/01/customui";
+
+// Excel's built-in tabs, parallel to kTabKeys.
+constexpr std::array<const wchar_t*, kTabKeys.size()> kTabIdMso = {
+    L"TabHome", L"TabPageLayoutExcel", L"TabInsert", L"TabFormulas",
+    L"TabData", L"TabReview", L"TabView", L"TabDeveloper",
+};
+
+} // namespace
+
+std::wstring RibbonBuilder::Read(const wchar_t* key, int defaultValue)
+{
+    return store_.ReadSetting(kSettingsApplication, kSettingsSection, key, defaultValue);
+}
+
+std::wstring RibbonBuilder::GetRibbonXML()
+{
+    document_.ResetCounters();
+
+    // The host check is case-sensitive on purpose: only Excel gets the Classic tab.
+    if (host_.Name().find(L"Excel") == std::wstring::npos) return {};
+    if (ToWholeNumber(kClassicKey, Read(kClassicKey, 1)) == 0) return {};
+
+    document_.Clear();
+    document_.Append(L"<customUI xmlns=\"");
+    document_.Append(kCustomUiNamespace);
+    document_.Append(L"\" >");
+
+    AddRibbonAndTabs();
+
+    if (ToWholeNumber(kLeftKey, Read(kLeftKey, 1)) == 1)
+        document_.Append(LR"(<tab id="Menus" label="Classic" insertBeforeMso="TabHome">)");
+    else
+        document_.Append(LR"(<tab id="Menus" label="Classic">)");
+
+    document_.Append(LR"(<group id="ToolsPanel" label="Tools panel">)");
+    document_.Append(LR"(<box id="boxNew1" boxStyle="horizontal">)");
+    if (ToWholeNumber(kAllKey, Read(kAllKey, 1)) == 1) {
+        document_.Append(LR"(<menu id="AddAll0" label="All">)");
+        AddMenus(document_, 2);
+        document_.CloseMenu();
+        document_.AddLabelSeparator(L" ");
+    }
+    AddMenus(document_, 1);
+    document_.Append(L"</box>");
+
+    AddStandardToolbar(document_);
+    AddFormattingToolbar(document_);
+
+    document_.Append(L"</group ></tab></tabs></ribbon></customUI>");
+    return document_.Text();
+}
+
+void RibbonBuilder::AddRibbonAndTabs()
+{
+    if (ToWholeNumber(kHideBuiltInTabsKey, Read(kHideBuiltInTabsKey, 0)) != 1) {
+        document_.Append(L"<ribbon><tabs>");
+        return;
+    }
+
+    std::int32_t sum = 0;
+    for (const wchar_t* key : kTabKeys) {
+        const std::wstring text = Read(key, 0);
+        sum = AddToRunningSum(sum, ToNumber(key, text), key, text);
+    }
+    // Every tab hidden: Excel's whole ribbon gives way to ours.
+    if (sum == static_cast<std::int32_t>(kTabKeys.size())) {
+        document_.Append(LR"(<ribbon startFromScratch="true"><tabs>)");
+        return;
+    }
+
+    document_.Append(L"<ribbon><tabs>");
+    for (std::size_t i = 0; i < kTabKeys.size(); ++i) {
+        if (ToNumber(kTabKeys[i], Read(kTabKeys[i], 0)) == 1.0) {
+            document_.Append(L"<tab idMso=\"");
+            document_.Append(kTabIdMso[i]);
+            document_.Append(L"\" visible=\"false\"/>");
+        }
+    }
+}
+
+} // namespace cornice

@@ -1,0 +1,31 @@
+// Builds the whole ribbon document from the user's settings, afresh on every request.
+#pragma once
+
+#include "Host.h"
+#include "RibbonDocument.h"
+
+#include <string>
+
+namespace cornice {
+
+class SettingsStore;
+
+class RibbonBuilder {
+public:
+    RibbonBuilder(SettingsStore& store, Host& host) : store_(store), host_(host) {}
+
+    // The document, or an empty text when the add-in contributes nothing (the host is not
+    // Excel, or the Classic tab is switched off). Throws SettingValueError for a stored value
+    // that is not a number, and whatever the host throws; no partial document escapes.
+    std::wstring GetRibbonXML();
+
+private:
+    std::wstring Read(const wchar_t* key, int defaultValue);
+    void AddRibbonAndTabs();
+
+    SettingsStore& store_;
+    Host& host_;
+    RibbonDocument document_;
+};
+
+} // namespace cornice

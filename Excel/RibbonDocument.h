@@ -1,0 +1,45 @@
+// The ribbon document under construction and the emitters that append its recurring elements.
+// Texts are inserted unchanged: callers pass only fixed texts without quotes, ampersands or
+// angle brackets, so nothing is escaped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace cornice {
+
+// Adds 1 to an element counter and returns the new value; throws std::overflow_error
+// rather than wrap past 2147483647, which would repeat ids.
+std::int32_t NextElementNumber(std::int32_t& counter);
+
+class RibbonDocument {
+public:
+    // Counters back to 0: every document numbers its elements from 1.
+    void ResetCounters();
+    void Clear() { RibbonXml.clear(); }
+    void Append(std::wstring_view text) { RibbonXml += text; }
+    const std::wstring& Text() const noexcept { return RibbonXml; }
+
+    // <control idMso="ID" label="LABEL"/>, without the label when it is empty.
+    void AddControl(std::wstring_view idMso, std::wstring_view label);
+    // <control idMso="ID" screentip="TIP" showLabel="false"/>, without the tip when it is empty.
+    void AddControlNoLabel(std::wstring_view idMso, std::wstring_view screentip);
+    void AddComboBox(std::wstring_view idMso);
+    void OpenButtonGroup();
+    void CloseButtonGroup();
+    // A disabled button that holds groups or menus apart; the label is always written.
+    void AddLabelSeparator(std::wstring_view label);
+    void AddMenuSeparator();
+    void CloseMenu();
+
+private:
+    void AppendNumber(std::int32_t n);
+
+    std::wstring RibbonXml;
+    std::int32_t ButtonGroupCount = 0;
+    std::int32_t LabelSeparatorCount = 0;
+    std::int32_t MenuSeparatorCount = 0;
+};
+
+} // namespace cornice

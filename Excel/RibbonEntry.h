@@ -1,0 +1,80 @@
+// One row of a menu or toolbar table, so that the builders read like the lists they come from.
+#pragma once
+
+#include "RibbonDocument.h"
+
+#include <cstddef>
+#include <string_view>
+
+namespace cornice {
+
+enum class EntryKind {
+    Icon,            // a built-in control shown as an icon, with an optional screen tip
+    Control,         // a built-in control with an optional label of our own
+    ComboBox,        // a built-in combo box
+    ButtonGroup,     // start of a numbered button group
+    EndButtonGroup,
+    SeparatorButton, // a disabled button with the given label, as a spacer
+    MenuSeparator,   // a numbered menu separator
+    Submenu,         // a menu start tag, appended as written (with the id prefix)
+    EndSubmenu,
+    Button,          // a button element of our own, appended as written (with the id prefix)
+    Entries,         // the rows of another table, for menus that stand in two places
+};
+
+struct RibbonEntry {
+    EntryKind kind;
+    std::wstring_view text;  // idMso, label of a separator button, or the whole tag
+    std::wstring_view label; // label or screen tip of a control; empty: Excel's own
+    const RibbonEntry* nested = nullptr;
+    std::size_t nestedCount = 0;
+};
+
+constexpr RibbonEntry Icon(std::wstring_view idMso, std::wstring_view screentip = {})
+{
+    return {EntryKind::Icon, idMso, screentip};
+}
+constexpr RibbonEntry Control(std::wstring_view idMso, std::wstring_view label = {})
+{
+    return {EntryKind::Control, idMso, label};
+}
+constexpr RibbonEntry ComboBox(std::wstring_view idMso) { return {EntryKind::ComboBox, idMso, {}}; }
+constexpr RibbonEntry ButtonGroup() { return {EntryKind::ButtonGroup, {}, {}}; }
+constexpr RibbonEntry EndButtonGroup() { return {EntryKind::EndButtonGroup, {}, {}}; }
+constexpr RibbonEntry SeparatorButton(std::wstring_view label)
+{
+    return {EntryKind::SeparatorButton, label, {}};
+}
+constexpr RibbonEntry MenuSeparator() { return {EntryKind::MenuSeparator, {}, {}}; }
+constexpr RibbonEntry Submenu(std::wstring_view startTag) { return {EntryKind::Submenu, startTag, {}}; }
+constexpr RibbonEntry EndSubmenu() { return {EntryKind::EndSubmenu, {}, {}}; }
+constexpr RibbonEntry Button(std::wstring_view element) { return {EntryKind::Button, element, {}}; }
+template <std::size_t N>
+constexpr RibbonEntry Entries(const RibbonEntry (&entries)[N])
+{
+    return {EntryKind::Entries, {}, {}, entries, N};
+}
+
+// The same caption serves as a menu label and as a toolbar screen tip: one blank, the
+// ellipsis character, two blanks, and WorkBook with a capital B.
+inline constexpr std::wstring_view kSaveAsExcel97_2003 = L"Save as \u2026  Excel 97-2003 WorkBook";
+
+// Submenu contents that the menu bar and the Standard toolbar share.
+extern const RibbonEntry kFunctionLibraryEntries[10];
+extern const RibbonEntry kCommentsEntries[7];
+extern const RibbonEntry kFormulaAuditingEntries[10];
+
+// Appends `tag` with `idPrefix` inserted right after the opening quote of its id attribute.
+void AppendWithIdPrefix(RibbonDocument& document, std::wstring_view tag, std::wstring_view idPrefix);
+
+void AppendEntries(RibbonDocument& document, const RibbonEntry* entries, std::size_t count,
+                   std::wstring_view idPrefix);
+
+template <std::size_t N>
+void AppendEntries(RibbonDocument& document, const RibbonEntry (&entries)[N],
+                   std::wstring_view idPrefix = {})
+{
+    AppendEntries(document, entries, N, idPrefix);
+}
+
+} // namespace cornice

@@ -1,0 +1,160 @@
+#include "NumberConversion.h"
+
+#include "Utf8.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace cornice {
+namespace {
+
+constexpr std::size_t kLongestTextInMessage = 64;
+
+std::wstring Description(const std::wstring& key, const std::wstring& text,
+                         SettingValueError::Reason reason)
+{
+    // A value of a megabyte must not make a message box of a megabyte.
+    const std::wstring shown = text.size() <= kLongestTextInMessage
+                                   ? text
+                                   : text.substr(0, kLongestTextInMessage) + L"\u2026";
+    return L"The setting \"" + key + L"\" holds \"" + shown + L"\", which is " +
+           (reason == SettingValueError::Reason::NotANumber ? L"not a number." : L"out of range.");
+}
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// The grammar of the header, checked by hand so that the result never depends on a locale.
+// On success `ascii` holds the number without blanks or a leading '+', as from_chars wants it,
+// `allZero` says whether every digit before the exponent is 0, and `magnitude` is the decimal
+// exponent of the first non-zero digit (saturated), which tells overflow from underflow.
+struct ScannedNumber {
+    std::string ascii;
+    bool allZero = true;
+    long long magnitude = 0;
+};
+
+bool Scan(std::wstring_view text, ScannedNumber& out)
+{
+    std::size_t i = 0, end = text.size();
+    while (i < end && IsBlank(text[i])) ++i;
+    while (end > i && IsBlank(text[end - 1])) --end;
+
+    if (i < end && (text[i] == L'+' || text[i] == L'-')) {
+        if (text[i] == L'-') out.ascii += '-';
+        ++i;
+    }
+    std::size_t digits = 0;
+    long long significantIntegerDigits = 0, leadingFractionZeros = 0;
+    bool inFraction = false;
+    for (; i < end; ++i) {
+        const wchar_t c = text[i];
+        if (c == L'.' && !inFraction) {
+            inFraction = true;
+        } else if (IsDigit(c)) {
+            ++digits;
+            if (c != L'0') out.allZero = false;
+            if (!inFraction && !out.allZero) ++significantIntegerDigits;
+            if (inFraction && out.allZero) ++leadingFractionZeros;
+        } else {
+            break;
+        }
+        out.ascii += static_cast<char>(c);
+    }
+    if (digits == 0) return false;
+
+    long long exponent = 0;
+    if (i < end && (text[i] == L'e' || text[i] == L'E')) {
+        out.ascii += 'e';
+        ++i;
+        bool negative = false;
+        if (i < end && (text[i] == L'+' || text[i] == L'-')) {
+            negative = text[i] == L'-';
+            if (negative) out.ascii += '-';
+            ++i;
+        }
+        std::size_t exponentDigits = 0;
+        for (; i < end && IsDigit(text[i]); ++i, ++exponentDigits) {
+            out.ascii += static_cast<char>(text[i]);
+            if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[i] - L'0');
+        }
+        if (exponentDigits == 0) return false;
+        if (negative) exponent = -exponent;
+    }
+    if (i != end) return false;
+
+    out.magnitude = (significantIntegerDigits > 0 ? significantIntegerDigits - 1
+                                                  : -(leadingFractionZeros + 1)) + exponent;
+    return true;
+}
+
+double Parse(std::wstring_view key, std::wstring_view text)
+{
+    ScannedNumber scanned;
+    if (!Scan(text, scanned))
+        throw SettingValueError(std::wstring(key), std::wstring(text),
+                                SettingValueError::Reason::NotANumber);
+    if (scanned.allZero) return 0.0; // also "-0", "0e99999"
+
+    double value = 0;
+    const char* first = scanned.ascii.data();
+    const char* last = first + scanned.ascii.size();
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc::result_out_of_range && scanned.magnitude < 0) return 0.0; // underflow
+    if (ec != std::errc() || ptr != last || !std::isfinite(value))
+        throw SettingValueError(std::wstring(key), std::wstring(text),
+                                SettingValueError::Reason::OutOfRange);
+    return value;
+}
+
+double RoundHalfToEven(double value)
+{
+    const double floor = std::floor(value);
+    const double fraction = value - floor;
+    if (fraction < 0.5) return floor;
+    if (fraction > 0.5) return floor + 1;
+    return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+}
+
+template <typename Integer>
+Integer RoundToInteger(double value, std::wstring_view key, std::wstring_view text)
+{
+    const double rounded = RoundHalfToEven(value);
+    // Compared as doubles before any cast: casting an out-of-range double is undefined.
+    if (!(rounded >= static_cast<double>(std::numeric_limits<Integer>::min()) &&
+          rounded <= static_cast<double>(std::numeric_limits<Integer>::max())))
+        throw SettingValueError(std::wstring(key), std::wstring(text),
+                                SettingValueError::Reason::OutOfRange);
+    return static_cast<Integer>(rounded);
+}
+
+} // namespace
+
+SettingValueError::SettingValueError(std::wstring key, std::wstring text, Reason reason)
+    : std::runtime_error(ToUtf8(Description(key, text, reason))),
+      key_(std::move(key)), text_(std::move(text)), reason_(reason)
+{
+}
+
+std::wstring SettingValueError::Describe() const { return Description(key_, text_, reason_); }
+
+double ToNumber(std::wstring_view key, std::wstring_view text) { return Parse(key, text); }
+
+std::int32_t ToWholeNumber(std::wstring_view key, std::wstring_view text)
+{
+    return RoundToInteger<std::int32_t>(Parse(key, text), key, text);
+}
+
+std::int16_t ToInteger16(std::wstring_view key, std::wstring_view text)
+{
+    return RoundToInteger<std::int16_t>(Parse(key, text), key, text);
+}
+
+std::int32_t AddToRunningSum(std::int32_t sum, double value, std::wstring_view key,
+                             std::wstring_view text)
+{
+    return RoundToInteger<std::int32_t>(static_cast<double>(sum) + value, key, text);
+}
+
+} // namespace cornice

@@ -1,0 +1,97 @@
+// Every main combination of settings gives a document that Office's own schema accepts.
+#include "RibbonTestSupport.h"
+#include "SettingKeys.h"
+#include "Utf8.h"
+
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/xmlschemas.h>
+
+#include <memory>
+#include <string>
+
+namespace cornice {
+namespace {
+
+class Schema {
+public:
+    Schema()
+    {
+        std::unique_ptr<xmlSchemaParserCtxt, decltype(&xmlSchemaFreeParserCtxt)> parser(
+            xmlSchemaNewParserCtxt(CUSTOMUI_XSD), xmlSchemaFreeParserCtxt);
+        schema_ = xmlSchemaParse(parser.get());
+    }
+    ~Schema() { xmlSchemaFree(schema_); }
+    Schema(const Schema&) = delete;
+    Schema& operator=(const Schema&) = delete;
+
+    bool Loaded() const { return schema_ != nullptr; }
+
+    // Empty when the document is well-formed and valid; otherwise libxml2's complaints.
+    std::string Problems(const std::wstring& document)
+    {
+        problems_.clear();
+        const std::string bytes = ToUtf8(document);
+        std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> parsed(
+            xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "ribbon.xml", "UTF-8",
+                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
+            xmlFreeDoc);
+        if (!parsed) return "not well-formed XML";
+        std::unique_ptr<xmlSchemaValidCtxt, decltype(&xmlSchemaFreeValidCtxt)> validator(
+            xmlSchemaNewValidCtxt(schema_), xmlSchemaFreeValidCtxt);
+        xmlSchemaSetValidStructuredErrors(validator.get(), &Schema::Collect, this);
+        if (xmlSchemaValidateDoc(validator.get(), parsed.get()) != 0 && problems_.empty())
+            problems_ = "invalid";
+        return problems_;
+    }
+
+private:
+    static void Collect(void* self, xmlErrorPtr error)
+    {
+        auto* schema = static_cast<Schema*>(self);
+        if (schema->problems_.size() < 2000)
+            schema->problems_ += "line " + std::to_string(error->line) + ": " + error->message;
+    }
+
+    xmlSchemaPtr schema_ = nullptr;
+    std::string problems_;
+};
+
+TEST(RibbonSchema, EveryMainCombinationIsValidCustomUi)
+{
+    Schema schema;
+    ASSERT_TRUE(schema.Loaded()) << CUSTOMUI_XSD;
+
+    test::Settings everyTab = {{L"Hide built-in Tabs", L"1"}};
+    for (const wchar_t* key : kTabKeys) everyTab.emplace_back(key, L"1");
+    const test::Settings combinations[] = {
+        {},
+        {{L"All", L"0"}},
+        {{L"Left", L"0"}},
+        {{L"All", L"0"}, {L"Left", L"0"}},
+        {{L"Classic", L"2"}},
+        {{L"Hide built-in Tabs", L"1"}, {L"Home", L"1"}, {L"View", L"1"}},
+        {{L"Hide built-in Tabs", L"1"}, {L"Home", L"1"}, {L"Page Layout", L"1"}, {L"Insert", L"1"},
+         {L"Formulas", L"1"}, {L"Data", L"1"}, {L"Review", L"1"}, {L"View", L"1"}},
+        everyTab,
+        [&] { auto s = everyTab; s.emplace_back(L"All", L"0"); s.emplace_back(L"Left", L"0"); return s; }(),
+    };
+    for (const test::Settings& settings : combinations) {
+        const std::wstring document = test::BuildDocument(settings);
+        ASSERT_FALSE(document.empty());
+        EXPECT_EQ(schema.Problems(document), "") << "settings: " << settings.size() << " values";
+    }
+}
+
+TEST(RibbonSchema, ValidatorCatchesADuplicateId)
+{
+    Schema schema;
+    ASSERT_TRUE(schema.Loaded());
+    std::wstring document = test::BuildDocument({{L"All", L"0"}});
+    const std::wstring second = L"<box id=\"boxNew2\"";
+    document.replace(document.find(second), second.size(), L"<box id=\"boxNew1\"");
+    EXPECT_NE(schema.Problems(document), "");
+}
+
+} // namespace
+} // namespace cornice

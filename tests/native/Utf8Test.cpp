@@ -1,0 +1,31 @@
+#include "Utf8.h"
+
+#include <gtest/gtest.h>
+
+namespace cornice {
+namespace {
+
+TEST(Utf8, RoundTripsEveryPlane)
+{
+    const std::wstring text = L"Save as \u2026 \u0416\u00E9 \U0001F600 end";
+    const std::string bytes = ToUtf8(text);
+    EXPECT_EQ(bytes, "Save as \xE2\x80\xA6 \xD0\x96\xC3\xA9 \xF0\x9F\x98\x80 end");
+    EXPECT_EQ(FromUtf8(bytes), text);
+}
+
+TEST(Utf8, RefusesMalformedBytes)
+{
+    for (const char* bad : {"\xC3", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xFF"})
+        EXPECT_FALSE(FromUtf8(bad).has_value()) << "accepted a malformed sequence";
+}
+
+TEST(Utf8, ALoneSurrogateBecomesTheReplacementCharacter)
+{
+    std::wstring text = L"a";
+    text += static_cast<wchar_t>(0xD800);
+    text += L"b";
+    EXPECT_EQ(ToUtf8(text), "a\xEF\xBF\xBD" "b");
+}
+
+} // namespace
+} // namespace cornice

@@ -19,6 +19,23 @@ constexpr std::array<const wchar_t*, kTabKeys.size()> kTabIdMso = {
     L"TabData", L"TabReview", L"TabView", L"TabDeveloper",
 };
 
+// The fixed parts of the document, recorded on first use (thread-safe static initialisation).
+const RibbonTemplate& MenusAt(int level)
+{
+    static const RibbonTemplate menuBar = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, 1); });
+    static const RibbonTemplate allCopy = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, 2); });
+    return level == 1 ? menuBar : allCopy;
+}
+
+const RibbonTemplate& ToolbarRows()
+{
+    static const RibbonTemplate rows = RibbonDocument::Record([](RibbonDocument& d) {
+        AddStandardToolbar(d);
+        AddFormattingToolbar(d);
+    });
+    return rows;
+}
+
 } // namespace
 
 std::wstring RibbonBuilder::Read(const wchar_t* key, int defaultValue)
@@ -50,15 +67,13 @@ std::wstring RibbonBuilder::GetRibbonXML()
     document_.Append(LR"(<box id="boxNew1" boxStyle="horizontal">)");
     if (ToWholeNumber(kAllKey, Read(kAllKey, 1)) == 1) {
         document_.Append(LR"(<menu id="AddAll0" label="All">)");
-        AddMenus(document_, 2);
+        document_.AppendTemplate(MenusAt(2));
         document_.CloseMenu();
         document_.AddLabelSeparator(L" ");
     }
-    AddMenus(document_, 1);
+    document_.AppendTemplate(MenusAt(1));
     document_.Append(L"</box>");
-
-    AddStandardToolbar(document_);
-    AddFormattingToolbar(document_);
+    document_.AppendTemplate(ToolbarRows());
 
     document_.Append(L"</group ></tab></tabs></ribbon></customUI>");
     return document_.Text();

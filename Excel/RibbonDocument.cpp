@@ -30,6 +30,35 @@ void RibbonDocument::AppendNumber(std::int32_t n)
     RibbonXml.append(p, digits + sizeof digits / sizeof *digits);
 }
 
+std::int32_t& RibbonDocument::CounterFor(RibbonTemplate::Counter counter)
+{
+    switch (counter) {
+    case RibbonTemplate::Counter::ButtonGroup: return ButtonGroupCount;
+    case RibbonTemplate::Counter::LabelSeparator: return LabelSeparatorCount;
+    case RibbonTemplate::Counter::MenuSeparator: break;
+    }
+    return MenuSeparatorCount;
+}
+
+void RibbonDocument::AppendNext(RibbonTemplate::Counter counter)
+{
+    if (recording_)
+        recording_->holes_.push_back({RibbonXml.size(), counter});
+    else
+        AppendNumber(NextElementNumber(CounterFor(counter)));
+}
+
+void RibbonDocument::AppendTemplate(const RibbonTemplate& recorded)
+{
+    std::size_t from = 0;
+    for (const RibbonTemplate::Hole& hole : recorded.holes_) {
+        RibbonXml.append(recorded.text_, from, hole.at - from);
+        AppendNext(hole.counter);
+        from = hole.at;
+    }
+    RibbonXml.append(recorded.text_, from, std::wstring::npos);
+}
+
 void RibbonDocument::AddControl(std::wstring_view idMso, std::wstring_view label)
 {
     RibbonXml += L"<control idMso=\"";
@@ -65,9 +94,8 @@ void RibbonDocument::AddComboBox(std::wstring_view idMso)
 
 void RibbonDocument::OpenButtonGroup()
 {
-    const std::int32_t n = NextElementNumber(ButtonGroupCount);
     RibbonXml += L"<buttonGroup id=\"btnGr00";
-    AppendNumber(n);
+    AppendNext(RibbonTemplate::Counter::ButtonGroup);
     RibbonXml += L"\">";
 }
 
@@ -75,9 +103,8 @@ void RibbonDocument::CloseButtonGroup() { RibbonXml += L"</buttonGroup>"; }
 
 void RibbonDocument::AddLabelSeparator(std::wstring_view label)
 {
-    const std::int32_t n = NextElementNumber(LabelSeparatorCount);
     RibbonXml += L"<button id=\"sep00";
-    AppendNumber(n);
+    AppendNext(RibbonTemplate::Counter::LabelSeparator);
     RibbonXml += L"\" label=\"";
     RibbonXml += label;
     RibbonXml += L"\" enabled=\"false\"/>";
@@ -85,9 +112,8 @@ void RibbonDocument::AddLabelSeparator(std::wstring_view label)
 
 void RibbonDocument::AddMenuSeparator()
 {
-    const std::int32_t n = NextElementNumber(MenuSeparatorCount);
     RibbonXml += L"<menuSeparator id=\"msep00";
-    AppendNumber(n);
+    AppendNext(RibbonTemplate::Counter::MenuSeparator);
     RibbonXml += L"d\"/>";
 }
 

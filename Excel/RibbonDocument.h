@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace cornice {
 
@@ -13,8 +15,38 @@ namespace cornice {
 // rather than wrap past 2147483647, which would repeat ids.
 std::int32_t NextElementNumber(std::int32_t& counter);
 
+// Document text with holes where element numbers go. The menus and toolbars are fixed apart
+// from those numbers, so each is recorded once and replayed with live counters: a document then
+// costs a few hundred large appends instead of thousands of small ones.
+class RibbonTemplate {
+    friend class RibbonDocument;
+    enum class Counter { ButtonGroup, LabelSeparator, MenuSeparator };
+    struct Hole {
+        std::size_t at;
+        Counter counter;
+    };
+    std::wstring text_;
+    std::vector<Hole> holes_;
+};
+
 class RibbonDocument {
 public:
+    // Runs `build` on an empty document that records the numbered elements as holes.
+    template <typename Build>
+    static RibbonTemplate Record(Build&& build)
+    {
+        RibbonDocument recorder;
+        RibbonTemplate recorded;
+        recorder.recording_ = &recorded;
+        std::forward<Build>(build)(recorder);
+        recorded.text_ = std::move(recorder.RibbonXml);
+        return recorded;
+    }
+
+    // Appends the recorded text, numbering its elements from this document's counters exactly
+    // as the emitters would have.
+    void AppendTemplate(const RibbonTemplate& recorded);
+
     // Counters back to 0: every document numbers its elements from 1.
     void ResetCounters();
     void Clear() { RibbonXml.clear(); }
@@ -35,6 +67,10 @@ public:
 
 private:
     void AppendNumber(std::int32_t n);
+    void AppendNext(RibbonTemplate::Counter counter);
+    std::int32_t& CounterFor(RibbonTemplate::Counter counter);
+
+    RibbonTemplate* recording_ = nullptr;
 
     std::wstring RibbonXml;
     std::int32_t ButtonGroupCount = 0;

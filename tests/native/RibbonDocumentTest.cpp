@@ -75,6 +75,23 @@ TEST(Emitters, ACounterRefusesToWrapInsteadOfRepeatingIds)
     EXPECT_EQ(counter, std::numeric_limits<std::int32_t>::max());
 }
 
+TEST(RibbonTemplates, ReplayNumbersElementsExactlyAsTheEmittersWould)
+{
+    const RibbonTemplate menuBar = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, 1); });
+    RibbonDocument direct, replayed;
+    for (RibbonDocument* document : {&direct, &replayed}) {
+        document->AddMenuSeparator(); // counters already moved by earlier elements
+        document->OpenButtonGroup();
+        document->AddLabelSeparator(L" ");
+    }
+    AddMenus(direct, 1);
+    replayed.AppendTemplate(menuBar);
+    replayed.AppendTemplate(menuBar);
+    AddMenus(direct, 1);
+    EXPECT_EQ(replayed.Text(), direct.Text());
+    EXPECT_NE(direct.Text().find(L"msep0073d"), std::wstring::npos);
+}
+
 std::wstring Menus(int level)
 {
     RibbonDocument document;

@@ -4,7 +4,8 @@
 PRESETS := native win32 win64
 JOBS ?= $(shell nproc)
 
-.PHONY: demo test deps build benchmark clean $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS))
+# build-% and test-% are pattern rules, which .PHONY would switch off; FORCE keeps them running.
+.PHONY: demo test deps build benchmark clean FORCE
 
 demo: build
 	@scripts/demo.sh
@@ -16,11 +17,11 @@ deps:
 
 build: $(addprefix build-,$(PRESETS))
 
-build-%: deps
+build-%: deps FORCE
 	@cmake --preset $* >/dev/null
 	@cmake --build --preset $* -j $(JOBS)
 
-test-%: build-%
+test-%: build-% FORCE
 	@ctest --preset $* -j $(JOBS)
 
 benchmark: build-native
@@ -28,3 +29,5 @@ benchmark: build-native
 
 clean:
 	rm -rf build
+
+FORCE:

@@ -10,7 +10,8 @@ JOBS ?= $(shell nproc)
 demo: build
 	@scripts/demo.sh
 
-test: build $(addprefix test-,$(PRESETS))
+# test-sanitize: the portable tests under ASan and UBSan, and a minute of the ribbon fuzzer.
+test: build $(addprefix test-,$(PRESETS)) test-sanitize
 
 deps:
 	@scripts/install-deps.sh

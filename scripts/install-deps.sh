@@ -9,6 +9,7 @@ packages=(
   wine wine64 wine32:i386 libwine-dev
   xvfb xauth x11-utils imagemagick
   libxml2-utils libxml2-dev
+  clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
 )
 

@@ -1,0 +1,28 @@
+#include "WindowsErrorText.h"
+
+#include "WinHandles.h"
+
+#include <cwchar>
+
+namespace cornice {
+
+std::wstring WindowsErrorText(DWORD code)
+{
+    UniqueHlocal buffer;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<LPWSTR>(buffer.Put()), 0, nullptr);
+    std::wstring text(length ? static_cast<const wchar_t*>(buffer.Get()) : L"", length);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+
+    // Win32 error codes are small and known by their decimal number; HRESULTs by their hex form.
+    wchar_t number[32];
+    if (code <= 0xFFFF)
+        std::swprintf(number, 32, L"error %lu", static_cast<unsigned long>(code));
+    else
+        std::swprintf(number, 32, L"0x%08lX", static_cast<unsigned long>(code));
+    return text.empty() ? std::wstring(number) : text + L" (" + number + L")";
+}
+
+} // namespace cornice

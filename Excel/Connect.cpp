@@ -1,0 +1,212 @@
+#include "Connect.h"
+
+#include "AboutWindow.h"
+#include "AddInIdentity.h"
+#include "ComError.h"
+#include "Corbel.h"
+#include "ExcelApplicationHost.h"
+#include "Module.h"
+#include "RegistrySettingsStore.h"
+#include "RibbonBuilder.h"
+#include "WinHandles.h"
+
+#include <string>
+
+namespace cornice {
+namespace {
+
+// The uninstall entry only tells the user how to uninstall; it changes nothing. The caption is
+// the descriptive name cut to 39 characters, as the product's message boxes have always been
+// captioned; the two carriage returns without line feeds are the message as it always stood.
+constexpr std::size_t kLongestCaption = 39;
+constexpr const wchar_t* kUninstallText =
+    L"To uninstall, close Excel and then go to\r\rStart > Program Files > Cornice > Uninstall Cornice";
+
+class Connect final : public _Connect,
+                      public IRibbonExtensibility,
+                      public _IDTExtensibility2,
+                      public ISupportErrorInfo {
+public:
+    explicit Connect(ComPtr<ITypeInfo> typeInfo) noexcept : typeInfo_(std::move(typeInfo)) { ModuleAddRef(); }
+    Connect(const Connect&) = delete;
+    Connect& operator=(const Connect&) = delete;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IDispatch, for every interface of the object: the type library's _Connect answers, so
+    // Office's by-name callbacks resolve whichever interface pointer it kept.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* dispids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters,
+                                     VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
+
+    // _Connect
+    HRESULT STDMETHODCALLTYPE IRibbonExtensibility_GetCustomUI(BSTR ribbonId, BSTR* result) override;
+    HRESULT STDMETHODCALLTYPE GetRibbonXML(BSTR* result) override;
+    HRESULT STDMETHODCALLTYPE ShowAbout0(IDispatch* control) override;
+    HRESULT STDMETHODCALLTYPE Uninstall0(IDispatch* control) override;
+
+    // IRibbonExtensibility
+    HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbonId, BSTR* result) override;
+
+    // _IDTExtensibility2: only the connection has behaviour.
+    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ext_ConnectMode, IDispatch*,
+                                           SAFEARRAY**) override;
+    HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode, SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override { return S_OK; }
+
+    // ISupportErrorInfo
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
+
+private:
+    ~Connect() { ModuleRelease(); }
+
+    HRESULT BuildDocument(BSTR* result, REFIID iid) noexcept;
+
+    LONG references_ = 1;
+    ComPtr<ITypeInfo> typeInfo_;
+    RegistrySettingsStore store_;
+    ExcelApplicationHost excelApplication_;
+    RibbonBuilder builder_{store_, excelApplication_};
+};
+
+HRESULT Connect::QueryInterface(REFIID iid, void** object)
+{
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Connect)
+        *object = static_cast<_Connect*>(this);
+    else if (iid == IID_IRibbonExtensibility)
+        *object = static_cast<IRibbonExtensibility*>(this);
+    else if (iid == IID__IDTExtensibility2)
+        *object = static_cast<_IDTExtensibility2*>(this);
+    else if (iid == IID_ISupportErrorInfo)
+        *object = static_cast<ISupportErrorInfo*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+ULONG Connect::Release()
+{
+    const LONG references = ::InterlockedDecrement(&references_);
+    if (references == 0) delete this;
+    return static_cast<ULONG>(references);
+}
+
+HRESULT Connect::GetTypeInfoCount(UINT* count)
+{
+    if (!count) return E_POINTER;
+    *count = 1;
+    return S_OK;
+}
+
+HRESULT Connect::GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo)
+{
+    if (!typeInfo) return E_POINTER;
+    *typeInfo = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    typeInfo_.CopyTo(typeInfo);
+    return S_OK;
+}
+
+HRESULT Connect::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* dispids)
+{
+    if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    return ::DispGetIDsOfNames(typeInfo_.Get(), names, count, dispids);
+}
+
+HRESULT Connect::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
+                        EXCEPINFO* exception, UINT* argumentError)
+{
+    if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    // A failing method's IErrorInfo reaches the caller as EXCEPINFO through DispInvoke.
+    return ::DispInvoke(static_cast<_Connect*>(this), typeInfo_.Get(), dispid, flags, parameters, result,
+                        exception, argumentError);
+}
+
+HRESULT Connect::BuildDocument(BSTR* result, REFIID iid) noexcept
+try {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    // The builder reads the settings afresh and either returns the whole document or throws;
+    // nothing of a failed build reaches the caller, and the next call starts from scratch.
+    *result = UniqueBstr::FromText(builder_.GetRibbonXML()).Detach();
+    return S_OK;
+} catch (...) {
+    return ReportCaughtException(iid);
+}
+
+HRESULT Connect::GetRibbonXML(BSTR* result) { return BuildDocument(result, IID__Connect); }
+
+// Every ribbon id gets the same document.
+HRESULT Connect::IRibbonExtensibility_GetCustomUI(BSTR, BSTR* result) { return BuildDocument(result, IID__Connect); }
+HRESULT Connect::GetCustomUI(BSTR, BSTR* result) { return BuildDocument(result, IID_IRibbonExtensibility); }
+
+HRESULT Connect::ShowAbout0(IDispatch*)
+{
+    const HRESULT hr = ShowAboutWindow();
+    if (hr == E_NOTIMPL) return ReportError(hr, L"The About window is not part of this build.", IID__Connect);
+    return hr;
+}
+
+HRESULT Connect::Uninstall0(IDispatch*)
+try {
+    const std::wstring caption = std::wstring(kAddInFriendlyName).substr(0, kLongestCaption);
+    // Owned by Excel's active window, so that Excel waits for the box like for its own.
+    if (::MessageBoxW(::GetActiveWindow(), kUninstallText, caption.c_str(), MB_OK | MB_APPLMODAL) == 0) {
+        const DWORD error = ::GetLastError();
+        return ReportError(HRESULT_FROM_WIN32(error ? error : ERROR_CANNOT_MAKE),
+                           L"The uninstall instructions could not be shown.", IID__Connect);
+    }
+    return S_OK;
+} catch (...) {
+    return ReportCaughtException(IID__Connect);
+}
+
+HRESULT Connect::OnConnection(IDispatch* application, ext_ConnectMode, IDispatch*, SAFEARRAY**)
+{
+    excelApplication_.SetApplication(application);
+    return S_OK;
+}
+
+HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid)
+{
+    return iid == IID__Connect || iid == IID_IRibbonExtensibility || iid == IID__IDTExtensibility2 ? S_OK : S_FALSE;
+}
+
+// The dispatch part of _Connect comes from the type library inside the DLL itself, so it works
+// whatever the registry holds. DispInvoke needs the vtable half of the dual interface.
+HRESULT LoadConnectTypeInfo(ComPtr<ITypeInfo>& result)
+{
+    ComPtr<ITypeLib> library;
+    CORNICE_RETURN_IF_FAILED(::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.Put()));
+    ComPtr<ITypeInfo> dispatchInfo;
+    CORNICE_RETURN_IF_FAILED(library->GetTypeInfoOfGuid(IID__Connect, dispatchInfo.Put()));
+    HREFTYPE vtablePart = 0;
+    CORNICE_RETURN_IF_FAILED(dispatchInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtablePart));
+    return dispatchInfo->GetRefTypeInfo(vtablePart, result.Put());
+}
+
+} // namespace
+
+HRESULT Connect_CreateInstance(REFIID iid, void** object) noexcept
+try {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    ComPtr<ITypeInfo> typeInfo;
+    CORNICE_RETURN_IF_FAILED(LoadConnectTypeInfo(typeInfo));
+    auto connect = ComPtr<_Connect>::Attach(new Connect(std::move(typeInfo)));
+    return connect->QueryInterface(iid, object);
+}
+CORNICE_CATCH_RETURN()
+
+} // namespace cornice

@@ -1,0 +1,25 @@
+// The host as the ribbon builder sees it, answered by Excel's Application object: its Name
+// property, asked by name through IDispatch as a late-bound client would.
+#pragma once
+
+#include "Host.h"
+#include "WinHandles.h"
+
+#include <oaidl.h>
+
+namespace cornice {
+
+class ExcelApplicationHost final : public Host {
+public:
+    // Keeps its own reference; null forgets the application.
+    void SetApplication(IDispatch* application) { application_ = ComPtr<IDispatch>(application); }
+
+    // Throws WindowsError when there is no application yet, or when asking it fails (the
+    // text then carries Excel's own description of the failure).
+    std::wstring Name() override;
+
+private:
+    ComPtr<IDispatch> application_;
+};
+
+} // namespace cornice

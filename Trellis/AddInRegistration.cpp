@@ -1,0 +1,84 @@
+#include "AddInRegistration.h"
+
+namespace cornice {
+namespace {
+
+std::wstring Quoted(std::wstring_view path)
+{
+    std::wstring quoted = L"\"";
+    quoted += path;
+    quoted += L'"';
+    return quoted;
+}
+
+// regsvr32's exit codes are the same on Windows and Wine: 1 bad arguments, 2 OLE could not
+// be initialised, 3 the library could not be loaded, 4 the entry point is missing, 5 the
+// entry point returned a failure.
+std::wstring ExitCodeReason(bool install, unsigned long code, bool libraryPresent)
+{
+    const std::wstring codeText = L" (regsvr32 exit code " + std::to_wstring(code) + L").";
+    switch (code) {
+    case 1:
+        return L"regsvr32 did not accept its command line" + codeText;
+    case 2:
+        return L"regsvr32 could not start COM" + codeText;
+    case 3:
+        if (!libraryPresent) return L"The file does not exist. Reinstall the program to restore it.";
+        return L"Windows could not load the library: it may be damaged, or built for another "
+               L"kind of Windows" + codeText;
+    case 4:
+        return std::wstring(L"The file is not a library that can ") +
+               (install ? L"register" : L"unregister") + L" itself" + codeText;
+    case 5:
+        return std::wstring(L"The library's ") + (install ? L"registration" : L"unregistration") +
+               L" failed; you may not have the rights to change the registry" + codeText;
+    default:
+        return L"regsvr32 reported a failure" + codeText;
+    }
+}
+
+} // namespace
+
+std::wstring LibraryPath(std::wstring_view programFolder)
+{
+    return std::wstring(programFolder) + kLibraryFile;
+}
+
+std::wstring RegisterCommandLine(std::wstring_view libraryPath)
+{
+    return L"regsvr32 /s " + Quoted(libraryPath);
+}
+
+std::wstring UnregisterCommandLine(std::wstring_view libraryPath)
+{
+    return L"regsvr32 /u /s " + Quoted(libraryPath);
+}
+
+std::wstring ExcelAddInKey() { return std::wstring(kExcelAddInsKey) + L"\\" + kAddInProgId; }
+
+std::wstring RegistrationFailureText(bool install, std::wstring_view libraryPath,
+                                     const RegistrationRun& run, bool libraryPresent)
+{
+    std::wstring text = install ? L"The add-in could not be installed, so Excel will not show "
+                                  L"the Classic menus."
+                                : L"The add-in could not be removed completely.";
+    text += L"\r\n\r\nLibrary: ";
+    text += libraryPath;
+    text += L"\r\n\r\n";
+    switch (run.outcome) {
+    case RegistrationRun::Outcome::NotStarted:
+        text += L"regsvr32 could not be started: " + run.startFailure;
+        break;
+    case RegistrationRun::Outcome::TimedOut:
+        text += L"regsvr32 did not finish within " +
+                std::to_wstring(kRegistrationTimeoutMilliseconds / 1000) +
+                L" seconds; it may still be running.";
+        break;
+    case RegistrationRun::Outcome::Finished:
+        text += ExitCodeReason(install, run.exitCode, libraryPresent);
+        break;
+    }
+    return text;
+}
+
+} // namespace cornice

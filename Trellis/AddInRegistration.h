@@ -1,0 +1,45 @@
+// What installing and removing the add-in says to the system and to the user: the regsvr32
+// command lines, Excel's add-in key, and the texts that report the outcome.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cornice {
+
+inline constexpr const wchar_t* kLibraryFile = L"\\Corbel.dll";
+inline constexpr const wchar_t* kAddInProgId = L"Corbel.Connect";
+inline constexpr const wchar_t* kExcelAddInsKey = L"Software\\Microsoft\\Office\\Excel\\AddIns";
+inline constexpr const wchar_t* kInstallationComplete = L"Installation complete.";
+
+// regsvr32 normally finishes in well under a second; a registration still running after this
+// long has hung, and the user must not wait for ever for the window to answer.
+inline constexpr unsigned kRegistrationTimeoutMilliseconds = 30'000;
+
+// The program's folder followed by "\Corbel.dll", appended as it stands.
+std::wstring LibraryPath(std::wstring_view programFolder);
+
+// The library path goes in double quotation marks, so that a folder with blanks stays one
+// argument: regsvr32 /s "C:\Program Files\Cornice\Corbel.dll".
+std::wstring RegisterCommandLine(std::wstring_view libraryPath);
+std::wstring UnregisterCommandLine(std::wstring_view libraryPath);
+
+// Excel's entry for the add-in below HKEY_CURRENT_USER: the AddIns key plus "\Corbel.Connect".
+std::wstring ExcelAddInKey();
+
+// How a run of regsvr32 ended.
+struct RegistrationRun {
+    enum class Outcome { Finished, NotStarted, TimedOut };
+    Outcome outcome = Outcome::Finished;
+    unsigned long exitCode = 0;    // when Finished; 0 is success
+    std::wstring startFailure;     // when NotStarted: the system's words
+    bool Succeeded() const noexcept { return outcome == Outcome::Finished && exitCode == 0; }
+};
+
+// The message shown when registering (install) or unregistering (remove) did not succeed: it
+// names the library and says what went wrong in words a user can act on. `libraryPresent`
+// tells a missing file from one that Windows could not load.
+std::wstring RegistrationFailureText(bool install, std::wstring_view libraryPath,
+                                     const RegistrationRun& run, bool libraryPresent);
+
+} // namespace cornice

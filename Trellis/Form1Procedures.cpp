@@ -1,0 +1,82 @@
+#include "Form1Procedures.h"
+
+#include "Form1Layout.h"
+#include "Globals.h"
+#include "NumberConversion.h"
+#include "SettingKeys.h"
+
+namespace cornice {
+
+std::wstring VersionText() { return std::wstring(L"Version:   ") + C_Version; }
+
+void Form1Procedures::FormLoad()
+{
+    NumberedProcedure procedure(kFormLoadLocation, reporter_);
+    procedure.Run(100, [&] { actions_.SetCaption(C_AppName); });
+    procedure.Run(100, [&] { actions_.SetProgramIcon(); });
+    procedure.Run(102, [&] { actions_.ApplySkin(); });
+    bool handCursorPresent = false;
+    procedure.Run(106, [&] {
+        handCursorPresent = actions_.FileExists(actions_.ProgramFolder() + kHandCursorFile);
+    });
+    if (handCursorPresent)
+        procedure.Run(108, [&] {
+            actions_.LoadCustomPointer(actions_.ProgramFolder() + kHandCursorFile);
+        });
+}
+
+void Form1Procedures::RestoreBox(int box)
+{
+    const form1::BoxDesign& design = form1::kBoxes.at(box);
+    const std::wstring text =
+        store_.ReadSetting(kSettingsApplication, kSettingsSection, design.key, design.defaultState);
+    // A check box takes 0, 1 or 2; the 16-bit conversion rejects what is not a number and
+    // the model rejects any other number, and the box keeps the state the rules left it in.
+    boxes_.Set(box, ToInteger16(design.key, text));
+}
+
+void Form1Procedures::FormInitialize()
+{
+    NumberedProcedure procedure(kFormInitializeLocation, reporter_);
+    procedure.Run(100, [&] { actions_.SetTitleLabel(C_AppName); });
+    procedure.Run(102, [&] { actions_.SetVersionLabel(VersionText()); });
+    procedure.Run(104, [&] { RestoreBox(CheckBoxRules::kClassic); });
+    procedure.Run(106, [&] { RestoreBox(CheckBoxRules::kLeft); });
+    procedure.Run(108, [&] { RestoreBox(CheckBoxRules::kAll); });
+    // Statement 110 is the loop itself; its body, 112, fails and is reported per box. Box 11
+    // is never restored: it follows from the tab boxes through the rules.
+    for (int box = CheckBoxRules::kFirstTab; box <= CheckBoxRules::kLastTab; ++box)
+        procedure.Run(112, [&] { RestoreBox(box); });
+}
+
+void Form1Procedures::SaveBox(int box)
+{
+    store_.SaveSetting(kSettingsApplication, kSettingsSection, form1::kBoxes.at(box).key,
+                       std::to_wstring(boxes_.State(box)));
+}
+
+void Form1Procedures::PushButton22Click(int index)
+{
+    NumberedProcedure procedure(kPushButtonClickLocation, reporter_);
+    // Statement 100 is the choice between the buttons.
+    if (index == form1::kOkIndex) {
+        procedure.Run(104, [&] { SaveBox(CheckBoxRules::kClassic); });
+        procedure.Run(106, [&] { SaveBox(CheckBoxRules::kLeft); });
+        procedure.Run(108, [&] { SaveBox(CheckBoxRules::kAll); });
+        // The eight tab keys, then "Hide built-in Tabs": the order of the box indices.
+        for (int box = CheckBoxRules::kFirstTab; box <= CheckBoxRules::kHideBuiltInTabs; ++box)
+            procedure.Run(112, [&] { SaveBox(box); });
+        bool install = false;
+        procedure.Run(114, [&] { install = boxes_.State(CheckBoxRules::kClassic) != 0; });
+        if (install)
+            procedure.Run(116, [&] { actions_.InstallAddIn(); });
+        else
+            procedure.Run(118, [&] { actions_.UninstallAddIn(); });
+        procedure.Run(120, [&] { actions_.ShellOpen(kExcelTarget); });
+        procedure.Run(122, [&] { actions_.Close(); });
+    } else if (index == form1::kCancelIndex) {
+        procedure.Run(124, [&] { actions_.Close(); });
+    }
+}
+
+} // namespace cornice

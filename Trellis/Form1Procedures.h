@@ -1,0 +1,71 @@
+// What the settings window does when it opens and when a push button is clicked, statement by
+// numbered statement, so that a failing statement is reported with its number and skipped.
+// The window supplies the actions that need Windows; the order, the numbers, the settings and
+// the box rules live here.
+#pragma once
+
+#include "CheckBoxRules.h"
+#include "NumberedSteps.h"
+#include "SettingsStore.h"
+
+#include <string>
+
+namespace cornice {
+
+inline constexpr const wchar_t* kFormLoadLocation = L"in Lattice2021/01/22.Form1.Form_Load ";
+inline constexpr const wchar_t* kFormInitializeLocation =
+    L"in Lattice2021/01/22.Form1.Form_Initialize ";
+inline constexpr const wchar_t* kPushButtonClickLocation =
+    L"in Lattice2021/01/22.Form1.PushButton22_Click ";
+
+inline constexpr const wchar_t* kHandCursorFile = L"\\HAND-M.CUR";
+inline constexpr const wchar_t* kExcelTarget = L"Excel";
+
+// "Version:   7.0": three blanks after the colon.
+std::wstring VersionText();
+
+// The window's side of the procedures. Any of them may throw; the procedure reports it.
+class Form1Actions {
+public:
+    virtual ~Form1Actions() = default;
+    virtual std::wstring ProgramFolder() = 0;
+    virtual void SetCaption(const std::wstring& caption) = 0;
+    virtual void SetProgramIcon() = 0;
+    virtual void ApplySkin() = 0;
+    virtual bool FileExists(const std::wstring& path) = 0;
+    virtual void LoadCustomPointer(const std::wstring& path) = 0;
+    virtual void SetTitleLabel(const std::wstring& text) = 0;
+    virtual void SetVersionLabel(const std::wstring& text) = 0;
+    virtual void InstallAddIn() = 0;
+    virtual void UninstallAddIn() = 0;
+    virtual void ShellOpen(const std::wstring& target) = 0;
+    virtual void Close() = 0;
+};
+
+class Form1Procedures {
+public:
+    Form1Procedures(Form1Actions& actions, SettingsStore& store, CheckBoxRules& boxes,
+                    ErrorReporter& reporter)
+        : actions_(actions), store_(store), boxes_(boxes), reporter_(reporter)
+    {
+    }
+
+    // Caption, icon, skin, custom pointer.
+    void FormLoad();
+    // About page texts; the boxes restored from the store, the box rules running as each is set.
+    void FormInitialize();
+    // 1 "OK": save the twelve boxes, install or remove the add-in, start Excel, close.
+    // 2 "Cancel": close; nothing is saved.
+    void PushButton22Click(int index);
+
+private:
+    void RestoreBox(int box);
+    void SaveBox(int box);
+
+    Form1Actions& actions_;
+    SettingsStore& store_;
+    CheckBoxRules& boxes_;
+    ErrorReporter& reporter_;
+};
+
+} // namespace cornice

@@ -1,0 +1,29 @@
+// Window geometry is designed in twips (1/1440 inch) and fonts in points; the window turns
+// them into pixels at its own DPI, so it keeps its proportions at 96, 120, 144 dpi and beyond.
+#pragma once
+
+namespace cornice {
+
+inline constexpr int kTwipsPerInch = 1440;
+
+struct TwipRect {
+    int left, top, width, height;
+};
+
+struct PixelRect {
+    int left, top, width, height;
+    int Right() const noexcept { return left + width; }
+    int Bottom() const noexcept { return top + height; }
+};
+
+// Nearest pixel, halves rounded up (15 twips are one pixel at 96 dpi).
+int TwipsToPixels(int twips, int dpi);
+
+// Edges are converted, not sizes, so that controls that meet in twips meet in pixels too.
+PixelRect ToPixels(const TwipRect& rect, int dpi);
+
+// A font height for LOGFONT (negative: the character height without internal leading) for a
+// size in hundredths of a point, so that sizes such as 9.75 and 11.25 points stay exact.
+int FontHeight(int hundredthsOfPoint, int dpi);
+
+} // namespace cornice

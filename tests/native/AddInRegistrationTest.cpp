@@ -1,0 +1,97 @@
+#include "AddInRegistration.h"
+#include "PointerEffects.h"
+
+#include <gtest/gtest.h>
+
+namespace cornice {
+namespace {
+
+TEST(AddInRegistration, CommandLinesQuoteTheLibraryPath)
+{
+    const std::wstring library = LibraryPath(L"C:\\Program Files\\Cornice");
+    EXPECT_EQ(library, L"C:\\Program Files\\Cornice\\Corbel.dll");
+    EXPECT_EQ(RegisterCommandLine(library), L"regsvr32 /s \"C:\\Program Files\\Cornice\\Corbel.dll\"");
+    EXPECT_EQ(UnregisterCommandLine(library),
+              L"regsvr32 /u /s \"C:\\Program Files\\Cornice\\Corbel.dll\"");
+    // At a drive's root the folder ends in a separator and the name is appended as it stands.
+    EXPECT_EQ(LibraryPath(L"D:\\"), L"D:\\\\Corbel.dll");
+    // Characters outside any ANSI code page pass through untouched.
+    EXPECT_EQ(RegisterCommandLine(LibraryPath(L"C:\\Users\\\u0410\u043D\u044F\\\u8868")),
+              L"regsvr32 /s \"C:\\Users\\\u0410\u043D\u044F\\\u8868\\Corbel.dll\"");
+    EXPECT_EQ(ExcelAddInKey(), L"Software\\Microsoft\\Office\\Excel\\AddIns\\Corbel.Connect");
+}
+
+TEST(AddInRegistration, FailureTextsNameTheLibraryAndTheCause)
+{
+    const std::wstring library = L"C:\\Cornice\\Corbel.dll";
+    using Outcome = RegistrationRun::Outcome;
+
+    const std::wstring missing =
+        RegistrationFailureText(true, library, {Outcome::Finished, 3, L""}, false);
+    EXPECT_EQ(missing, L"The add-in could not be installed, so Excel will not show the Classic "
+                       L"menus.\r\n\r\nLibrary: C:\\Cornice\\Corbel.dll\r\n\r\n"
+                       L"The file does not exist. Reinstall the program to restore it.");
+
+    const auto cause = [&](bool install, RegistrationRun run, bool present) {
+        const std::wstring text = RegistrationFailureText(install, library, run, present);
+        EXPECT_NE(text.find(L"Library: C:\\Cornice\\Corbel.dll"), std::wstring::npos) << text;
+        return text.substr(text.rfind(L"\r\n") + 2);
+    };
+    EXPECT_EQ(cause(true, {Outcome::Finished, 3, L""}, true),
+              L"Windows could not load the library: it may be damaged, or built for another kind "
+              L"of Windows (regsvr32 exit code 3).");
+    EXPECT_EQ(cause(true, {Outcome::Finished, 5, L""}, true),
+              L"The library's registration failed; you may not have the rights to change the "
+              L"registry (regsvr32 exit code 5).");
+    EXPECT_EQ(cause(false, {Outcome::Finished, 5, L""}, true),
+              L"The library's unregistration failed; you may not have the rights to change the "
+              L"registry (regsvr32 exit code 5).");
+    EXPECT_EQ(cause(true, {Outcome::Finished, 4, L""}, true),
+              L"The file is not a library that can register itself (regsvr32 exit code 4).");
+    EXPECT_EQ(cause(true, {Outcome::Finished, 259, L""}, true),
+              L"regsvr32 reported a failure (regsvr32 exit code 259).");
+    EXPECT_EQ(cause(true, {Outcome::NotStarted, 0, L"The system cannot find the file specified. (error 2)"}, true),
+              L"regsvr32 could not be started: The system cannot find the file specified. (error 2)");
+    EXPECT_EQ(cause(false, {Outcome::TimedOut, 0, L""}, true),
+              L"regsvr32 did not finish within 30 seconds; it may still be running.");
+    EXPECT_EQ(RegistrationFailureText(false, library, {Outcome::Finished, 3, L""}, false)
+                  .substr(0, 44),
+              L"The add-in could not be removed completely.\r");
+}
+
+TEST(AddInRegistration, OnlyAFinishedRunWithExitCodeZeroSucceeded)
+{
+    using Outcome = RegistrationRun::Outcome;
+    EXPECT_TRUE((RegistrationRun{Outcome::Finished, 0, L""}).Succeeded());
+    EXPECT_FALSE((RegistrationRun{Outcome::Finished, 3, L""}).Succeeded());
+    EXPECT_FALSE((RegistrationRun{Outcome::TimedOut, 0, L""}).Succeeded());
+    EXPECT_FALSE((RegistrationRun{Outcome::NotStarted, 0, L""}).Succeeded());
+}
+
+TEST(PointerEffects, FollowThePointerAcrossTheWindow)
+{
+    PointerState state; // as the window opens: normal pointer, address underlined
+    EXPECT_FALSE(state.customPointer);
+    EXPECT_TRUE(state.websiteUnderlined);
+
+    // Over the About page the underline stays as it was.
+    state = PointerMovedOver(PointerArea::AboutPage, state);
+    EXPECT_EQ(state, (PointerState{false, true}));
+    state = PointerMovedOver(PointerArea::CheckBox, state);
+    EXPECT_EQ(state, (PointerState{true, true}));
+    // The tab strip, the other labels, the lines and the rectangle change nothing.
+    EXPECT_EQ(PointerMovedOver(PointerArea::Other, state), state);
+    state = PointerMovedOver(PointerArea::ExcelPage, state);
+    EXPECT_EQ(state, (PointerState{false, false}));
+    state = PointerMovedOver(PointerArea::AboutPage, state);
+    EXPECT_EQ(state, (PointerState{false, false}));
+    state = PointerMovedOver(PointerArea::WebsiteLink, state);
+    EXPECT_EQ(state, (PointerState{true, true}));
+    state = PointerMovedOver(PointerArea::PushButton, state);
+    EXPECT_EQ(state, (PointerState{true, true}));
+    state = PointerMovedOver(PointerArea::WindowBackground, state);
+    EXPECT_EQ(state, (PointerState{false, false}));
+}
+
+} // namespace
+} // namespace cornice

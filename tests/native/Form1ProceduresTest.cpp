@@ -1,0 +1,367 @@
+#include "Form1Procedures.h"
+
+#include "InMemorySettingsStore.h"
+#include "NumberConversion.h"
+#include "Utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cornice {
+namespace {
+
+// Everything the procedures ask of the window, in order, as readable lines.
+struct FakeActions final : Form1Actions {
+    std::vector<std::wstring> log;
+    std::set<std::wstring> failing; // names of actions that throw
+    bool handCursorPresent = false;
+
+    void Do(const std::wstring& line, const std::wstring& name)
+    {
+        log.push_back(line);
+        if (failing.count(name)) throw std::runtime_error("The window refused " + ToUtf8(name) + ".");
+    }
+
+    std::wstring ProgramFolder() override { return L"C:\\Program Files\\Cornice"; }
+    void SetCaption(const std::wstring& caption) override { Do(L"caption " + caption, L"caption"); }
+    void SetProgramIcon() override { Do(L"icon", L"icon"); }
+    void ApplySkin() override { Do(L"skin", L"skin"); }
+    bool FileExists(const std::wstring& path) override
+    {
+        Do(L"exists " + path, L"exists");
+        return handCursorPresent;
+    }
+    void LoadCustomPointer(const std::wstring& path) override { Do(L"pointer " + path, L"pointer"); }
+    void SetTitleLabel(const std::wstring& text) override { Do(L"title " + text, L"title"); }
+    void SetVersionLabel(const std::wstring& text) override { Do(L"version " + text, L"version"); }
+    void InstallAddIn() override { Do(L"install", L"install"); }
+    void UninstallAddIn() override { Do(L"uninstall", L"uninstall"); }
+    void ShellOpen(const std::wstring& target) override { Do(L"open " + target, L"open"); }
+    void Close() override { Do(L"close", L"close"); }
+};
+
+struct RecordingReporter final : ErrorReporter {
+    std::vector<std::wstring> reports;
+    void ShowApplicationError(const std::wstring& text) override { reports.push_back(text); }
+};
+
+// An in-memory store that writes every read and save into the actions' log and can be told
+// to fail saves of chosen keys, as a registry without write access would.
+struct LoggingStore final : SettingsStore {
+    InMemorySettingsStore values;
+    std::vector<std::wstring>& log;
+    std::set<std::wstring> failingSaves;
+
+    explicit LoggingStore(std::vector<std::wstring>& sharedLog) : log(sharedLog) {}
+
+    std::wstring ReadSetting(const std::wstring& application, const std::wstring& section,
+                             const std::wstring& key, int defaultValue) override
+    {
+        EXPECT_EQ(application, L"Quillmark");
+        EXPECT_EQ(section, L"Architrave");
+        log.push_back(L"read " + key);
+        return values.ReadSetting(application, section, key, defaultValue);
+    }
+    void SaveSetting(const std::wstring& application, const std::wstring& section,
+                     const std::wstring& key, const std::wstring& value) override
+    {
+        log.push_back(L"save " + key + L"=" + value);
+        if (failingSaves.count(key)) throw SettingsStoreError("Access is denied. (error 5)");
+        values.SaveSetting(application, section, key, value);
+    }
+    void Put(const std::wstring& key, const std::wstring& value)
+    {
+        values.SaveSetting(L"Quillmark", L"Architrave", key, value);
+    }
+    std::wstring Get(const std::wstring& key) { return values.ReadSetting(L"Quillmark", L"Architrave", key, -1); }
+};
+
+using States = std::array<int, CheckBoxRules::kBoxCount>;
+
+States Ticked(std::initializer_list<int> boxes)
+{
+    States states{};
+    for (int box : boxes) states[box] = 1;
+    return states;
+}
+
+struct Window {
+    FakeActions actions;
+    LoggingStore store{actions.log};
+    CheckBoxRules boxes;
+    RecordingReporter reporter;
+    Form1Procedures procedures{actions, store, boxes, reporter};
+
+    void Open()
+    {
+        procedures.FormLoad();
+        procedures.FormInitialize();
+    }
+    std::vector<std::wstring> LogSinceOpening()
+    {
+        auto log = actions.log;
+        actions.log.clear();
+        return log;
+    }
+};
+
+std::wstring Report(const std::wstring& description, const std::wstring& location, int line)
+{
+    return description + L"\r\n" + location + L"at line " + std::to_wstring(line) +
+           L"\r\rPlease email screenshot of this message to support@quillmark.example";
+}
+
+TEST(ApplicationError, TextLayout)
+{
+    EXPECT_EQ(ApplicationErrorText(L"Type mismatch", L"in Lattice2021/01/22.Form1.Form_Load ", 108),
+              L"Type mismatch\r\nin Lattice2021/01/22.Form1.Form_Load at line 108\r\r"
+              L"Please email screenshot of this message to support@quillmark.example");
+}
+
+TEST(NumberedProcedure, ReportsAFailingStatementAndGoesOn)
+{
+    RecordingReporter reporter;
+    NumberedProcedure procedure(L"in Here ", reporter);
+    std::vector<int> ran;
+    EXPECT_TRUE(procedure.Run(100, [&] { ran.push_back(100); }));
+    EXPECT_FALSE(procedure.Run(102, [&] { throw std::runtime_error("Disk full \xE2\x80\x94 sorry."); }));
+    EXPECT_FALSE(procedure.Run(104, [&] { throw std::runtime_error("\xFF\xFE bytes"); }));
+    EXPECT_FALSE(procedure.Run(106, [&] { throw 42; }));
+    EXPECT_FALSE(procedure.Run(108, [&] { ToInteger16(L"Home", L"abc"); }));
+    EXPECT_TRUE(procedure.Run(110, [&] { ran.push_back(110); }));
+
+    EXPECT_EQ(ran, (std::vector<int>{100, 110}));
+    ASSERT_EQ(reporter.reports.size(), 4u);
+    EXPECT_EQ(reporter.reports[0], Report(L"Disk full \u2014 sorry.", L"in Here ", 102));
+    // Text that is not UTF-8 is shown byte by byte rather than lost.
+    EXPECT_EQ(reporter.reports[1], Report(L"\u00FF\u00FE bytes", L"in Here ", 104));
+    EXPECT_EQ(reporter.reports[2], Report(L"Unknown error.", L"in Here ", 106));
+    EXPECT_EQ(reporter.reports[3],
+              Report(L"The setting \"Home\" holds \"abc\", which is not a number.", L"in Here ", 108));
+}
+
+TEST(Form1Opening, LoadsCaptionIconSkinAndTheHandCursorWhenItsFileIsPresent)
+{
+    Window w;
+    w.actions.handCursorPresent = true;
+    w.procedures.FormLoad();
+    EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{
+                                 L"caption Trellis",
+                                 L"icon",
+                                 L"skin",
+                                 L"exists C:\\Program Files\\Cornice\\HAND-M.CUR",
+                                 L"pointer C:\\Program Files\\Cornice\\HAND-M.CUR",
+                             }));
+
+    Window without;
+    without.procedures.FormLoad();
+    EXPECT_EQ(without.actions.log.back(), L"exists C:\\Program Files\\Cornice\\HAND-M.CUR");
+    EXPECT_TRUE(without.reporter.reports.empty());
+}
+
+TEST(Form1Opening, AFailingLoadStepIsReportedWithItsNumberAndTheRestStillRuns)
+{
+    Window w;
+    w.actions.handCursorPresent = true;
+    w.actions.failing = {L"icon", L"skin", L"pointer"};
+    w.procedures.FormLoad();
+    EXPECT_EQ(w.actions.log.size(), 5u);
+    const std::wstring at = L"in Lattice2021/01/22.Form1.Form_Load ";
+    EXPECT_EQ(w.reporter.reports, (std::vector<std::wstring>{
+                                      Report(L"The window refused icon.", at, 100),
+                                      Report(L"The window refused skin.", at, 102),
+                                      Report(L"The window refused pointer.", at, 108),
+                                  }));
+}
+
+TEST(Form1Opening, EmptyStoreShowsTheFirstThreeBoxesTickedAndReadsInOrder)
+{
+    Window w;
+    w.procedures.FormInitialize();
+    EXPECT_EQ(w.boxes.States(), Ticked({0, 1, 2}));
+    EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{
+                                 L"title Trellis", L"version Version:   7.0", L"read Classic",
+                                 L"read Left", L"read All", L"read Home", L"read Page Layout",
+                                 L"read Insert", L"read Formulas", L"read Data", L"read Review",
+                                 L"read View", L"read Developer",
+                             }));
+    EXPECT_TRUE(w.reporter.reports.empty());
+}
+
+TEST(Form1Opening, RestoringRunsTheRulesAsEachBoxIsSet)
+{
+    Window w;
+    w.store.Put(L"Classic", L"1");
+    w.store.Put(L"Left", L"1");
+    w.store.Put(L"All", L"0");
+    w.store.Put(L"Review", L"1");
+    w.Open();
+    EXPECT_EQ(w.boxes.States(), Ticked({0, 1, 8, 11}));
+
+    // Home alone: the Home rule does not tick box 11, and box 11 is never restored.
+    Window home;
+    home.store.Put(L"Home", L"1");
+    home.store.Put(L"Hide built-in Tabs", L"1");
+    home.Open();
+    EXPECT_EQ(home.boxes.States(), Ticked({0, 2, 3}));
+    EXPECT_TRUE(home.reporter.reports.empty());
+}
+
+TEST(Form1Opening, ABadStoredValueIsReportedAndTheOtherBoxesStillRestore)
+{
+    Window w;
+    w.store.Put(L"Classic", L"abc");
+    w.store.Put(L"Review", L"yes");
+    w.store.Put(L"View", L"3");
+    w.store.Put(L"Developer", L" 1 ");
+    w.store.Put(L"Page Layout", L"70000");
+    w.Open();
+    const std::wstring at = L"in Lattice2021/01/22.Form1.Form_Initialize ";
+    EXPECT_EQ(w.reporter.reports,
+              (std::vector<std::wstring>{
+                  Report(L"The setting \"Classic\" holds \"abc\", which is not a number.", at, 104),
+                  Report(L"The setting \"Page Layout\" holds \"70000\", which is out of range.", at, 112),
+                  Report(L"The setting \"Review\" holds \"yes\", which is not a number.", at, 112),
+                  Report(L"A check box can only be 0 (clear), 1 (ticked) or 2 (greyed), not 3.", at, 112),
+              }));
+    // Box 0 was not set by Classic, but Left and All ticked it through their rules; Developer
+    // ticked box 11.
+    EXPECT_EQ(w.boxes.States(), Ticked({0, 1, 2, 10, 11}));
+}
+
+TEST(Form1Opening, AStoredTwoShowsGreyedAndIsSavedBackAsTwo)
+{
+    Window w;
+    w.store.Put(L"All", L"2");
+    w.store.Put(L"Insert", L"2.4"); // rounds to 2
+    w.Open();
+    EXPECT_EQ(w.boxes.State(2), 2);
+    EXPECT_EQ(w.boxes.State(5), 2);
+    EXPECT_EQ(w.boxes.State(11), 1);
+    w.procedures.PushButton22Click(1);
+    EXPECT_EQ(w.store.Get(L"All"), L"2");
+    EXPECT_EQ(w.store.Get(L"Insert"), L"2");
+}
+
+TEST(Form1Ok, SavesTheTwelveBoxesInOrderInstallsStartsExcelAndCloses)
+{
+    Window w;
+    w.store.Put(L"Home", L"1");
+    w.Open();
+    w.LogSinceOpening();
+    w.procedures.PushButton22Click(1);
+    EXPECT_EQ(w.actions.log,
+              (std::vector<std::wstring>{
+                  L"save Classic=1", L"save Left=0", L"save All=1", L"save Home=1",
+                  L"save Page Layout=0", L"save Insert=0", L"save Formulas=0", L"save Data=0",
+                  L"save Review=0", L"save View=0", L"save Developer=0",
+                  L"save Hide built-in Tabs=0", L"install", L"open Excel", L"close",
+              }));
+    EXPECT_TRUE(w.reporter.reports.empty());
+}
+
+TEST(Form1Ok, ClearingClassicSavesTwelveZerosAndUninstalls)
+{
+    Window w;
+    w.store.Put(L"Developer", L"1");
+    w.Open();
+    w.boxes.Click(0);
+    EXPECT_EQ(w.boxes.States(), States{});
+    w.LogSinceOpening();
+    w.procedures.PushButton22Click(1);
+    ASSERT_EQ(w.actions.log.size(), 15u);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(w.actions.log[i].substr(w.actions.log[i].size() - 2), L"=0") << i;
+    EXPECT_EQ(w.actions.log[12], L"uninstall");
+    EXPECT_EQ(w.actions.log[13], L"open Excel");
+    EXPECT_EQ(w.actions.log[14], L"close");
+}
+
+TEST(Form1Ok, AGreyedClassicBoxIsSavedAsTwoAndInstalls)
+{
+    // A stored "2" for Classic does not stay greyed: box 0's rule ticks box 1, whose rule ticks
+    // box 0, nested, before the restore goes on.
+    Window w;
+    w.store.Put(L"Classic", L"2");
+    w.Open();
+    EXPECT_EQ(w.boxes.States(), Ticked({0, 1, 2}));
+
+    w.boxes.Set(0, 2);
+    w.LogSinceOpening();
+    w.procedures.PushButton22Click(1);
+    EXPECT_EQ(w.actions.log[0], L"save Classic=2");
+    EXPECT_EQ(w.actions.log[12], L"install");
+}
+
+TEST(Form1Ok, AFailedSaveIsReportedAndEverythingElseStillHappens)
+{
+    Window w;
+    w.store.failingSaves = {L"Data", L"Classic"};
+    w.Open();
+    w.procedures.PushButton22Click(1);
+    const std::wstring at = L"in Lattice2021/01/22.Form1.PushButton22_Click ";
+    EXPECT_EQ(w.reporter.reports, (std::vector<std::wstring>{
+                                      Report(L"Access is denied. (error 5)", at, 104),
+                                      Report(L"Access is denied. (error 5)", at, 112),
+                                  }));
+    EXPECT_EQ(w.store.Get(L"Left"), L"1");
+    EXPECT_EQ(w.store.Get(L"Formulas"), L"0");
+    EXPECT_EQ(w.store.Get(L"Review"), L"0");
+    EXPECT_EQ(w.store.Get(L"Hide built-in Tabs"), L"0");
+    EXPECT_EQ(w.store.Get(L"Data"), L"-1") << "the failed save must not have reached the store";
+    EXPECT_EQ(std::vector<std::wstring>(w.actions.log.end() - 3, w.actions.log.end()),
+              (std::vector<std::wstring>{L"install", L"open Excel", L"close"}));
+}
+
+TEST(Form1Ok, FailingInstallationAndExcelStartAreReportedAndTheWindowStillCloses)
+{
+    Window w;
+    w.actions.failing = {L"install", L"open"};
+    w.Open();
+    w.procedures.PushButton22Click(1);
+    const std::wstring at = L"in Lattice2021/01/22.Form1.PushButton22_Click ";
+    EXPECT_EQ(w.reporter.reports, (std::vector<std::wstring>{
+                                      Report(L"The window refused install.", at, 116),
+                                      Report(L"The window refused open.", at, 120),
+                                  }));
+    EXPECT_EQ(w.actions.log.back(), L"close");
+
+    Window removal;
+    removal.actions.failing = {L"uninstall", L"close"};
+    removal.Open();
+    removal.boxes.Set(0, 0);
+    removal.procedures.PushButton22Click(1);
+    EXPECT_EQ(removal.reporter.reports, (std::vector<std::wstring>{
+                                            Report(L"The window refused uninstall.", at, 118),
+                                            Report(L"The window refused close.", at, 122),
+                                        }));
+}
+
+TEST(Form1Cancel, ClosesWithoutSavingOrInstalling)
+{
+    Window w;
+    w.Open();
+    w.boxes.Click(9);
+    w.LogSinceOpening();
+    w.procedures.PushButton22Click(2);
+    EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{L"close"}));
+
+    Window failing;
+    failing.actions.failing = {L"close"};
+    failing.procedures.PushButton22Click(2);
+    EXPECT_EQ(failing.reporter.reports,
+              (std::vector<std::wstring>{Report(L"The window refused close.",
+                                                L"in Lattice2021/01/22.Form1.PushButton22_Click ", 124)}));
+
+    // Any other index is no button at all.
+    Window other;
+    other.procedures.PushButton22Click(3);
+    EXPECT_TRUE(other.actions.log.empty());
+}
+
+} // namespace
+} // namespace cornice

@@ -1,7 +1,5 @@
 // Corbel.dll as an in-process COM server: DllMain, the four exports, the class factory, the
 // module's reference count and the registration table.
-#include <initguid.h> // defines the GUIDs that Corbel.h declares, in this file only
-
 #include "AddInIdentity.h"
 #include "Connect.h"
 #include "Corbel.h"

@@ -1,0 +1,48 @@
+#include "AddInList.h"
+
+#include "AddInIdentity.h"
+#include "WinHandles.h"
+
+namespace cornice::host {
+namespace {
+
+std::wstring Text(HKEY key, const wchar_t* name)
+{
+    DWORD size = 0;
+    if (::RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) return {};
+    std::wstring text(size / sizeof(wchar_t), L'\0');
+    if (::RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, text.data(), &size) != ERROR_SUCCESS) return {};
+    text.resize(text.find(L'\0') == std::wstring::npos ? text.size() : text.find(L'\0'));
+    return text;
+}
+
+} // namespace
+
+std::vector<AddInEntry> ReadExcelAddIns()
+{
+    std::vector<AddInEntry> entries;
+    UniqueHkey addIns;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kExcelAddInsKey, 0, KEY_READ, addIns.Put()) != ERROR_SUCCESS)
+        return entries;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD length = 256;
+        const LSTATUS status = ::RegEnumKeyExW(addIns.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status != ERROR_SUCCESS) continue;
+        UniqueHkey entryKey;
+        if (::RegOpenKeyExW(addIns.Get(), name, 0, KEY_READ, entryKey.Put()) != ERROR_SUCCESS) continue;
+        AddInEntry entry;
+        entry.progId = name;
+        entry.friendlyName = Text(entryKey.Get(), L"FriendlyName");
+        entry.description = Text(entryKey.Get(), L"Description");
+        DWORD value = 0, size = sizeof value;
+        if (::RegGetValueW(entryKey.Get(), nullptr, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+            ERROR_SUCCESS)
+            entry.loadBehavior = value;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+} // namespace cornice::host

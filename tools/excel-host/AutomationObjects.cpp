@@ -1,0 +1,206 @@
+#include "AutomationObjects.h"
+
+#include "Utf8.h"
+
+#include <stdexcept>
+
+namespace cornice::host {
+namespace {
+
+// IDispatch over a table of properties; dispatch id = index + 1.
+class PropertyTable {
+public:
+    explicit PropertyTable(std::vector<Property> properties) : properties_(std::move(properties)) {}
+
+    HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* dispids) const
+    {
+        if (!names || !dispids) return E_POINTER;
+        HRESULT result = S_OK;
+        for (UINT i = 0; i < count; ++i) {
+            dispids[i] = DISPID_UNKNOWN;
+            if (i > 0) { // named arguments: a property takes none
+                result = DISP_E_UNKNOWNNAME;
+                continue;
+            }
+            for (std::size_t p = 0; p < properties_.size(); ++p)
+                if (::CompareStringOrdinal(names[0], -1, properties_[p].name.c_str(), -1, TRUE) == CSTR_EQUAL)
+                    dispids[0] = static_cast<DISPID>(p + 1);
+            if (dispids[0] == DISPID_UNKNOWN) result = DISP_E_UNKNOWNNAME;
+        }
+        return result;
+    }
+
+    HRESULT Invoke(DISPID dispid, WORD flags, DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception) const
+    try {
+        if (dispid < 1 || static_cast<std::size_t>(dispid) > properties_.size()) return DISP_E_MEMBERNOTFOUND;
+        if (!(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+        if (parameters && parameters->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+        std::wstring value;
+        try {
+            value = properties_[static_cast<std::size_t>(dispid - 1)].value();
+        } catch (const std::runtime_error& error) {
+            if (exception) {
+                *exception = {};
+                exception->scode = E_FAIL;
+                exception->bstrSource = UniqueBstr::FromText(L"Microsoft Excel").Detach();
+                exception->bstrDescription = UniqueBstr::FromText(FromUtf8(error.what()).value_or(L"?")).Detach();
+            }
+            return DISP_E_EXCEPTION;
+        }
+        if (result) {
+            ::VariantInit(result);
+            V_VT(result) = VT_BSTR;
+            V_BSTR(result) = UniqueBstr::FromText(value).Detach();
+        }
+        return S_OK;
+    }
+    CORNICE_CATCH_RETURN()
+
+private:
+    std::vector<Property> properties_;
+};
+
+template <typename Interface>
+class RefCounted : public Interface {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const LONG references = ::InterlockedDecrement(&references_);
+        if (references == 0) delete this;
+        return static_cast<ULONG>(references);
+    }
+
+protected:
+    virtual ~RefCounted() = default;
+
+private:
+    LONG references_ = 1;
+};
+
+class AutomationObject final : public RefCounted<IDispatch> {
+public:
+    explicit AutomationObject(std::vector<Property> properties) : table_(std::move(properties)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
+    {
+        if (info) *info = nullptr;
+        return DISP_E_BADINDEX;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* dispids) override
+    {
+        return table_.GetIDsOfNames(names, count, dispids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
+                                     VARIANT* result, EXCEPINFO* exception, UINT*) override
+    {
+        return table_.Invoke(dispid, flags, parameters, result, exception);
+    }
+
+private:
+    PropertyTable table_;
+};
+
+class RibbonControl final : public RefCounted<IRibbonControl> {
+public:
+    RibbonControl(std::wstring id, std::wstring tag, IDispatch* context)
+        : id_(std::move(id)), tag_(std::move(tag)), context_(context),
+          table_({{L"Id", [this] { return id_; }}, {L"Tag", [this] { return tag_; }}})
+    {
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != IID_IRibbonControl) return E_NOINTERFACE;
+        *object = static_cast<IRibbonControl*>(this);
+        AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
+    {
+        if (info) *info = nullptr;
+        return DISP_E_BADINDEX;
+    }
+    // Late-bound callers see Id and Tag; Context is for early-bound ones.
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* dispids) override
+    {
+        return table_.GetIDsOfNames(names, count, dispids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
+                                     VARIANT* result, EXCEPINFO* exception, UINT*) override
+    {
+        return table_.Invoke(dispid, flags, parameters, result, exception);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) override { return Copy(id_, id); }
+    HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override { return Copy(tag_, tag); }
+    HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) override
+    {
+        if (!context) return E_POINTER;
+        context_.CopyTo(context);
+        return S_OK;
+    }
+
+private:
+    static HRESULT Copy(const std::wstring& text, BSTR* out)
+    try {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        *out = UniqueBstr::FromText(text).Detach();
+        return S_OK;
+    }
+    CORNICE_CATCH_RETURN()
+
+    std::wstring id_, tag_;
+    ComPtr<IDispatch> context_;
+    PropertyTable table_;
+};
+
+} // namespace
+
+ComPtr<IDispatch> MakeAutomationObject(std::vector<Property> properties)
+{
+    return ComPtr<IDispatch>::Attach(new AutomationObject(std::move(properties)));
+}
+
+ComPtr<IDispatch> MakeApplication(const std::wstring& name)
+{
+    return MakeAutomationObject({{L"Name", [name] { return name; }}, {L"Version", [] { return std::wstring(L"14.0"); }}});
+}
+
+ComPtr<IDispatch> MakeComAddIn(const std::wstring& progId, const std::wstring& description)
+{
+    return MakeAutomationObject({{L"ProgId", [progId] { return progId; }},
+                                 {L"Description", [description] { return description; }},
+                                 {L"Connect", [] { return std::wstring(L"True"); }}});
+}
+
+ComPtr<IRibbonControl> MakeRibbonControl(const std::wstring& id, const std::wstring& tag, IDispatch* context)
+{
+    return ComPtr<IRibbonControl>::Attach(new RibbonControl(id, tag, context));
+}
+
+} // namespace cornice::host

@@ -1,0 +1,35 @@
+// The objects Excel hands an add-in, made just real enough for the stand-in: the Application
+// (its Name), the COMAddIn that describes the add-in, and the IRibbonControl of a click. All
+// are late-bound through IDispatch, as add-ins written for Excel use them.
+#pragma once
+
+#include "Corbel.h"
+#include "WinHandles.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cornice::host {
+
+// A read-only property: fills the result, or fails with an automation exception whose
+// description the caller sees.
+struct Property {
+    std::wstring name;
+    std::function<std::wstring()> value; // throws std::runtime_error to raise
+};
+
+// An IDispatch answering exactly the given properties (names ignore case, as automation's do).
+ComPtr<IDispatch> MakeAutomationObject(std::vector<Property> properties);
+
+// Excel's Application object: Name, Version.
+ComPtr<IDispatch> MakeApplication(const std::wstring& name);
+
+// Excel's COMAddIn object for one add-in: ProgId, Description, Connect.
+ComPtr<IDispatch> MakeComAddIn(const std::wstring& progId, const std::wstring& description);
+
+// The control a ribbon callback gets: Id and Tag of the clicked element, Context the window
+// (here the Application, since the stand-in has no workbook windows).
+ComPtr<IRibbonControl> MakeRibbonControl(const std::wstring& id, const std::wstring& tag, IDispatch* context);
+
+} // namespace cornice::host

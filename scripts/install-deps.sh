@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
   wine wine64 wine32:i386 libwine-dev
   xvfb xauth x11-utils imagemagick
+  fonts-liberation fonts-wine
   libxml2-utils libxml2-dev
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,0 +1,57 @@
+// ApplySkin: gives a window the look of the skin style file next to the program, when that
+// file is there. The window's plain controls first take the system's button-face colour, then
+// the window's skin component loads the style and applies it.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <cstdint>
+
+namespace cornice {
+
+// Colours as OLE colour values, 0x00BBGGRR; the high bit names a system colour by its index.
+using OleColor = std::uint32_t;
+inline constexpr OleColor kButtonFaceOleColor = 0x8000000F; // system colour 15, COLOR_BTNFACE
+
+COLORREF ColorFromOle(OleColor color) noexcept;
+
+// The kinds of control a window may hold; ApplySkin recolours option buttons, check boxes,
+// frames and labels, and leaves the others as they are.
+enum class ControlKind { OptionButton, CheckBox, Frame, Label, PushButton, TabControl, Line, Shape, SkinComponent, Other };
+
+// The skin file names, appended to the program folder as they stand.
+inline constexpr const wchar_t* kSettingsWindowSkinFile = L"\\x\\o.cjs";
+inline constexpr const wchar_t* kAboutWindowSkinFile = L"\\Xtreme\\Office2007.cjstyles";
+
+// The dispatch members of the skin component that ApplySkin calls, in this order.
+enum SkinMember : DISPID {
+    kSkinLoadStyle = 2,   // method (path, "")
+    kSkinOptions = 1,     // property, 32-bit option bits; ApplySkin sets bit 0
+    kSkinUseStyleFont = 5,  // property, switch
+    kSkinPaintButtons = 10, // property, switch
+    kSkinApplyWindow = 3, // method (window handle as a 32-bit integer)
+};
+
+// A window as ApplySkin sees it.
+class SkinnableWindow {
+public:
+    virtual ~SkinnableWindow() = default;
+    virtual HWND Handle() const = 0;
+    virtual void SetBackColor(OleColor color) = 0;
+    // The controls in the window's control order.
+    virtual int ControlCount() const = 0;
+    virtual ControlKind KindOfControl(int index) const = 0;
+    virtual void SetControlBackColor(int index, OleColor color) = 0;
+    // The window's skin component, SkinFramework1.
+    virtual IDispatch* SkinComponent() const = 0;
+};
+
+// Looks for the program folder plus `skinFile` as a normal file (hidden or system files and
+// folders do not count) and returns at once when there is none. Otherwise recolours the window
+// and its option buttons, check boxes, frames and labels to the button-face colour, then calls
+// the skin component: load the style, set option bit 0, switch on members 5 and 10, apply to
+// the window. A failing call ends it there with WindowsError, for the caller to report.
+void ApplySkin(SkinnableWindow& window, const wchar_t* skinFile);
+
+} // namespace cornice

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs a command in a Wine prefix of its own, under a virtual X display:
+#   fresh-prefix.sh BITS PREFIX_ROOT NAME COMMAND [ARGS...]
+# The prefix is a copy of the template PREFIX_ROOT/winBITS (made by cmake/wine-run.sh on first
+# use) at PREFIX_ROOT/e2e/NAME, so that a test may register, write settings and unregister
+# without meeting another test. Debian's Wine puts its PE DLLs into every prefix (about 1 GB for
+# 64-bit), so the copy hard-links files and copies for real only the registry hives, which
+# wineserver replaces by rename and never rewrites in place. The copy is removed afterwards,
+# and kept when the command fails, for a look. Exit code: the command's.
+set -euo pipefail
+bits=$1 root=$2 name=$3
+shift 3
+here=$(cd "$(dirname "$0")" && pwd)
+template="$root/win$bits"
+prefix="$root/e2e/$name"
+
+# Make the template if no test has yet.
+if [ ! -f "$template/system.reg" ]; then
+  "$here/../../cmake/wine-run.sh" "$bits" "$root" cmd /c exit 0 >/dev/null 2>&1 || true
+fi
+[ -f "$template/system.reg" ] || { echo "fresh-prefix: no template prefix at $template" >&2; exit 1; }
+
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH="win$bits" WINEDLLOVERRIDES="mscoree,mshtml="
+[ -d "$prefix" ] && { wineserver -k 2>/dev/null || true; rm -rf "$prefix"; }
+mkdir -p "$root/e2e"
+cp -al "$template" "$prefix"
+for hive in system.reg user.reg userdef.reg; do
+  [ -f "$template/$hive" ] && cp --remove-destination "$template/$hive" "$prefix/$hive"
+done
+
+# `wine` starts 64-bit programs with the 64-bit loader by itself.
+# A persistent wineserver makes each of the test's many Wine processes start faster.
+wineserver -p
+status=0
+# A display number of our own, so that tests started together do not race for :99.
+xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x1024x24" "$@" || status=$?
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+if [ "$status" -eq 0 ]; then
+  rm -rf "$prefix"
+else
+  echo "fresh-prefix: $name failed (exit $status); its prefix stays at $prefix" >&2
+fi
+exit "$status"

@@ -88,7 +88,7 @@ void Walk(HKEY parent, const std::wstring& path, const std::wstring& name, Regis
 {
     UniqueHkey key;
     if (::RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return;
-    out.insert(path);
+    out.insert(FoldNames(path));
     for (DWORD index = 0;; ++index) {
         wchar_t valueName[16384];
         DWORD nameLength = 16384, type = 0, size = 0;
@@ -100,8 +100,8 @@ void Walk(HKEY parent, const std::wstring& path, const std::wstring& name, Regis
         status = ::RegEnumValueW(key.Get(), index, valueName, &nameLength, nullptr, &type, data.data(), &size);
         if (status != ERROR_SUCCESS) continue;
         data.resize(size);
-        out.insert(path + L" [" + (nameLength ? std::wstring(valueName, nameLength) : L"@") + L"] = " +
-                   ValueText(type, data));
+        out.insert(FoldNames(path + L" [" + (nameLength ? std::wstring(valueName, nameLength) : L"@") + L"] = " +
+                             ValueText(type, data)));
     }
     for (DWORD index = 0;; ++index) {
         wchar_t subkey[256];
@@ -113,6 +113,14 @@ void Walk(HKEY parent, const std::wstring& path, const std::wstring& name, Regis
 }
 
 } // namespace
+
+std::wstring FoldNames(std::wstring entry)
+{
+    const std::size_t data = entry.find(L"] = ");
+    const std::size_t end = data == std::wstring::npos ? entry.size() : data;
+    ::CharUpperBuffW(entry.data(), static_cast<DWORD>(end));
+    return entry;
+}
 
 RegistrySnapshot SnapshotRegistry(const std::vector<std::pair<HKEY, std::wstring>>& roots)
 {

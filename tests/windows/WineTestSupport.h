@@ -28,7 +28,12 @@ void ReplaceSettings(const std::vector<std::pair<std::wstring, std::wstring>>& v
 
 // Every key and value below the given roots, one line each: "HKCU\Software\X" for a key,
 // "HKCU\Software\X [name] = REG_SZ:text" for a value ("[@]" for the key's default value).
+// Key and value names are in upper case, because the registry compares them without regard to
+// case (Wine's own hive spells "Typelib" where Windows writes "TypeLib"); data keeps its case.
 using RegistrySnapshot = std::set<std::wstring>;
+
+// An entry written by hand, made comparable with a snapshot's.
+std::wstring FoldNames(std::wstring entry);
 RegistrySnapshot SnapshotRegistry(const std::vector<std::pair<HKEY, std::wstring>>& roots);
 
 // a - b, for the messages of failed comparisons: one entry a line.

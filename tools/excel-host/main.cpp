@@ -12,6 +12,8 @@
 #include "WindowsErrorText.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <cwchar>
 #include <optional>
 #include <string>
@@ -403,6 +405,8 @@ int BadArguments(const std::wstring& why)
 
 int wmain(int argc, wchar_t** argv)
 {
+    // Lines end in "\n" alone, as Linux tools and the tests read them.
+    _setmode(_fileno(stdout), _O_BINARY);
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];

@@ -234,9 +234,11 @@ private:
         controls_.push_back({ControlKind::Frame, pages_[0], kPageBackColor, kBlack});
         for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) {
             // Three states, drawn by the window but changed only through the model: a click
-            // asks the rules, and the rules set every box that changes.
+            // asks the rules, and the rules set every box that changes. The boxes are taller
+            // than their spacing; clipping keeps a neighbour from painting over a check mark.
             boxes_[box] = CreateChild(WC_BUTTONW, kBoxes[box].caption,
-                                      WS_VISIBLE | WS_TABSTOP | BS_3STATE | BS_MULTILINE, pages_[0], kFirstBoxId + box);
+                                      WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | BS_3STATE | BS_MULTILINE, pages_[0],
+                                      kFirstBoxId + box);
             controls_.push_back({ControlKind::CheckBox, boxes_[box], kBoxBackColor, kBoxForeColor});
         }
         controls_.push_back({ControlKind::Shape, nullptr, kPageBackColor, kShape1Color});

@@ -20,7 +20,8 @@ public:
     WindowSkin(std::shared_ptr<const SkinStyle> style, bool controls, bool useStyleFont,
                bool paintButtons)
         : style_(std::move(style)), controls_(controls),
-          useStyleFont_(useStyleFont && !style_->fontFace.empty()), paintButtons_(paintButtons)
+          useStyleFont_(useStyleFont && !(style_->fontFace.empty() && style_->buttonFontFace.empty())),
+          paintButtons_(paintButtons)
     {
         if (style_->window) windowBrush_.Reset(::CreateSolidBrush(*style_->window));
     }
@@ -34,11 +35,13 @@ public:
     // The same font in the style's typeface, made once per distinct font and kept until the
     // window goes. Keyed by the font's description, not its handle: a handle that its owner
     // deleted may come back for a different font.
-    HFONT Restyled(HFONT original)
+    HFONT Restyled(HFONT original, bool pushButton)
     {
+        const std::wstring& face =
+            pushButton && !style_->buttonFontFace.empty() ? style_->buttonFontFace : style_->fontFace;
         LOGFONTW font{};
-        if (!::GetObjectW(original, sizeof font, &font)) return original;
-        ::lstrcpynW(font.lfFaceName, style_->fontFace.c_str(), LF_FACESIZE);
+        if (face.empty() || !::GetObjectW(original, sizeof font, &font)) return original;
+        ::lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
         const std::string key(reinterpret_cast<const char*>(&font), sizeof font);
         UniqueHfont& restyled = fonts_[key];
         if (!restyled) restyled.Reset(::CreateFontIndirectW(&font));
@@ -199,7 +202,7 @@ LRESULT CALLBACK SkinSubclassProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_SETFONT:
             if (skin.UseStyleFont() && wParam)
                 return ::DefSubclassProc(window, message,
-                                         reinterpret_cast<WPARAM>(skin.Restyled(reinterpret_cast<HFONT>(wParam))),
+                                         reinterpret_cast<WPARAM>(skin.Restyled(reinterpret_cast<HFONT>(wParam), IsPushButton(window))),
                                          lParam);
             break;
         case WM_NOTIFY: {

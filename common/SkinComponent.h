@@ -11,7 +11,7 @@
 //                                                     backgrounds, check-box text, push buttons,
 //                                                     fonts), not only its own background; the
 //                                                     other bits are kept for later use
-//   5            UseStyleFont    property, Boolean    the style's typeface replaces the controls';
+//   5            UseStyleFont    property, Boolean    the style's typefaces replace the controls';
 //                                                     sizes and weights stay
 //   10           PaintButtons    property, Boolean    push buttons are drawn in the style's colours
 //   3            ApplyWindow     method (Long handle) restyles that window and its controls now;

@@ -119,12 +119,12 @@ SkinStyle ParseSkinStyle(std::string_view bytes)
                                                          std::string(value.substr(0, 32)) + "\".");
                 style.*known.member = color;
             }
-        } else if (section == Section::Font && SameName(key, "Face")) {
+        } else if (section == Section::Font && (SameName(key, "Face") || SameName(key, "Buttons"))) {
             std::wstring face = *FromUtf8(value);
             if (face.empty() || face.size() > kLongestFontFace)
                 throw SkinStyleError(lineNumber, "a font face has 1 to " +
                                                      std::to_string(kLongestFontFace) + " characters.");
-            style.fontFace = std::move(face);
+            (SameName(key, "Face") ? style.fontFace : style.buttonFontFace) = std::move(face);
         }
     }
     return style;

@@ -16,6 +16,7 @@
 //
 //   [Font]
 //   Face = Tahoma             typeface for every control; sizes and weights stay
+//   Buttons = Tahoma          typeface for push buttons, before Face
 //
 // The file is UTF-8 (a byte-order mark is allowed), at most 64 KiB. Section and key names
 // ignore case, blanks around names and values are dropped, and the explanations above are
@@ -47,7 +48,8 @@ struct SkinStyle {
     std::optional<StyleColor> buttonBorder;
     std::optional<StyleColor> buttonHot;
     std::optional<StyleColor> buttonPressed;
-    std::wstring fontFace; // empty: the controls keep their typefaces
+    std::wstring fontFace;       // empty: the controls keep their typefaces
+    std::wstring buttonFontFace; // push buttons; empty: as fontFace
 };
 
 class SkinStyleError : public std::runtime_error {

@@ -15,4 +15,5 @@ ButtonHot = #FFE9A8
 ButtonPressed = #FFC56B
 
 [Font]
-Face = Tahoma
+; The captions of the boxes keep the window's own typeface, which their places were made for.
+Buttons = Tahoma

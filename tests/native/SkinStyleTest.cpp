@@ -25,7 +25,8 @@ TEST(SkinStyle, ReadsEveryKeyOfTheFormat)
         "ButtonHot=#FFE8A6\n"
         "ButtonPressed=#FFC76B\n"
         "[FONT]\n"
-        "Face = Tahoma");
+        "Face = Tahoma\n"
+        "buttons = Verdana");
     EXPECT_EQ(style.name, L"Office 2007 \u2014 blue");
     EXPECT_EQ(style.window, 0xF4E3D5u); // COLORREF order: blue, green, red
     EXPECT_EQ(style.text, 0x8B4215u);
@@ -36,6 +37,7 @@ TEST(SkinStyle, ReadsEveryKeyOfTheFormat)
     EXPECT_EQ(style.buttonHot, 0xA6E8FFu);
     EXPECT_EQ(style.buttonPressed, 0x6BC7FFu);
     EXPECT_EQ(style.fontFace, L"Tahoma");
+    EXPECT_EQ(style.buttonFontFace, L"Verdana");
 }
 
 TEST(SkinStyle, WhatAStyleLeavesOutStaysUnsetAndUnknownNamesAreSkipped)
@@ -46,6 +48,7 @@ TEST(SkinStyle, WhatAStyleLeavesOutStaysUnsetAndUnknownNamesAreSkipped)
     EXPECT_FALSE(style.text.has_value());
     EXPECT_FALSE(style.buttonFace.has_value());
     EXPECT_TRUE(style.fontFace.empty());
+    EXPECT_TRUE(style.buttonFontFace.empty());
     EXPECT_TRUE(ParseSkinStyle("").name.empty());
 }
 
@@ -72,6 +75,7 @@ TEST(SkinStyle, MalformedFilesAreRejectedWithTheLine)
     EXPECT_EQ(ErrorLine("[Font]\nFace=\n"), 2);
     EXPECT_EQ(ErrorLine("[Font]\nFace=" + std::string(32, 'x') + "\n"), 2);
     EXPECT_EQ(ErrorLine("[Font]\nFace=" + std::string(31, 'x') + "\n"), -1);
+    EXPECT_EQ(ErrorLine("[Font]\nButtons=" + std::string(32, 'x') + "\n"), 2);
     EXPECT_EQ(ErrorLine("[Style]\nName=\xC3\x28\n"), 0); // not UTF-8
     EXPECT_EQ(ErrorLine(std::string(kLargestStyleFile + 1, ';')), 0);
 

@@ -1,0 +1,1054 @@
+// Drives the real settings window under Wine and Xvfb, as a user would: starts Trellis.exe,
+// finds its window, clicks boxes and reads their states, presses "OK" and "Cancel", closes
+// the window, answers the message boxes, and checks what reached the registry, whether
+// regsvr32 really registered the add-in, and whether "Excel" (the probe in this prefix, which
+// runs excel-host) was started and loaded it. Screenshots go to the folder given.
+//
+//   trellis-driver --build DIR --installer DIR --shots DIR SCENARIO...
+//
+// DIR are Unix paths (Wine's Z: drive). The program folder is made inside the prefix, under a
+// name with blanks and letters outside any ANSI code page, and the product is copied there.
+// Exit code: the number of failed checks (0: all passed).
+#include "Utf8.h"
+#include "WinHandles.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace cornice;
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Checks
+
+int g_failures = 0;
+std::string g_scenario;
+
+void Check(bool ok, int line, const std::string& what)
+{
+    if (ok) return;
+    ++g_failures;
+    std::printf("FAIL [%s] line %d: %s\n", g_scenario.c_str(), line, what.c_str());
+    std::fflush(stdout);
+}
+#define CHECK(condition, what) Check((condition), __LINE__, (what))
+
+std::string U8(const std::wstring& text) { return ToUtf8(text); }
+
+std::string Quote(const std::wstring& text)
+{
+    std::string shown;
+    for (const char c : U8(text)) {
+        if (c == '\r') shown += "\\r";
+        else if (c == '\n') shown += "\\n";
+        else shown += c;
+    }
+    return "\"" + shown + "\"";
+}
+
+template <typename A, typename B>
+std::string Expected(const A& actual, const B& expected)
+{
+    return "got " + actual + ", expected " + expected;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Places
+
+constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Quillmark\\Architrave";
+constexpr const wchar_t* kProductSettingsKey = L"Software\\VB and VBA Program Settings\\Quillmark";
+constexpr const wchar_t* kAddInKey = L"Software\\Microsoft\\Office\\Excel\\AddIns\\Corbel.Connect";
+constexpr const wchar_t* kEvidenceFolder = L"C:\\evidence";
+constexpr const wchar_t* kToolsFolder = L"C:\\test-tools";
+// Blanks, Cyrillic and a CJK character: none of them survive a trip through an ANSI code page.
+constexpr const wchar_t* kProgramFolder = L"C:\\Program Files\\Cornice \u0422\u0435\u0441\u0442 \u8868";
+
+constexpr const wchar_t* kForm1Class = L"TrellisForm1";
+constexpr int kFirstBoxId = 100;
+constexpr int kTabId = 200;
+constexpr int kWebsiteId = 303;
+constexpr int kExcelPageId = 400;
+constexpr int kAboutPageId = 401;
+
+struct Paths {
+    std::wstring build;     // the preset's build folder
+    std::wstring installer; // the installer folder of the sources
+    std::wstring shots;
+};
+Paths g_paths;
+
+std::wstring WindowsPath(const std::string& unixPath)
+{
+    std::wstring path = L"Z:" + *FromUtf8(unixPath);
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void CopyInto(const std::wstring& from, const std::wstring& to)
+{
+    if (!::CopyFileW(from.c_str(), to.c_str(), FALSE))
+        std::printf("cannot copy %s to %s (error %lu)\n", U8(from).c_str(), U8(to).c_str(), ::GetLastError());
+}
+
+std::string ReadFileText(const std::wstring& path)
+{
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return {};
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read) text.append(buffer, read);
+    return text;
+}
+
+std::string EvidenceLine(const std::string& report, const std::string& name)
+{
+    const std::string key = name + "=";
+    for (std::size_t at = 0; at < report.size();) {
+        const std::size_t end = report.find('\n', at);
+        const std::string line = report.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        if (line.compare(0, key.size(), key) == 0) return line.substr(key.size());
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return "(none)";
+}
+
+void ClearEvidence()
+{
+    for (const wchar_t* name : {L"excel.txt", L"excel-host.txt", L"ribbon.xml", L"opened.txt"})
+        ::DeleteFileW((std::wstring(kEvidenceFolder) + L"\\" + name).c_str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Registry
+
+std::optional<std::wstring> ReadString(const std::wstring& key, const std::wstring& name)
+{
+    DWORD size = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::wstring value(size / sizeof(wchar_t), L'\0');
+    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.resize(size / sizeof(wchar_t));
+    while (!value.empty() && value.back() == L'\0') value.pop_back();
+    return value;
+}
+
+std::optional<DWORD> ReadDword(const std::wstring& key, const std::wstring& name)
+{
+    DWORD value = 0, size = sizeof value;
+    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key)
+{
+    UniqueHkey opened;
+    return ::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, opened.Put()) == ERROR_SUCCESS;
+}
+
+void WriteString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
+{
+    UniqueHkey opened;
+    ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Put(), nullptr);
+    ::RegSetValueExW(opened.Get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void WriteDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value)
+{
+    UniqueHkey opened;
+    ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Put(), nullptr);
+    ::RegSetValueExW(opened.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+using Settings = std::map<std::wstring, std::wstring>;
+
+// Every value of the settings section, as stored.
+Settings ReadSettings()
+{
+    Settings settings;
+    UniqueHkey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return settings;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = 256, type = 0, size = 0;
+        if (::RegEnumValueW(key.Get(), index, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        const auto value = ReadString(kSettingsKey, name);
+        settings[name] = type == REG_SZ && value ? *value : L"(not REG_SZ)";
+    }
+    return settings;
+}
+
+void ReplaceSettings(const Settings& settings)
+{
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kProductSettingsKey);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kProductSettingsKey);
+    for (const auto& [name, value] : settings) WriteString(HKEY_CURRENT_USER, kSettingsKey, name, value);
+}
+
+std::string Show(const Settings& settings)
+{
+    std::string text = "{";
+    for (const auto& [name, value] : settings) text += " " + U8(name) + "=" + U8(value);
+    return text + " }";
+}
+
+// The twelve keys in box order, and what a save of these states writes.
+constexpr std::array<const wchar_t*, 12> kBoxKeys = {
+    L"Classic", L"Left", L"All", L"Home", L"Page Layout", L"Insert", L"Formulas", L"Data", L"Review", L"View",
+    L"Developer", L"Hide built-in Tabs",
+};
+
+using States = std::array<int, 12>;
+
+Settings SavedAs(const States& states)
+{
+    Settings settings;
+    for (int box = 0; box < 12; ++box) settings[kBoxKeys[box]] = std::to_wstring(states[box]);
+    return settings;
+}
+
+States Ticked(std::initializer_list<int> boxes)
+{
+    States states{};
+    for (int box : boxes) states[box] = 1;
+    return states;
+}
+
+std::string Show(const States& states)
+{
+    std::string text;
+    for (int state : states) text += std::to_string(state);
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The running program
+
+struct FoundWindow {
+    DWORD process;
+    const wchar_t* className;
+    const wchar_t* caption; // nullptr: any
+    HWND found;
+};
+
+BOOL CALLBACK FindTopWindow(HWND window, LPARAM context)
+{
+    auto& wanted = *reinterpret_cast<FoundWindow*>(context);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process != wanted.process || !::IsWindowVisible(window)) return TRUE;
+    wchar_t className[64] = {}, caption[256] = {};
+    ::GetClassNameW(window, className, 64);
+    ::GetWindowTextW(window, caption, 256);
+    if (::lstrcmpW(className, wanted.className) != 0) return TRUE;
+    if (wanted.caption && ::lstrcmpW(caption, wanted.caption) != 0) return TRUE;
+    wanted.found = window;
+    return FALSE;
+}
+
+class Trellis {
+public:
+    Trellis()
+    {
+        // Started from another folder: the program must find its own folder by itself.
+        std::wstring commandLine = L"\"" + std::wstring(kProgramFolder) + L"\\Trellis.exe\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &startup,
+                             &process_)) {
+            ::CloseHandle(process_.hThread);
+        } else {
+            process_.hProcess = nullptr;
+            std::printf("Trellis.exe could not be started (error %lu)\n", ::GetLastError());
+        }
+    }
+    Trellis(const Trellis&) = delete;
+    Trellis& operator=(const Trellis&) = delete;
+    ~Trellis()
+    {
+        if (!process_.hProcess) return;
+        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(process_.hProcess, 99);
+            ::WaitForSingleObject(process_.hProcess, 5000);
+        }
+        ::CloseHandle(process_.hProcess);
+    }
+
+    HWND Find(const wchar_t* className, const wchar_t* caption, int milliseconds) const
+    {
+        for (int waited = 0; process_.hProcess; waited += 50) {
+            FoundWindow wanted{process_.dwProcessId, className, caption, nullptr};
+            ::EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&wanted));
+            if (wanted.found) return wanted.found;
+            if (waited >= milliseconds || !Running()) return nullptr;
+            ::Sleep(50);
+        }
+        return nullptr;
+    }
+    HWND Window(int milliseconds = 15000) const { return Find(kForm1Class, nullptr, milliseconds); }
+    HWND MessageBox(const wchar_t* caption, int milliseconds = 15000) const
+    {
+        return Find(L"#32770", caption, milliseconds);
+    }
+
+    bool Running() const
+    {
+        return process_.hProcess && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    }
+    bool Ended(int milliseconds = 15000) const
+    {
+        return process_.hProcess && ::WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const
+    {
+        DWORD code = 0;
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+HWND Page(HWND form, int id) { return ::GetDlgItem(form, id); }
+HWND Box(HWND form, int index) { return ::GetDlgItem(Page(form, kExcelPageId), kFirstBoxId + index); }
+
+States ReadStates(HWND form)
+{
+    States states{};
+    for (int box = 0; box < 12; ++box)
+        states[box] = static_cast<int>(::SendMessageW(Box(form, box), BM_GETCHECK, 0, 0));
+    return states;
+}
+
+// As a click: the button runs its own click handling and tells its parent.
+void ClickBox(HWND form, int index) { ::SendMessageW(Box(form, index), BM_CLICK, 0, 0); }
+
+// Posted: "OK" shows modal message boxes, which this driver must be free to answer.
+void Press(HWND form, int id) { ::PostMessageW(::GetDlgItem(form, id), BM_CLICK, 0, 0); }
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+// Windows and Wine give the text of a message box the control id 0xFFFF, its icon 0x14.
+std::wstring MessageText(HWND box)
+{
+    wchar_t text[4096] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 4096);
+    return text;
+}
+
+BOOL CALLBACK FindIcon(HWND child, LPARAM context)
+{
+    // Windows gives the icon the id 0x14, Wine 0x440 (stc1); either way a visible SS_ICON static.
+    if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && ::IsWindowVisible(child) &&
+        ::SendMessageW(child, STM_GETICON, 0, 0) != 0)
+        *reinterpret_cast<bool*>(context) = true;
+    return TRUE;
+}
+
+bool MessageHasIcon(HWND box)
+{
+    bool found = false;
+    ::EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void Answer(HWND box) { ::PostMessageW(box, WM_COMMAND, IDOK, 0); }
+
+void Settle(int milliseconds = 300) { ::Sleep(milliseconds); }
+
+// Real input, as a user's: the window must be in front.
+void Keys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Settle();
+}
+
+void MovePointer(int x, int y)
+{
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = static_cast<LONG>((x * 65535.0) / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    move.mi.dy = static_cast<LONG>((y * 65535.0) / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &move, sizeof move);
+    Settle(250);
+}
+
+void MovePointerInto(HWND window, int dx, int dy)
+{
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    MovePointer(rect.left + dx, rect.top + dy);
+}
+
+void ShowPage(HWND form, bool about)
+{
+    ::SetForegroundWindow(form);
+    Settle(200);
+    if (::IsWindowVisible(Page(form, kAboutPageId)) != about) Keys({VK_CONTROL, VK_TAB});
+}
+
+// The pointer that the window under it chose. Another process's cursor cannot be looked into
+// under Wine (GetIconInfo fails), but its handle tells one pointer from another.
+HCURSOR Pointer()
+{
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+std::string Show(HCURSOR cursor)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", static_cast<void*>(cursor));
+    return text;
+}
+
+void ClickWithMouse(HWND window, int dx, int dy)
+{
+    MovePointerInto(window, dx, dy);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, click, sizeof(INPUT));
+    Settle();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pixels and screenshots
+
+struct Capture {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels; // 0x00RRGGBB, top-down
+
+    COLORREF At(int x, int y) const
+    {
+        const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+};
+
+Capture CaptureScreen(const RECT& rect)
+{
+    Capture capture;
+    capture.width = rect.right - rect.left;
+    capture.height = rect.bottom - rect.top;
+    capture.pixels.resize(static_cast<std::size_t>(capture.width) * capture.height);
+    const WindowDc screen(nullptr);
+    UniqueHdc memory(::CreateCompatibleDC(screen.Get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = capture.width;
+    info.bmiHeader.biHeight = -capture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    UniqueHbitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    {
+        ScopedSelectObject select(memory.Get(), bitmap.Get());
+        ::BitBlt(memory.Get(), 0, 0, capture.width, capture.height, screen.Get(), rect.left, rect.top, SRCCOPY);
+    }
+    ::GdiFlush();
+    const auto* source = static_cast<const std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < capture.pixels.size(); ++i) capture.pixels[i] = source[i] & 0x00FFFFFF;
+    return capture;
+}
+
+Capture CaptureWindow(HWND window)
+{
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    return CaptureScreen(rect);
+}
+
+// A 24-bit BMP; the test's script turns them into PNG files.
+void SaveScreenshot(HWND window, const std::wstring& name)
+{
+    Settle(400);
+    const Capture capture = CaptureWindow(window);
+    const int stride = (capture.width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = capture.width;
+    header.biHeight = capture.height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biSizeImage = static_cast<DWORD>(stride * capture.height);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::string data(reinterpret_cast<const char*>(&file), sizeof file);
+    data.append(reinterpret_cast<const char*>(&header), sizeof header);
+    std::string row(static_cast<std::size_t>(stride), '\0');
+    for (int y = capture.height - 1; y >= 0; --y) {
+        for (int x = 0; x < capture.width; ++x) {
+            const COLORREF c = capture.At(x, y);
+            row[x * 3] = static_cast<char>(GetBValue(c));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(c));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(c));
+        }
+        data += row;
+    }
+    const std::wstring path = g_paths.shots + L"\\" + name + L".bmp";
+    UniqueFile out(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ::WriteFile(out.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+}
+
+// The colour that fills most of a window: its background.
+COLORREF MostCommonColour(HWND window)
+{
+    RECT client;
+    ::GetClientRect(window, &client);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const Capture capture = CaptureScreen(client);
+    std::map<COLORREF, int> counts;
+    for (int y = 0; y < capture.height; ++y)
+        for (int x = 0; x < capture.width; ++x) ++counts[capture.At(x, y)];
+    COLORREF best = 0;
+    int most = -1;
+    for (const auto& [colour, count] : counts)
+        if (count > most) best = colour, most = count;
+    return best;
+}
+
+std::string Hex(COLORREF c)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+// An underline is a row of the link's colour as wide as most of its text.
+bool LinkUnderlined(HWND link)
+{
+    const Capture capture = CaptureWindow(link);
+    int textLeft = capture.width, textRight = -1;
+    const auto blue = [](COLORREF c) { return GetBValue(c) > 150 && GetRValue(c) < 120 && GetGValue(c) < 120; };
+    for (int y = 0; y < capture.height; ++y)
+        for (int x = 0; x < capture.width; ++x)
+            if (blue(capture.At(x, y))) textLeft = std::min(textLeft, x), textRight = std::max(textRight, x);
+    if (textRight < textLeft) return false;
+    for (int y = 0; y < capture.height; ++y) {
+        int run = 0;
+        for (int x = textLeft; x <= textRight; ++x) run += blue(capture.At(x, y)) ? 1 : 0;
+        if (run * 10 >= (textRight - textLeft + 1) * 9) return true;
+    }
+    return false;
+}
+
+int ScreenDpi()
+{
+    const WindowDc screen(nullptr);
+    return ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
+
+int Pixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
+
+// ---------------------------------------------------------------------------------------------
+// Scenarios
+
+const std::wstring kExpectedCaptions[12] = {
+    L"Show Classic Menu and Toolbars in Microsoft Excel", L"Show menu tabs on the left of home tab",
+    L"Show all items in main menu", L"Home", L"Page Layout", L"Insert", L"Formulas", L"Data", L"Review", L" View",
+    L"Developer", L"Hide built-in tabs",
+};
+
+std::wstring ApplicationError(const std::wstring& description, const std::wstring& procedure, int line)
+{
+    return description + L"\r\nin Lattice2021/01/22.Form1." + procedure + L" at line " + std::to_wstring(line) +
+           L"\r\rPlease email screenshot of this message to support@quillmark.example";
+}
+
+void CheckGeometry(HWND form, int dpi)
+{
+    RECT client;
+    ::GetClientRect(form, &client);
+    CHECK(client.right == Pixels(6240, dpi) && client.bottom == Pixels(5100, dpi),
+          "client area at " + std::to_string(dpi) + " dpi: " +
+              Expected(std::to_string(client.right) + "x" + std::to_string(client.bottom),
+                       std::to_string(Pixels(6240, dpi)) + "x" + std::to_string(Pixels(5100, dpi))));
+    RECT box;
+    ::GetWindowRect(Box(form, 0), &box);
+    ::MapWindowPoints(nullptr, Page(form, kExcelPageId), reinterpret_cast<POINT*>(&box), 2);
+    CHECK(box.left == Pixels(240, dpi) && box.top == Pixels(480, dpi) && box.right - box.left == Pixels(5535, dpi) - Pixels(240, dpi),
+          "box 0 in its page at " + std::to_string(dpi) + " dpi: " + std::to_string(box.left) + "," + std::to_string(box.top));
+    RECT ok;
+    ::GetWindowRect(::GetDlgItem(form, IDOK), &ok);
+    ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&ok), 2);
+    CHECK(ok.left == Pixels(1920, dpi) && ok.top == Pixels(4560, dpi) && ok.bottom == Pixels(4965, dpi),
+          "OK button at " + std::to_string(dpi) + " dpi: " + std::to_string(ok.left) + "," + std::to_string(ok.top));
+}
+
+// First start: defaults, captions, tab order, About texts, centring, screenshots.
+void FirstStart()
+{
+    ReplaceSettings({});
+    Trellis trellis;
+    const HWND form = trellis.Window();
+    CHECK(form != nullptr, "the window did not appear");
+    if (!form) return;
+    CHECK(TextOf(form) == L"Trellis", "caption " + Quote(TextOf(form)));
+    CHECK(ReadStates(form) == Ticked({0, 1, 2}), "states " + Show(ReadStates(form)));
+    for (int box = 0; box < 12; ++box)
+        CHECK(TextOf(Box(form, box)) == kExpectedCaptions[box], "caption of box " + std::to_string(box) + ": " + Quote(TextOf(Box(form, box))));
+    CHECK(::IsWindowVisible(Page(form, kExcelPageId)) && !::IsWindowVisible(Page(form, kAboutPageId)),
+          "the Excel page must show first");
+    CheckGeometry(form, ScreenDpi());
+
+    // The window is centred on the work area, give or take a pixel of rounding.
+    RECT window, area;
+    ::GetWindowRect(form, &window);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int dx = (window.left - area.left) - (area.right - window.right);
+    const int dy = (window.top - area.top) - (area.bottom - window.bottom);
+    CHECK(std::abs(dx) <= 1 && std::abs(dy) <= 1, "not centred: " + std::to_string(dx) + "," + std::to_string(dy));
+
+    // Keyboard order: the boxes by index, then OK and Cancel.
+    HWND focus = Box(form, 0);
+    std::string order;
+    for (int step = 0; step < 14; ++step) {
+        order += std::to_string(::GetDlgCtrlID(focus)) + " ";
+        focus = ::GetNextDlgTabItem(form, focus, FALSE);
+    }
+    CHECK(order == "100 101 102 103 104 105 106 107 108 109 110 111 1 2 ", "tab order " + order);
+
+    const HWND about = Page(form, kAboutPageId);
+    CHECK(TextOf(::GetDlgItem(about, 300)) == L"Trellis", "title " + Quote(TextOf(::GetDlgItem(about, 300))));
+    CHECK(TextOf(::GetDlgItem(about, 301)) == L"Version:   7.0", "version " + Quote(TextOf(::GetDlgItem(about, 301))));
+    CHECK(TextOf(::GetDlgItem(about, 302)) == L"Website: ", "website label " + Quote(TextOf(::GetDlgItem(about, 302))));
+    CHECK(TextOf(::GetDlgItem(about, kWebsiteId)) == L"www.quillmark.example", "website");
+    CHECK(MostCommonColour(Page(form, kExcelPageId)) == RGB(255, 255, 255),
+          "the Excel page without a style is " + Hex(MostCommonColour(Page(form, kExcelPageId))));
+
+    SaveScreenshot(form, L"excel-page");
+    ShowPage(form, true);
+    CHECK(::IsWindowVisible(about), "Ctrl+Tab did not show the About page");
+    SaveScreenshot(form, L"about-page");
+    ShowPage(form, false);
+    CHECK(::IsWindowVisible(Page(form, kExcelPageId)), "Ctrl+Tab did not come back to the Excel page");
+
+    ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    CHECK(trellis.Ended(), "the close button did not end the program");
+    CHECK(ReadSettings().empty(), "closing saved " + Show(ReadSettings()));
+}
+
+// The box rules run in the real window, and the pointer effects follow the mouse.
+void BoxesAndPointer()
+{
+    ReplaceSettings({{L"Home", L"1"}});
+    Trellis trellis;
+    const HWND form = trellis.Window();
+    CHECK(form != nullptr, "the window did not appear");
+    if (!form) return;
+    CHECK(ReadStates(form) == Ticked({0, 2, 3}), "Home alone opens as " + Show(ReadStates(form)));
+    ClickBox(form, 1); // Left clears Home
+    CHECK(ReadStates(form) == Ticked({0, 1, 2}), "after Left " + Show(ReadStates(form)));
+    ClickBox(form, 11); // all eight tabs, Left cleared
+    CHECK(ReadStates(form) == Ticked({0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), "after box 11 " + Show(ReadStates(form)));
+    ClickBox(form, 11);
+    CHECK(ReadStates(form) == Ticked({0, 2}), "after clearing box 11 " + Show(ReadStates(form)));
+    ClickBox(form, 0);
+    CHECK(ReadStates(form) == States{}, "after clearing box 0 " + Show(ReadStates(form)));
+    ClickBox(form, 0);
+    CHECK(ReadStates(form) == Ticked({0, 1, 2}), "after ticking box 0 " + Show(ReadStates(form)));
+    // The mouse and the keyboard, as a user works them: a click on Data, then Space on it.
+    ::SetForegroundWindow(form);
+    Settle(200);
+    ClickWithMouse(Box(form, 7), 6, 10);
+    CHECK(ReadStates(form) == Ticked({0, 1, 2, 7, 11}), "after a click on Data " + Show(ReadStates(form)));
+    Keys({VK_SPACE});
+    CHECK(ReadStates(form) == Ticked({0, 1, 2, 11}), "after Space on Data " + Show(ReadStates(form)));
+
+    // The hand over boxes, buttons and the address; the arrow over the pages and the window.
+    MovePointerInto(Page(form, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
+    const HCURSOR arrow = Pointer();
+    MovePointerInto(Box(form, 4), 8, 8);
+    const HCURSOR hand = Pointer();
+    CHECK(hand != arrow, "over a box the pointer is the same as over the page: " + Show(hand));
+    MovePointerInto(::GetDlgItem(form, IDOK), 10, 10);
+    CHECK(Pointer() == hand, "over OK the pointer is " + Show(Pointer()) + ", not the hand " + Show(hand));
+    MovePointerInto(Page(form, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
+    CHECK(Pointer() == arrow, "back over the page the pointer is " + Show(Pointer()));
+
+    ShowPage(form, true);
+    const HWND link = ::GetDlgItem(Page(form, kAboutPageId), kWebsiteId);
+    // The Excel page was visited above, which takes the underline away; the link brings it back.
+    CHECK(!LinkUnderlined(link), "the address is underlined after the pointer crossed the Excel page");
+    MovePointerInto(link, 10, 6);
+    CHECK(LinkUnderlined(link), "the address is not underlined under the pointer");
+    CHECK(Pointer() == hand, "over the address the pointer is not the hand");
+    MovePointerInto(Page(form, kAboutPageId), 10, 10);
+    CHECK(LinkUnderlined(link), "the About page must leave the underline alone");
+    CHECK(Pointer() == arrow, "over the About page the pointer is not the arrow");
+    MovePointerInto(form, 5, ::GetSystemMetrics(SM_CYCAPTION) + Pixels(4700, ScreenDpi()));
+    CHECK(!LinkUnderlined(link), "the window's background must take the underline away");
+
+    // The address opens through the shell (this prefix hands http to the probe).
+    ClearEvidence();
+    ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    std::string opened;
+    for (int waited = 0; waited < 15000 && opened.empty(); waited += 100, Settle(100))
+        opened = ReadFileText(std::wstring(kEvidenceFolder) + L"\\opened.txt");
+    CHECK(opened.find("http://www.quillmark.example/") != std::string::npos, "the address was not opened: " + opened);
+
+    Press(form, IDCANCEL);
+    CHECK(trellis.Ended(), "Cancel did not end the program");
+    CHECK((ReadSettings() == Settings{{L"Home", L"1"}}), "Cancel saved " + Show(ReadSettings()));
+}
+
+// Without HAND-M.CUR the custom pointer has no image: the arrow shows everywhere, and nothing
+// is reported.
+void NoHandPointer()
+{
+    const std::wstring cursor = std::wstring(kProgramFolder) + L"\\HAND-M.CUR";
+    const std::wstring aside = std::wstring(kToolsFolder) + L"\\HAND-M.CUR.aside";
+    ::MoveFileExW(cursor.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
+    {
+        Trellis trellis;
+        const HWND form = trellis.Window();
+        CHECK(form != nullptr, "the window did not appear");
+        if (form) {
+            CHECK(trellis.MessageBox(L"Application Error", 0) == nullptr, "a missing pointer file was reported");
+            ::SetForegroundWindow(form);
+            MovePointerInto(Page(form, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
+            const HCURSOR arrow = Pointer();
+            MovePointerInto(Box(form, 4), 8, 8);
+            CHECK(Pointer() == arrow, "without HAND-M.CUR the pointer over a box is " + Show(Pointer()));
+            Press(form, IDCANCEL);
+            CHECK(trellis.Ended(), "Cancel did not end the program");
+        }
+    }
+    ::MoveFileExW(aside.c_str(), cursor.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+std::string WaitForExcel()
+{
+    std::string report;
+    for (int waited = 0; waited < 60000 && report.empty(); waited += 100, Settle(100))
+        report = ReadFileText(std::wstring(kEvidenceFolder) + L"\\excel.txt");
+    return report;
+}
+
+// OK with box 0 ticked: saved values, regsvr32's registration, the message, Excel started.
+void OkInstalls()
+{
+    ReplaceSettings({{L"All", L"0"}, {L"Review", L"1"}});
+    ClearEvidence();
+    Trellis trellis;
+    const HWND form = trellis.Window();
+    CHECK(form != nullptr, "the window did not appear");
+    if (!form) return;
+    CHECK(ReadStates(form) == Ticked({0, 1, 8, 11}), "opened as " + Show(ReadStates(form)));
+    ClickBox(form, 9); // View
+    Press(form, IDOK);
+
+    const HWND box = trellis.MessageBox(L"Trellis", 45000);
+    CHECK(box != nullptr, "no message after OK");
+    if (box) {
+        CHECK(MessageText(box) == L"Installation complete.", "message " + Quote(MessageText(box)));
+        CHECK(!MessageHasIcon(box), "the message must have no icon");
+        // regsvr32 has finished before the message shows: its values are there already.
+        CHECK(ReadDword(kAddInKey, L"LoadBehavior") == std::optional<DWORD>(3), "LoadBehavior is not 3: regsvr32 did not register");
+        CHECK(ReadString(kAddInKey, L"FriendlyName").has_value(), "no FriendlyName: regsvr32 did not register");
+        CHECK(KeyExists(HKEY_CLASSES_ROOT, L"Corbel.Connect\\CLSID"), "the ProgID is not registered");
+        CHECK(ReadFileText(std::wstring(kEvidenceFolder) + L"\\excel.txt").empty(), "Excel started before the message was answered");
+        SaveScreenshot(box, L"installation-complete");
+        Answer(box);
+    }
+    const std::string report = WaitForExcel();
+    CHECK(!report.empty(), "Excel was not started");
+    CHECK(EvidenceLine(report, "folder") == U8(kProgramFolder), "Excel's working folder: " + EvidenceLine(report, "folder"));
+    CHECK(EvidenceLine(report, "excel-host-exit") == "0",
+          "excel-host did not load the add-in: exit " + EvidenceLine(report, "excel-host-exit") + "\n" +
+              ReadFileText(std::wstring(kEvidenceFolder) + L"\\excel-host.txt"));
+    const std::string ribbon = ReadFileText(std::wstring(kEvidenceFolder) + L"\\ribbon.xml");
+    CHECK(ribbon.find("TabReview") != std::string::npos && ribbon.find("TabView") != std::string::npos,
+          "the add-in's ribbon does not hide Review and View: " + ribbon.substr(0, 300));
+    CHECK(trellis.Ended(), "OK did not end the program");
+    CHECK(ReadSettings() == SavedAs(Ticked({0, 1, 8, 9, 11})), "saved " + Show(ReadSettings()));
+}
+
+// Cancel and the close button save nothing, install nothing, start nothing.
+void CancelAndCloseSaveNothing()
+{
+    const Settings before = {{L"Classic", L"1"}, {L"Left", L"0"}, {L"Formulas", L"1"}};
+    for (const bool useCloseButton : {false, true}) {
+        ReplaceSettings(before);
+        ClearEvidence();
+        Trellis trellis;
+        const HWND form = trellis.Window();
+        CHECK(form != nullptr, "the window did not appear");
+        if (!form) return;
+        ClickBox(form, 0);
+        ClickBox(form, 3);
+        if (useCloseButton)
+            ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+        else
+            Press(form, IDCANCEL);
+        CHECK(trellis.Ended(), useCloseButton ? "the close button did not end the program" : "Cancel did not end the program");
+        CHECK(ReadSettings() == before, (useCloseButton ? "the close button saved " : "Cancel saved ") + Show(ReadSettings()));
+        CHECK(!Exists(std::wstring(kEvidenceFolder) + L"\\excel.txt"), "Excel was started");
+    }
+}
+
+// A stored "abc" is reported with its place and line; the other boxes still restore.
+void BadStoredValues()
+{
+    ReplaceSettings({{L"Classic", L"abc"}, {L"View", L"7"}, {L"Developer", L"1"}, {L"All", L"0"}});
+    Trellis trellis;
+    const std::pair<std::wstring, int> expected[] = {
+        {L"The setting \"Classic\" holds \"abc\", which is not a number.", 104},
+        {L"A check box can only be 0 (clear), 1 (ticked) or 2 (greyed), not 7.", 112},
+    };
+    for (const auto& [description, line] : expected) {
+        const HWND box = trellis.MessageBox(L"Application Error");
+        CHECK(box != nullptr, "no Application Error for line " + std::to_string(line));
+        if (!box) return;
+        CHECK(MessageText(box) == ApplicationError(description, L"Form_Initialize", line), "report " + Quote(MessageText(box)));
+        CHECK(MessageHasIcon(box), "the report must show the exclamation icon");
+        if (line == 104) SaveScreenshot(box, L"application-error");
+        Answer(box);
+        Settle(300);
+    }
+    const HWND form = trellis.Window();
+    CHECK(form != nullptr, "the window did not appear after the reports");
+    if (!form) return;
+    // Box 0 came from the rules of Left and Developer; All is clear; Developer ticked box 11.
+    CHECK(ReadStates(form) == Ticked({0, 1, 10, 11}), "restored " + Show(ReadStates(form)));
+    Press(form, IDCANCEL);
+    CHECK(trellis.Ended(), "Cancel did not end the program");
+}
+
+// OK with box 0 clear: twelve zeros, unregistered silently, Excel started.
+void OkUninstalls()
+{
+    ReplaceSettings({});
+    ClearEvidence();
+    Trellis trellis;
+    const HWND form = trellis.Window();
+    CHECK(form != nullptr, "the window did not appear");
+    if (!form) return;
+    ClickBox(form, 0);
+    CHECK(ReadStates(form) == States{}, "after clearing box 0 " + Show(ReadStates(form)));
+    Press(form, IDOK);
+    const std::string report = WaitForExcel();
+    CHECK(!report.empty(), "Excel was not started after removal");
+    CHECK(trellis.MessageBox(L"Trellis", 0) == nullptr, "removal must be silent");
+    CHECK(trellis.Ended(), "OK did not end the program");
+    CHECK(!KeyExists(HKEY_CURRENT_USER, kAddInKey), "Excel's add-in entry is still there");
+    CHECK(!KeyExists(HKEY_CLASSES_ROOT, L"Corbel.Connect"), "the ProgID is still registered");
+    CHECK(ReadSettings() == SavedAs(States{}), "saved " + Show(ReadSettings()));
+    CHECK(EvidenceLine(report, "excel-host-exit") == "3", "excel-host found an add-in to load: exit " + EvidenceLine(report, "excel-host-exit"));
+}
+
+// Without Corbel.dll, installing says so instead of "Installation complete.".
+void MissingLibrary()
+{
+    const std::wstring library = std::wstring(kProgramFolder) + L"\\Corbel.dll";
+    const std::wstring aside = std::wstring(kToolsFolder) + L"\\Corbel.dll.aside";
+    ::MoveFileExW(library.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
+    ReplaceSettings({});
+    ClearEvidence();
+    {
+        Trellis trellis;
+        const HWND form = trellis.Window();
+        CHECK(form != nullptr, "the window did not appear");
+        if (form) {
+            Press(form, IDOK);
+            const HWND box = trellis.MessageBox(L"Trellis", 45000);
+            CHECK(box != nullptr, "no message after OK");
+            if (box) {
+                const std::wstring text = MessageText(box);
+                CHECK(text.find(L"Installation complete.") == std::wstring::npos, "claimed success: " + Quote(text));
+                CHECK(text.find(L"The add-in could not be installed") == 0, "message " + Quote(text));
+                CHECK(text.find(library) != std::wstring::npos, "the message does not name the library: " + Quote(text));
+                CHECK(text.find(L"The file does not exist.") != std::wstring::npos, "the message does not say why: " + Quote(text));
+                CHECK(MessageHasIcon(box), "the failure must show an icon");
+                SaveScreenshot(box, L"installation-failed");
+                Answer(box);
+            }
+            CHECK(!WaitForExcel().empty(), "Excel was not started after the failure");
+            CHECK(trellis.Ended(), "OK did not end the program");
+            CHECK(ReadSettings() == SavedAs(Ticked({0, 1, 2})), "saved " + Show(ReadSettings()));
+        }
+    }
+    ::MoveFileExW(aside.c_str(), library.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// With the style file: the skin component restyles the window; screenshots of both pages.
+void Styled()
+{
+    const std::wstring styleFolder = std::wstring(kProgramFolder) + L"\\x";
+    ::CreateDirectoryW(styleFolder.c_str(), nullptr);
+    CopyInto(g_paths.installer + L"\\x\\o.cjs", styleFolder + L"\\o.cjs");
+    ReplaceSettings({{L"Insert", L"1"}});
+    {
+        Trellis trellis;
+        const HWND form = trellis.Window();
+        CHECK(form != nullptr, "the window did not appear");
+        if (form) {
+            const COLORREF page = MostCommonColour(Page(form, kExcelPageId));
+            CHECK(page == RGB(0xDF, 0xE9, 0xF5), "the styled Excel page is " + Hex(page));
+            SaveScreenshot(form, L"excel-page-styled");
+            ShowPage(form, true);
+            SaveScreenshot(form, L"about-page-styled");
+            Press(form, IDCANCEL);
+            CHECK(trellis.Ended(), "Cancel did not end the program");
+        }
+    }
+    // Hidden, the style file counts as absent.
+    const std::wstring style = styleFolder + L"\\o.cjs";
+    ::SetFileAttributesW(style.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    {
+        Trellis trellis;
+        const HWND form = trellis.Window();
+        if (form) {
+            const COLORREF page = MostCommonColour(Page(form, kExcelPageId));
+            CHECK(page == RGB(255, 255, 255), "with a hidden style file the page is " + Hex(page));
+            Press(form, IDCANCEL);
+            trellis.Ended();
+        }
+    }
+    ::SetFileAttributesW(style.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(style.c_str());
+    ::RemoveDirectoryW(styleFolder.c_str());
+}
+
+// The window at the DPI of the prefix's display setting.
+void Dpi(int dpi)
+{
+    WriteDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", static_cast<DWORD>(dpi));
+    ReplaceSettings({});
+    {
+        Trellis trellis;
+        const HWND form = trellis.Window();
+        CHECK(form != nullptr, "the window did not appear");
+        if (form) {
+            CheckGeometry(form, dpi);
+            SaveScreenshot(form, L"excel-page-" + std::to_wstring(dpi) + L"dpi");
+            ShowPage(form, true);
+            SaveScreenshot(form, L"about-page-" + std::to_wstring(dpi) + L"dpi");
+            Press(form, IDCANCEL);
+            CHECK(trellis.Ended(), "Cancel did not end the program");
+        }
+    }
+    WriteDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", 96);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The prefix: the product in its program folder, "Excel" and http leading to the probe.
+
+void Prepare()
+{
+    ::CreateDirectoryW(L"C:\\Program Files", nullptr);
+    ::CreateDirectoryW(kProgramFolder, nullptr);
+    ::CreateDirectoryW(kEvidenceFolder, nullptr);
+    ::CreateDirectoryW(kToolsFolder, nullptr);
+    CopyInto(g_paths.build + L"\\Trellis\\Trellis.exe", std::wstring(kProgramFolder) + L"\\Trellis.exe");
+    CopyInto(g_paths.build + L"\\Excel\\Corbel.dll", std::wstring(kProgramFolder) + L"\\Corbel.dll");
+    CopyInto(g_paths.installer + L"\\HAND-M.CUR", std::wstring(kProgramFolder) + L"\\HAND-M.CUR");
+    const std::wstring probe = std::wstring(kToolsFolder) + L"\\ExcelProbe.exe";
+    CopyInto(g_paths.build + L"\\tests\\e2e\\trellis\\trellis-excel-probe.exe", probe);
+
+    // Windows finds Excel through App Paths\excel.exe; Wine 8 looks up the name as given.
+    for (const wchar_t* name : {L"Excel", L"excel.exe"})
+        WriteString(HKEY_LOCAL_MACHINE, std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + name, L"", probe);
+    WriteString(HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command", L"", L"\"" + probe + L"\" \"%1\"");
+    ::SetEnvironmentVariableW(L"CORNICE_TEST_EVIDENCE", kEvidenceFolder);
+    ::SetEnvironmentVariableW(L"CORNICE_TEST_EXCEL_HOST", (g_paths.build + L"\\tools\\excel-host\\excel-host.exe").c_str());
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    ::SetProcessDPIAware();
+    std::vector<std::wstring> scenarios;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        const auto next = [&] { return i + 1 < argc ? WindowsPath(U8(argv[++i])) : std::wstring(); };
+        if (argument == L"--build") g_paths.build = next();
+        else if (argument == L"--installer") g_paths.installer = next();
+        else if (argument == L"--shots") g_paths.shots = next();
+        else scenarios.push_back(argument);
+    }
+    if (g_paths.build.empty() || g_paths.installer.empty() || g_paths.shots.empty() || scenarios.empty()) {
+        std::printf("usage: trellis-driver --build DIR --installer DIR --shots DIR SCENARIO...\n");
+        return 100;
+    }
+    Prepare();
+
+    const std::map<std::wstring, std::function<void()>> known = {
+        {L"first-start", FirstStart},
+        {L"boxes-and-pointer", BoxesAndPointer},
+        {L"ok-installs", OkInstalls},
+        {L"cancel-and-close", CancelAndCloseSaveNothing},
+        {L"bad-values", BadStoredValues},
+        {L"ok-uninstalls", OkUninstalls},
+        {L"missing-library", MissingLibrary},
+        {L"styled", Styled},
+        {L"no-hand-pointer", NoHandPointer},
+        {L"dpi-120", [] { Dpi(120); }},
+        {L"dpi-144", [] { Dpi(144); }},
+    };
+    for (const std::wstring& scenario : scenarios) {
+        g_scenario = U8(scenario);
+        const auto found = known.find(scenario);
+        if (found == known.end()) {
+            Check(false, __LINE__, "no such scenario");
+            continue;
+        }
+        const int before = g_failures;
+        const DWORD started = ::GetTickCount();
+        found->second();
+        std::printf("%s %s (%lu ms)\n", g_failures == before ? "ok  " : "FAIL", g_scenario.c_str(),
+                    static_cast<unsigned long>(::GetTickCount() - started));
+        std::fflush(stdout);
+    }
+    return g_failures;
+}

@@ -74,6 +74,13 @@ std::vector<std::wstring> RegistrationEntries()
         const std::vector<std::wstring> more = ClassEntries(classes);
         entries.insert(entries.end(), more.begin(), more.end());
     }
+    // TypeLib is one key for both registry views (as on 64-bit Windows), so in a 64-bit prefix
+    // the machine's entries are seen a second time through Wow6432Node; nothing more is written.
+    if (sizeof(void*) == 8) {
+        const std::wstring machine = L"HKLM\\Software\\Classes\\Wow6432Node";
+        for (const std::wstring& entry : ClassEntries(machine))
+            if (entry.compare(machine.size(), 9, L"\\TypeLib\\") == 0) entries.push_back(entry);
+    }
     for (std::wstring& entry : entries) entry = FoldNames(std::move(entry));
     return entries;
 }

@@ -10,6 +10,8 @@
 set -euo pipefail
 bits=$1 root=$2 name=$3
 shift 3
+mkdir -p "$root"
+root=$(cd "$root" && pwd) # Wine wants an absolute WINEPREFIX
 here=$(cd "$(dirname "$0")" && pwd)
 template="$root/win$bits"
 prefix="$root/e2e/$name"

@@ -541,6 +541,7 @@ void SaveScreenshot(HWND window, const std::wstring& name)
 // The colour that fills most of a window: its background.
 COLORREF MostCommonColour(HWND window)
 {
+    Settle(400); // a window that has just appeared may not have painted yet
     RECT client;
     ::GetClientRect(window, &client);
     ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);

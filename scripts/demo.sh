@@ -13,3 +13,5 @@ echo
 echo
 echo "Saved as $out/ribbon-default.xml ($(wc -c <"$out/ribbon-default.xml") bytes)."
 echo "The Windows binaries are in build/win32 and build/win64."
+
+scripts/demo-addin.sh

@@ -21,6 +21,7 @@
 #include <array>
 #include <cstdlib>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace cornice {
@@ -269,16 +270,22 @@ private:
         ::SetWindowPos(tab_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
-    void MakeFonts()
+    struct Fonts {
+        UniqueHfont tab, box, title, version, websiteLabel, website, websitePlain, button;
+    };
+
+    Fonts MakeFonts() const
     {
-        tabFont_ = MakeFont(kTabFont, dpi_, false);
-        boxFont_ = MakeFont(kBoxFont, dpi_, false);
-        titleFont_ = MakeFont(kTitleFont, dpi_, false);
-        versionFont_ = MakeFont(kVersionFont, dpi_, false);
-        websiteLabelFont_ = MakeFont(kWebsiteLabelFont, dpi_, false);
-        websiteFont_ = MakeFont(kWebsiteFont, dpi_, true);
-        websitePlainFont_ = MakeFont(kWebsiteFont, dpi_, false);
-        buttonFont_ = MakeFont(kButtonFont, dpi_, false);
+        Fonts fonts;
+        fonts.tab = MakeFont(kTabFont, dpi_, false);
+        fonts.box = MakeFont(kBoxFont, dpi_, false);
+        fonts.title = MakeFont(kTitleFont, dpi_, false);
+        fonts.version = MakeFont(kVersionFont, dpi_, false);
+        fonts.websiteLabel = MakeFont(kWebsiteLabelFont, dpi_, false);
+        fonts.website = MakeFont(kWebsiteFont, dpi_, true);
+        fonts.websitePlain = MakeFont(kWebsiteFont, dpi_, false);
+        fonts.button = MakeFont(kButtonFont, dpi_, false);
+        return fonts;
     }
 
     void Place(HWND control, const TwipRect& place, int offsetX = 0, int offsetY = 0)
@@ -297,8 +304,9 @@ private:
     // when the window moves to a monitor of another DPI.
     void Layout()
     {
-        MakeFonts();
-        SetFont(tab_, tabFont_);
+        // The old fonts go only when no control uses them any more.
+        const Fonts previous = std::exchange(fonts_, MakeFonts());
+        SetFont(tab_, fonts_.tab);
         // The pages begin 315 twips below the tab control's top; the tabs must end there.
         const int stripHeight = TwipsToPixels(kPage.top, dpi_) - 2 * TwipsToPixels(15, dpi_);
         TabCtrl_SetItemSize(tab_, 0, stripHeight);
@@ -306,20 +314,20 @@ private:
         Place(tab_, kTabControl);
         for (HWND page : pages_) Place(page, kPage, kTabControl.left, kTabControl.top);
         for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) {
-            SetFont(boxes_[box], boxFont_);
+            SetFont(boxes_[box], fonts_.box);
             Place(boxes_[box], kBoxes[box].place);
         }
-        SetFont(title_, titleFont_);
+        SetFont(title_, fonts_.title);
         Place(title_, kTitleLabel.place);
-        SetFont(version_, versionFont_);
+        SetFont(version_, fonts_.version);
         Place(version_, kVersionLabel.place);
-        SetFont(websiteLabel_, websiteLabelFont_);
+        SetFont(websiteLabel_, fonts_.websiteLabel);
         Place(websiteLabel_, kWebsiteLabelLabel.place);
-        SetFont(website_, pointer_.websiteUnderlined ? websiteFont_ : websitePlainFont_);
+        SetFont(website_, pointer_.websiteUnderlined ? fonts_.website : fonts_.websitePlain);
         Place(website_, kWebsiteLink.place);
-        SetFont(buttons_[0], buttonFont_);
+        SetFont(buttons_[0], fonts_.button);
         Place(buttons_[0], kOkButton);
-        SetFont(buttons_[1], buttonFont_);
+        SetFont(buttons_[1], fonts_.button);
         Place(buttons_[1], kCancelButton);
         ::InvalidateRect(window_, nullptr, TRUE);
     }
@@ -485,7 +493,7 @@ private:
     {
         const PointerState next = PointerMovedOver(AreaOf(under), pointer_);
         if (next.websiteUnderlined != pointer_.websiteUnderlined)
-            SetFont(website_, next.websiteUnderlined ? websiteFont_ : websitePlainFont_);
+            SetFont(website_, next.websiteUnderlined ? fonts_.website : fonts_.websitePlain);
         pointer_ = next;
         // Without HAND-M.CUR the custom pointer has no image and shows as the arrow.
         ::SetCursor(pointer_.customPointer && handCursor_ ? handCursor_.Get() : ::LoadCursorW(nullptr, IDC_ARROW));
@@ -560,6 +568,7 @@ private:
             dpi_ = HIWORD(wParam);
             Layout();
             ResizeForDpi(reinterpret_cast<const RECT*>(lParam));
+            if (bigIcon_) LoadIcons();
             return 0;
         case WM_CLOSE:
             // Not while a push button's procedure runs (regsvr32 or a message box may be
@@ -657,8 +666,7 @@ private:
     OleColor windowBackColor_ = kWindowBackColor;
     ComPtr<IDispatch> skinComponent_;
 
-    UniqueHfont tabFont_, boxFont_, titleFont_, versionFont_, websiteLabelFont_, websiteFont_,
-        websitePlainFont_, buttonFont_;
+    Fonts fonts_;
     UniqueHicon bigIcon_, smallIcon_;
     UniqueHcursor handCursor_;
     std::map<COLORREF, UniqueHbrush> brushes_;

@@ -398,9 +398,30 @@ private:
     void ShowSelectedPage()
     {
         const int selected = TabCtrl_GetCurSel(tab_);
+        const HWND shown = pages_[selected == 1 ? 1 : 0], hidden = pages_[selected == 1 ? 0 : 1];
+        // Keyboard focus must not stay on a box that goes out of sight.
+        const HWND focus = ::GetFocus();
+        if (focus && ::IsChild(hidden, focus)) ::SetFocus(tab_);
         // Show the new page before hiding the old, so that nothing flickers through.
-        ::ShowWindow(pages_[selected == 1 ? 1 : 0], SW_SHOW);
-        ::ShowWindow(pages_[selected == 1 ? 0 : 1], SW_HIDE);
+        ::ShowWindow(shown, SW_SHOW);
+        ::ShowWindow(hidden, SW_HIDE);
+    }
+
+    // A window that handles its own dialog keys must also keep its focus across activation, as
+    // the dialog manager does for dialog boxes: the control that had it gets it back, the first
+    // box at the start.
+    void OnActivate(WPARAM wParam)
+    {
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = ::GetFocus();
+            if (focus && ::IsChild(window_, focus)) lastFocus_ = focus;
+            return;
+        }
+        if (HIWORD(wParam)) return; // minimised
+        if (lastFocus_ && ::IsWindow(lastFocus_) && ::IsWindowVisible(lastFocus_) && ::IsWindowEnabled(lastFocus_))
+            ::SetFocus(lastFocus_);
+        else if (const HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE))
+            ::SetFocus(first);
     }
 
     void ClickPushButton(int index)
@@ -558,6 +579,9 @@ private:
             if (header->hwndFrom == tab_ && header->code == TCN_SELCHANGE) ShowSelectedPage();
             break;
         }
+        case WM_ACTIVATE:
+            OnActivate(wParam);
+            return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT) {
                 OnPointerOver(reinterpret_cast<HWND>(wParam));
@@ -662,6 +686,7 @@ private:
     HWND websiteLabel_ = nullptr;
     HWND website_ = nullptr;
     std::array<HWND, 2> buttons_{};
+    HWND lastFocus_ = nullptr;
     std::vector<Control> controls_;
     OleColor windowBackColor_ = kWindowBackColor;
     ComPtr<IDispatch> skinComponent_;

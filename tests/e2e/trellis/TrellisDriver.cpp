@@ -380,6 +380,15 @@ bool MessageHasIcon(HWND box)
 
 void Answer(HWND box) { ::PostMessageW(box, WM_COMMAND, IDOK, 0); }
 
+// The control with the keyboard focus in another program's window.
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
 void Settle(int milliseconds = 300) { ::Sleep(milliseconds); }
 
 // Input travels through the X server and the program's queue: a busy machine takes longer.
@@ -677,9 +686,12 @@ void FirstStart()
     CHECK(MostCommonColour(Page(form, kExcelPageId)) == RGB(255, 255, 255),
           "the Excel page without a style is " + Hex(MostCommonColour(Page(form, kExcelPageId))));
 
+    ::SetForegroundWindow(form);
+    CHECK(Eventually([&] { return FocusOf(form) == Box(form, 0); }), "the first box does not have the focus");
     SaveScreenshot(form, L"excel-page");
     ShowPage(form, true);
     CHECK(Eventually([&] { return ::IsWindowVisible(about) != FALSE; }), "Ctrl+Tab did not show the About page");
+    CHECK(FocusOf(form) == ::GetDlgItem(form, kTabId), "the focus did not move from the hidden box to the tabs");
     SaveScreenshot(form, L"about-page");
     ShowPage(form, false);
     CHECK(Eventually([&] { return ::IsWindowVisible(Page(form, kExcelPageId)) != FALSE; }),

@@ -15,3 +15,4 @@ echo "Saved as $out/ribbon-default.xml ($(wc -c <"$out/ribbon-default.xml") byte
 echo "The Windows binaries are in build/win32 and build/win64."
 
 scripts/demo-addin.sh
+scripts/demo-trellis.sh

@@ -41,7 +41,11 @@ std::wstring ExcelApplicationHost::Name()
     if (hr == DISP_E_EXCEPTION) FailWithException(exception);
     if (FAILED(hr)) Fail(hr, WindowsErrorText(static_cast<DWORD>(hr)));
 
-    // Any value that reads as text will do, as it would for a late-bound client.
+    // Any value that reads as text will do, as it would for a late-bound client; but not an
+    // object: converting one asks it for its default value, and an object whose default value is
+    // itself sends VariantChangeType round until the stack overflows and takes Excel with it.
+    const VARTYPE type = V_VT(result.Get()) & VT_TYPEMASK;
+    if (type == VT_DISPATCH || type == VT_UNKNOWN) Fail(DISP_E_TYPEMISMATCH, L"its Name is an object, not text.");
     hr = ::VariantChangeType(result.Get(), result.Get(), 0, VT_BSTR);
     if (FAILED(hr)) Fail(hr, L"its Name is not text.");
     return std::wstring(V_BSTR(result.Get()), ::SysStringLen(V_BSTR(result.Get())));

@@ -18,8 +18,30 @@ mkdir -p "$root"
     wineboot -i >/dev/null 2>&1
     wineserver -w
   fi
+  # A crashing program must end, not wait for someone to close Wine's crash dialog on the
+  # (virtual) display: winedbg then prints its report to stderr and lets the program die.
+  # (Also for prefixes made before this step existed; a marker file records that it was done.)
+  if [ ! -f "$prefix/.no-crash-dialog" ] &&
+     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1; then
+    touch "$prefix/.no-crash-dialog"
+  fi
 ) 9>"$root/.lock-win$bits"
 
 loader=wine
 [ "$bits" = 64 ] && command -v wine64 >/dev/null && loader=wine64
-exec "$loader" "$@"
+
+# Wine 8 can lose the exit code of a program that crashes: a 64-bit program that dies of a stack
+# overflow exits with 0 after Wine printed "wine: Unhandled stack overflow ..., starting
+# debugger...". So Wine's own crash lines on stderr fail the run whatever the exit code says.
+errors=$(mktemp "$root/.stderr.XXXXXX")
+trap 'rm -f "$errors"' EXIT
+# stdout goes straight through; stderr is copied to the file on its way.
+set +e
+{ "$loader" "$@" 2>&1 1>&3 3>&- | tee "$errors" 1>&2 3>&-; } 3>&1
+status=${PIPESTATUS[0]}
+set -e
+if [ "$status" -eq 0 ] && grep -q '^wine: Unhandled' "$errors"; then
+  echo "wine-run: the program crashed (Wine's report above) but exited with 0" >&2
+  status=134
+fi
+exit "$status"

@@ -625,6 +625,48 @@ std::wstring ApplicationError(const std::wstring& description, const std::wstrin
            L"\r\rPlease email screenshot of this message to support@quillmark.example";
 }
 
+// Wine answers WM_GETICON and GetClassLongPtr only inside the window's own process, so the
+// icon is looked for where the user sees it: the green lattice of the program's icon at the
+// left of the title bar (Wine draws the title bars here).
+bool CaptionShowsProgramIcon(HWND form)
+{
+    RECT window;
+    ::GetWindowRect(form, &window);
+    const int caption = ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYFRAME);
+    const Capture capture = CaptureScreen({window.left, window.top, window.left + caption, window.top + caption});
+    int green = 0;
+    for (int y = 0; y < capture.height; ++y)
+        for (int x = 0; x < capture.width; ++x) {
+            const COLORREF c = capture.At(x, y);
+            const bool lattice = GetGValue(c) > GetRValue(c) + 30 && GetGValue(c) > GetBValue(c) + 40 && GetGValue(c) < 160;
+            green += lattice ? 1 : 0;
+        }
+    return green >= 8;
+}
+
+// The file version and the product version text of a program's version resource.
+std::string FileVersion(const std::wstring& path)
+{
+    DWORD ignored = 0;
+    std::vector<char> data(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    if (data.empty() || !::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()))
+        return "(none)";
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    wchar_t* product = nullptr;
+    UINT productLength = 0;
+    if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+        !::VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                          reinterpret_cast<void**>(&product), &productLength))
+        return "(incomplete)";
+    char text[64];
+    std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu ", static_cast<unsigned long>(HIWORD(fixed->dwFileVersionMS)),
+                  static_cast<unsigned long>(LOWORD(fixed->dwFileVersionMS)),
+                  static_cast<unsigned long>(HIWORD(fixed->dwFileVersionLS)),
+                  static_cast<unsigned long>(LOWORD(fixed->dwFileVersionLS)));
+    return text + U8(product);
+}
+
 void CheckGeometry(HWND form, int dpi)
 {
     RECT client;
@@ -654,6 +696,9 @@ void FirstStart()
     CHECK(form != nullptr, "the window did not appear");
     if (!form) return;
     CHECK(TextOf(form) == L"Trellis", "caption " + Quote(TextOf(form)));
+    CHECK(CaptionShowsProgramIcon(form), "the title bar does not show the program's icon");
+    CHECK(FileVersion(std::wstring(kProgramFolder) + L"\\Trellis.exe") == "7.0.0.0 7.0",
+          "version resource " + FileVersion(std::wstring(kProgramFolder) + L"\\Trellis.exe"));
     CHECK(ReadStates(form) == Ticked({0, 1, 2}), "states " + Show(ReadStates(form)));
     for (int box = 0; box < 12; ++box)
         CHECK(TextOf(Box(form, box)) == kExpectedCaptions[box], "caption of box " + std::to_string(box) + ": " + Quote(TextOf(Box(form, box))));

@@ -1,6 +1,10 @@
-// The add-in's reading path (registry store and document builder) against values that another
-// tool, an old version or a damaged profile left in Wine's real registry: each gives its defined
-// result or a clean error, and a save that fails leaves the old value whole.
+// The add-in's reading path (registry store and document builder) and the settings window's
+// restore and save, against values that another tool, an old version or a damaged profile left
+// in Wine's real registry: each gives its defined result or a clean error, and a save that fails
+// leaves the old value whole.
+#include "CheckBoxRules.h"
+#include "Form1Layout.h"
+#include "Form1Procedures.h"
 #include "InMemorySettingsStore.h"
 #include "NumberConversion.h"
 #include "RegistrySettingsStore.h"
@@ -12,6 +16,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace cornice {
 namespace {
@@ -169,6 +174,77 @@ TEST_F(RegistryValues, AFailedSaveLeavesTheOldValueWhole)
     EXPECT_THROW(store_.SaveSetting(kSettingsApplication, kSettingsSection, L"Home", std::wstring(L"0\0" L"1", 3)),
                  SettingsStoreError);
     EXPECT_EQ(store_.ReadSetting(kSettingsApplication, kSettingsSection, L"Home", 0), megabyte);
+}
+
+// The settings window's side: what it needs of Windows does nothing here; its reports are kept.
+struct QuietWindow final : Form1Actions {
+    std::wstring ProgramFolder() override { return L"C:\\Program Files\\Cornice"; }
+    void SetCaption(const std::wstring&) override {}
+    void SetProgramIcon() override {}
+    void ApplySkin() override {}
+    bool FileExists(const std::wstring&) override { return false; }
+    void LoadCustomPointer(const std::wstring&) override {}
+    void SetTitleLabel(const std::wstring&) override {}
+    void SetVersionLabel(const std::wstring&) override {}
+    void InstallAddIn() override {}
+    void UninstallAddIn() override {}
+    void ShellOpen(const std::wstring&) override {}
+    void Close() override {}
+};
+
+struct KeptReports final : ErrorReporter {
+    std::vector<std::wstring> texts;
+    void ShowApplicationError(const std::wstring& text) override { texts.push_back(text); }
+};
+
+TEST_F(RegistryValues, TheSettingsWindowReportsBadValuesAndSavesEveryBoxWhole)
+{
+    const DWORD one = 1;
+    const std::wstring pad(1 << 20, L' ');
+    WriteRaw(L"CLASSIC", REG_DWORD, &one, sizeof one);      // another type, another case
+    WriteText(L"left", L"1e400");                           // beyond a double
+    WriteText(L"All", L"");                                 // present but empty
+    WriteText(L"HOME", L"-0");                              // zero
+    WriteText(L"insert", pad + L"1" + pad);                 // a megabyte that is the number 1
+    WriteRaw(L"Data", REG_BINARY, "1", 1);                  // another type
+    WriteText(L"REVIEW", std::wstring(1 << 20, L'x'));      // a megabyte that is no number
+
+    QuietWindow window;
+    CheckBoxRules boxes;
+    KeptReports reports;
+    Form1Procedures procedures(window, store_, boxes, reports);
+    procedures.FormLoad();
+    procedures.FormInitialize();
+
+    // One report per bad value, each naming its key and short enough for a message box.
+    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+        {L"\"Classic\"", L"not text"}, {L"\"Left\"", L"out of range"}, {L"\"All\"", L"not a number"},
+        {L"\"Data\"", L"not text"},    {L"\"Review\"", L"not a number"},
+    };
+    ASSERT_EQ(reports.texts.size(), std::size(expected));
+    for (std::size_t i = 0; i < reports.texts.size(); ++i) {
+        EXPECT_NE(reports.texts[i].find(expected[i].first), std::wstring::npos) << i;
+        EXPECT_NE(reports.texts[i].find(expected[i].second), std::wstring::npos) << i;
+        EXPECT_LT(reports.texts[i].size(), 500u) << i;
+    }
+    EXPECT_EQ(boxes.State(CheckBoxRules::kHome), CheckBoxRules::kClear);
+    EXPECT_EQ(boxes.State(CheckBoxRules::kHome + 2), CheckBoxRules::kTicked) << "Insert";
+
+    // "OK" writes every box whole, as text, over whatever type or length stood there before.
+    procedures.PushButton22Click(1);
+    EXPECT_EQ(reports.texts.size(), std::size(expected)) << "saving reported a failure";
+    for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) {
+        const wchar_t* key = form1::kBoxes[box].key;
+        DWORD type = REG_NONE;
+        wchar_t data[8] = {};
+        DWORD size = sizeof data;
+        ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, (ApplicationPath() + L"\\" + kSettingsSection).c_str(), key,
+                                 RRF_RT_ANY, &type, data, &size),
+                  ERROR_SUCCESS)
+            << box;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << box;
+        EXPECT_EQ(std::wstring(data), std::to_wstring(boxes.State(box))) << box;
+    }
 }
 
 } // namespace

@@ -86,10 +86,15 @@ void RibbonBuilder::AddRibbonAndTabs()
         return;
     }
 
+    // Each tab key is read once and the same values serve the sum and the hiding. The settings
+    // window may be saving meanwhile (nothing is locked); reading them twice could see all eight
+    // set only the second time and hide eight tabs one by one, a document no settings give.
+    std::array<double, kTabKeys.size()> values{};
     std::int32_t sum = 0;
-    for (const wchar_t* key : kTabKeys) {
-        const std::wstring text = Read(key, 0);
-        sum = AddToRunningSum(sum, ToNumber(key, text), key, text);
+    for (std::size_t i = 0; i < kTabKeys.size(); ++i) {
+        const std::wstring text = Read(kTabKeys[i], 0);
+        values[i] = ToNumber(kTabKeys[i], text);
+        sum = AddToRunningSum(sum, values[i], kTabKeys[i], text);
     }
     // Every tab hidden: Excel's whole ribbon gives way to ours.
     if (sum == static_cast<std::int32_t>(kTabKeys.size())) {
@@ -99,7 +104,7 @@ void RibbonBuilder::AddRibbonAndTabs()
 
     document_.Append(L"<ribbon><tabs>");
     for (std::size_t i = 0; i < kTabKeys.size(); ++i) {
-        if (ToNumber(kTabKeys[i], Read(kTabKeys[i], 0)) == 1.0) {
+        if (values[i] == 1.0) {
             document_.Append(L"<tab idMso=\"");
             document_.Append(kTabIdMso[i]);
             document_.Append(L"\" visible=\"false\"/>");

@@ -1,11 +1,14 @@
 // Values that no settings window writes but another tool, an old version or a damaged profile
 // can leave in the store: each gives its defined result or a clean error that names the key.
+#include "InMemorySettingsStore.h"
 #include "NumberConversion.h"
+#include "RibbonBuilder.h"
 #include "RibbonTestSupport.h"
 #include "SettingKeys.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace cornice {
@@ -145,6 +148,52 @@ TEST(OtherLetterCase, EveryKeyIsFoundWhateverItsCase)
     EXPECT_EQ(BuildDocument({{L"CLASSIC", L"0"}}), L"");
     // The last value written wins whatever case either write used, as with one registry value.
     EXPECT_EQ(BuildDocument({{L"classic", L"0"}, {L"Classic", L"1"}}), BuildDocument());
+}
+
+// The settings window saves while Excel asks (nothing is locked): a store whose values change
+// from one set to another after a given number of reads.
+class StoreSavedMeanwhile final : public SettingsStore {
+public:
+    StoreSavedMeanwhile(const Settings& before, const Settings& after, int readsBeforeTheSave)
+        : readsLeft_(readsBeforeTheSave)
+    {
+        for (const auto& [key, value] : before) before_.SaveSetting(kSettingsApplication, kSettingsSection, key, value);
+        for (const auto& [key, value] : after) after_.SaveSetting(kSettingsApplication, kSettingsSection, key, value);
+    }
+    std::wstring ReadSetting(const std::wstring& application, const std::wstring& section, const std::wstring& key,
+                             int defaultValue) override
+    {
+        ++reads[key];
+        return (readsLeft_-- > 0 ? before_ : after_).ReadSetting(application, section, key, defaultValue);
+    }
+    void SaveSetting(const std::wstring&, const std::wstring&, const std::wstring&, const std::wstring&) override {}
+
+    std::map<std::wstring, int> reads;
+
+private:
+    InMemorySettingsStore before_, after_;
+    int readsLeft_;
+};
+
+TEST(SavedMeanwhile, EveryDocumentIsTheDocumentOfOneOfTheStates)
+{
+    // Before: seven tabs hidden one by one; after: all eight, which starts from scratch.
+    Settings before = {{kHideBuiltInTabsKey, L"1"}}, after = {{kHideBuiltInTabsKey, L"1"}};
+    for (const wchar_t* key : kTabKeys) {
+        before.emplace_back(key, key == kTabKeys[0] ? L"0" : L"1");
+        after.emplace_back(key, L"1");
+    }
+    const std::wstring documentBefore = BuildDocument(before), documentAfter = BuildDocument(after);
+    ASSERT_NE(documentBefore, documentAfter);
+    for (int readsBeforeTheSave = 0; readsBeforeTheSave <= 22; ++readsBeforeTheSave) {
+        StoreSavedMeanwhile store(before, after, readsBeforeTheSave);
+        test::TestHost host;
+        const std::wstring document = RibbonBuilder(store, host).GetRibbonXML();
+        EXPECT_TRUE(document == documentBefore || document == documentAfter)
+            << "save after " << readsBeforeTheSave << " reads: " << test::CountOf(document, L"visible=\"false\"")
+            << " tabs hidden one by one";
+        for (const auto& [key, count] : store.reads) EXPECT_EQ(count, 1) << "read more than once in one request";
+    }
 }
 
 } // namespace

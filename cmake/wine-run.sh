@@ -35,11 +35,13 @@ loader=wine
 # debugger...". So Wine's own crash lines on stderr fail the run whatever the exit code says.
 errors=$(mktemp "$root/.stderr.XXXXXX")
 trap 'rm -f "$errors"' EXIT
-# stdout goes straight through; stderr is copied to the file on its way.
+# stderr goes to a file and is shown once the program has ended. Not through a pipe: Wine's
+# services inherit it and would hold it open as long as the prefix's wineserver runs.
 set +e
-{ "$loader" "$@" 2>&1 1>&3 3>&- | tee "$errors" 1>&2 3>&-; } 3>&1
-status=${PIPESTATUS[0]}
+"$loader" "$@" 2>"$errors"
+status=$?
 set -e
+cat "$errors" >&2
 if [ "$status" -eq 0 ] && grep -q '^wine: Unhandled' "$errors"; then
   echo "wine-run: the program crashed (Wine's report above) but exited with 0" >&2
   status=134

@@ -13,18 +13,20 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$root"
 (
   flock 9
+  # A crashing program must end, not wait for someone to close Wine's crash dialog on the
+  # (virtual) display: without it winedbg prints its report to stderr and lets the program die.
+  no_crash_dialog() {
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
+      touch "$prefix/.no-crash-dialog"
+  }
   if [ ! -f "$prefix/system.reg" ]; then
     echo "wine-run: creating the $bits-bit Wine prefix $prefix" >&2
     wineboot -i >/dev/null 2>&1
-    wineserver -w
+    no_crash_dialog
+    wineserver -w # the hives are on disk before anyone copies the prefix
   fi
-  # A crashing program must end, not wait for someone to close Wine's crash dialog on the
-  # (virtual) display: winedbg then prints its report to stderr and lets the program die.
-  # (Also for prefixes made before this step existed; a marker file records that it was done.)
-  if [ ! -f "$prefix/.no-crash-dialog" ] &&
-     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1; then
-    touch "$prefix/.no-crash-dialog"
-  fi
+  # Prefixes made before that step existed: a marker file records that it was done.
+  [ -f "$prefix/.no-crash-dialog" ] || no_crash_dialog || true
 ) 9>"$root/.lock-win$bits"
 
 loader=wine

@@ -121,6 +121,8 @@ HRESULT Connect::GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo)
 HRESULT Connect::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* dispids)
 {
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    // oleaut32 reads both arrays unchecked (Wine's dereferences a null one).
+    if (!names || !dispids) return E_INVALIDARG;
     return ::DispGetIDsOfNames(typeInfo_.Get(), names, count, dispids);
 }
 
@@ -128,6 +130,7 @@ HRESULT Connect::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DISPPARAMS*
                         EXCEPINFO* exception, UINT* argumentError)
 {
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    if (!parameters) return E_INVALIDARG;
     // A failing method's IErrorInfo reaches the caller as EXCEPINFO through DispInvoke.
     return ::DispInvoke(static_cast<_Connect*>(this), typeInfo_.Get(), dispid, flags, parameters, result,
                         exception, argumentError);

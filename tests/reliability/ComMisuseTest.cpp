@@ -735,6 +735,16 @@ TEST_F(ComMisuse, InvokeRefusesWrongCountsTypesAndIds)
     EXPECT_HR(S_OK, connect->Invoke(getRibbonXml, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &noArguments,
                                     nullptr, &dropped.exception, nullptr));
 
+    // No argument block at all, and no names or no place for the ids.
+    DispatchAnswer noBlock;
+    noBlock.hr = connect->Invoke(getRibbonXml, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, nullptr,
+                                 noBlock.result.Get(), &noBlock.exception, &noBlock.argumentError);
+    EXPECT_FAILED(noBlock.hr);
+    DISPID id = 0;
+    EXPECT_FAILED(connect->GetIDsOfNames(IID_NULL, nullptr, 1, LOCALE_USER_DEFAULT, &id));
+    LPOLESTR name[] = {const_cast<LPOLESTR>(L"GetRibbonXML")};
+    EXPECT_FAILED(connect->GetIDsOfNames(IID_NULL, name, 1, LOCALE_USER_DEFAULT, nullptr));
+
     // After all that, the object still answers as it should.
     EXPECT_TRUE(IsDocument(AskForRibbon(connect.Get()).document));
 }

@@ -1,0 +1,446 @@
+; Cornice's installer: one program for x86 and x64 Excel, per user, no administrator rights.
+;
+; It carries both builds of Corbel.dll and Trellis.exe and installs the pair that matches the
+; Excel it finds (or the one an administrator names with /BITNESS=x86 or /BITNESS=x64), with the
+; hand pointer and the style files, into one folder under the user's local programs folder;
+; makes the Start menu folder "Cornice", an entry in Add/Remove Programs and the uninstaller;
+; and registers the add-in with regsvr32, waiting for it and checking what it left.
+;
+; Built by CMake (installer/CMakeLists.txt), which defines:
+;   VERSION, VERSION_MAJOR, VERSION_MINOR  the product's version ("7.0", 7, 0)
+;   OUTFILE                                 the installer to write
+;   X86_CORBEL, X86_TRELLIS                 the x86 builds of Corbel.dll and Trellis.exe
+;   X64_CORBEL, X64_TRELLIS                 the x64 builds
+;   ART_DIR                                 installer/: HAND-M.CUR, x\o.cjs, Xtreme\Office2007.cjstyles
+;   ICON                                    the program's icon
+;
+; Exit codes: 0 installed, 1 cancelled by the user, 2 failed. The reason for a failure is shown,
+; and in silent mode (/S) written to %TEMP%\Cornice-setup.log (UTF-16).
+
+Unicode true
+ManifestDPIAware true
+ManifestSupportedOS all
+RequestExecutionLevel user
+SetCompressor /SOLID lzma
+
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include WinMessages.nsh
+!include x64.nsh
+!include MUI2.nsh
+
+!define PRODUCT "Cornice"
+!define PUBLISHER "Quillmark"
+!define WEBSITE "http://www.quillmark.example/"
+!define UNINSTALLER "Uninstall.exe"
+; Add/Remove Programs reads per-user entries from here as well as from the machine's.
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Cornice"
+; Excel's per-user entry for the add-in, written by the add-in's own registration.
+!define ADDIN_KEY "Software\Microsoft\Office\Excel\Addins\Corbel.Connect"
+; Where the shell looks up "excel.exe" (and Office's own installer registers Excel).
+!define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\excel.exe"
+; IMAGE_FILE_MACHINE_I386 and IMAGE_FILE_MACHINE_AMD64, in decimal for IntCmp.
+!define MACHINE_X86 332
+!define MACHINE_X64 34404
+
+Name "${PRODUCT}"
+Caption "${PRODUCT} ${VERSION} Setup"
+OutFile "${OUTFILE}"
+; FOLDERID_UserProgramFiles: the per-user counterpart of "Program Files" since Windows 7.
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+ShowInstDetails hide
+ShowUninstDetails hide
+
+VIProductVersion "${VERSION_MAJOR}.${VERSION_MINOR}.0.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
+
+Var Bitness      ; "x86" or "x64": the Corbel.dll and Trellis.exe to install
+Var BitnessNote  ; why that one, for the welcome page and the details
+Var ExcelPath    ; the Excel found through App Paths, or ""
+
+; ---------------------------------------------------------------------------------------------
+; Pages
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+
+!define MUI_WELCOMEPAGE_TITLE "Welcome to ${PRODUCT} ${VERSION}"
+!define MUI_WELCOMEPAGE_TEXT "${PRODUCT} gives Excel 2007 and Excel 2010 back the menus and toolbars of the older Excel, on a ribbon tab of their own named $\"Classic$\".$\r$\n$\r$\n$BitnessNote$\r$\n$\r$\nIt is installed for you alone and needs no administrator rights. Please close Excel before you continue."
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed, and Excel shows the $\"Classic$\" tab the next time it starts.$\r$\n$\r$\nIts settings are in the Start menu: ${PRODUCT} > ${PRODUCT}."
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Open the settings now"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenSettings
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+; ---------------------------------------------------------------------------------------------
+; Helpers shared by the installer and the uninstaller
+
+; ImageMachine: the machine type in the PE header of the image whose path is on the stack
+; (332 x86, 34404 x64); 0 when the file cannot be read or is no image. GetBinaryType would
+; answer for programs only, and the uninstaller asks about Corbel.dll.
+!macro ImageMachineFunction un
+Function ${un}ImageMachine
+  Exch $0 ; path
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $4 0
+  ; An Excel below the system folder must be read there, not in its 32-bit twin.
+  ${DisableX64FSRedirection}
+  ClearErrors
+  FileOpen $1 $0 r
+  StrCpy $2 1
+  ${If} ${Errors}
+    StrCpy $2 0
+  ${EndIf}
+  ${EnableX64FSRedirection}
+  ${If} $2 = 1
+    FileReadByte $1 $2
+    FileReadByte $1 $3
+    ${If} $2 = 77 ; "MZ"
+    ${AndIf} $3 = 90
+      ; e_lfanew, at 0x3C: where the "PE\0\0" signature and the file header start.
+      FileSeek $1 60 SET
+      Push $1
+      Call ${un}ReadUInt32
+      Pop $2
+      FileSeek $1 $2 SET
+      Push $1
+      Call ${un}ReadUInt32
+      Pop $3
+      ${If} $3 = 17744 ; "PE\0\0"
+        FileReadByte $1 $2
+        FileReadByte $1 $3
+        IntOp $3 $3 << 8
+        IntOp $4 $2 | $3
+      ${EndIf}
+    ${EndIf}
+    FileClose $1
+  ${EndIf}
+  StrCpy $0 $4
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; ReadUInt32: the little-endian 32-bit number at the position of the file handle on the stack.
+Function ${un}ReadUInt32
+  Exch $0 ; file handle
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $1 0
+  StrCpy $2 0
+  ${DoWhile} $2 < 32
+    ClearErrors
+    FileReadByte $0 $3
+    ${If} ${Errors}
+      StrCpy $3 0
+    ${EndIf}
+    IntOp $3 $3 << $2
+    IntOp $1 $1 | $3
+    IntOp $2 $2 + 8
+  ${Loop}
+  StrCpy $0 $1
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; RunRegistrationTool: runs regsvr32 with the switches on the stack ("/s" or "/u /s") on the
+; Corbel.dll of the folder below them, in the DLL's own bitness, and waits for it. Leaves
+; regsvr32's exit code on the stack (0: done), or "not started".
+;   Push "/s"  Push "$INSTDIR"  Call RunRegistrationTool  Pop $0
+Function ${un}RunRegistrationTool
+  Exch $0 ; folder
+  Exch
+  Exch $1 ; switches
+  Push $2
+  Push "$0\Corbel.dll"
+  Call ${un}ImageMachine
+  Pop $2
+  ; A 32-bit process such as this one gets SysWOW64 for the system folder on 64-bit Windows;
+  ; the real System32 holds the 64-bit regsvr32, which a 64-bit DLL needs.
+  ${If} $2 = ${MACHINE_X64}
+    ${DisableX64FSRedirection}
+  ${EndIf}
+  StrCpy $2 "not started"
+  ClearErrors
+  ExecWait '"$SYSDIR\regsvr32.exe" $1 "$0\Corbel.dll"' $2
+  ${If} ${Errors}
+    StrCpy $2 "not started"
+  ${EndIf}
+  ${EnableX64FSRedirection}
+  StrCpy $0 $2
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro ImageMachineFunction ""
+!insertmacro ImageMachineFunction "un."
+
+; ---------------------------------------------------------------------------------------------
+; Which Corbel.dll
+
+; Finds Excel as the shell does for "excel.exe": the user's App Paths first, then the
+; machine's, in the 64-bit view before the 32-bit one (32-bit Office on 64-bit Windows may
+; register in either). Sets $ExcelPath, or "" when there is none.
+Function FindExcel
+  StrCpy $ExcelPath ""
+  SetRegView 64
+  ReadRegStr $0 HKCU "${APP_PATHS_KEY}" ""
+  ${If} $0 == ""
+    ReadRegStr $0 HKLM "${APP_PATHS_KEY}" ""
+  ${EndIf}
+  SetRegView 32
+  ${If} $0 == ""
+    ReadRegStr $0 HKCU "${APP_PATHS_KEY}" ""
+  ${EndIf}
+  ${If} $0 == ""
+    ReadRegStr $0 HKLM "${APP_PATHS_KEY}" ""
+  ${EndIf}
+  SetRegView default
+  ${If} $0 == ""
+    Return
+  ${EndIf}
+  ; The value may be REG_EXPAND_SZ, and some installers put it in quotation marks.
+  ExpandEnvStrings $0 $0
+  StrCpy $1 $0 1
+  ${If} $1 == '"'
+    StrCpy $0 $0 "" 1
+    StrCpy $1 $0 1 -1
+    ${If} $1 == '"'
+      StrCpy $0 $0 -1
+    ${EndIf}
+  ${EndIf}
+  StrCpy $ExcelPath $0
+FunctionEnd
+
+; Sets $Bitness and $BitnessNote: what /BITNESS= says, else the machine type of Excel's image,
+; else x86, which is what Office 2007 always is and Office 2010 installs by default.
+Function ChooseBitness
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/BITNESS=" $1
+  ${IfNot} ${Errors}
+    ${If} $1 == "x86"
+      StrCpy $Bitness "x86"
+    ${ElseIf} $1 == "x64"
+      StrCpy $Bitness "x64"
+    ${Else}
+      MessageBox MB_OK|MB_ICONSTOP "/BITNESS= takes x86 or x64, not $\"$1$\"." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    StrCpy $BitnessNote "Cornice will be installed for $Bitness Excel, as /BITNESS=$1 asks."
+    Return
+  ${EndIf}
+
+  Call FindExcel
+  ${If} $ExcelPath == ""
+    StrCpy $Bitness "x86"
+    StrCpy $BitnessNote "No Excel was found: Cornice will be installed for 32-bit Excel (x86), the usual kind."
+    Return
+  ${EndIf}
+  Push $ExcelPath
+  Call ImageMachine
+  Pop $0
+  ${If} $0 = ${MACHINE_X64}
+    StrCpy $Bitness "x64"
+    StrCpy $BitnessNote "Cornice will be installed for the 64-bit Excel (x64) at $ExcelPath."
+  ${ElseIf} $0 = ${MACHINE_X86}
+    StrCpy $Bitness "x86"
+    StrCpy $BitnessNote "Cornice will be installed for the 32-bit Excel (x86) at $ExcelPath."
+  ${Else}
+    StrCpy $Bitness "x86"
+    StrCpy $BitnessNote "Excel's program at $ExcelPath could not be read: Cornice will be installed for 32-bit Excel (x86), the usual kind."
+  ${EndIf}
+FunctionEnd
+
+Function .onInit
+  SetShellVarContext current
+  Call ChooseBitness
+  ${If} $Bitness == "x64"
+  ${AndIfNot} ${RunningX64}
+    MessageBox MB_OK|MB_ICONSTOP "The 64-bit ${PRODUCT} needs 64-bit Windows." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+FunctionEnd
+
+Function OpenSettings
+  SetOutPath "$INSTDIR"
+  Exec '"$INSTDIR\Trellis.exe"'
+FunctionEnd
+
+; Stops the installation with `message`: shown, and in silent mode, where nobody sees it,
+; written to a log for the administrator.
+!macro Fail message
+  DetailPrint "${message}"
+  MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
+  ${If} ${Silent}
+    FileOpen $9 "$TEMP\${PRODUCT}-setup.log" w
+    FileWriteUTF16LE /BOM $9 "${message}$\r$\n"
+    FileClose $9
+  ${EndIf}
+  Abort "${message}"
+!macroend
+
+; ---------------------------------------------------------------------------------------------
+; Installation
+
+Section "${PRODUCT}" SectionMain
+  SectionIn RO
+  DetailPrint "$BitnessNote"
+
+  ; Cornice installed in another folder before: that copy goes, by its own uninstaller, so that
+  ; one Corbel.dll is registered and one entry stands in Add/Remove Programs.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} $0 != $INSTDIR
+  ${AndIf} ${FileExists} "$0\${UNINSTALLER}"
+    DetailPrint "Removing ${PRODUCT} from $0"
+    ; _?= runs the uninstaller in place, so that ExecWait waits for it; it cannot remove
+    ; itself then, which the two lines after it do.
+    ExecWait '"$0\${UNINSTALLER}" /S _?=$0'
+    Delete "$0\${UNINSTALLER}"
+    RMDir "$0"
+  ${EndIf}
+
+  ; A Corbel.dll already here, from an earlier version or of the other bitness, is unregistered
+  ; first: the type library keeps an entry per bitness, and the old one must not stay behind.
+  ${If} ${FileExists} "$INSTDIR\Corbel.dll"
+    Push "/u /s"
+    Push "$INSTDIR"
+    Call RunRegistrationTool
+    Pop $0
+  ${EndIf}
+
+  SetOutPath "$INSTDIR"
+  ${If} $Bitness == "x64"
+    File "/oname=Corbel.dll" "${X64_CORBEL}"
+    File "/oname=Trellis.exe" "${X64_TRELLIS}"
+  ${Else}
+    File "/oname=Corbel.dll" "${X86_CORBEL}"
+    File "/oname=Trellis.exe" "${X86_TRELLIS}"
+  ${EndIf}
+  File "${ART_DIR}/HAND-M.CUR"
+  SetOutPath "$INSTDIR\x"
+  File "${ART_DIR}/x/o.cjs"
+  SetOutPath "$INSTDIR\Xtreme"
+  File "${ART_DIR}/Xtreme/Office2007.cjstyles"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+
+  ; The add-in's uninstall message sends the user to Start > Program Files > Cornice.
+  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\Trellis.exe" "" "$INSTDIR\Trellis.exe" 0 \
+    SW_SHOWNORMAL "" "Choose the Classic menus and toolbars that Excel shows"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\${UNINSTALLER}" "" \
+    "$INSTDIR\${UNINSTALLER}" 0 SW_SHOWNORMAL "" "Remove ${PRODUCT} from this computer"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "VersionMajor" ${VERSION_MAJOR}
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "VersionMinor" ${VERSION_MINOR}
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "${WEBSITE}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Trellis.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ; Registration writes the COM class and Excel's add-in entry (and repairs an add-in that
+  ; Excel disabled). regsvr32 /s shows nothing, so its exit code and the entry it must leave
+  ; are what tell whether it worked.
+  DetailPrint "Registering Corbel.dll ($Bitness) for Excel"
+  Push "/s"
+  Push "$INSTDIR"
+  Call RunRegistrationTool
+  Pop $0
+  ${If} $0 == "not started"
+    !insertmacro Fail "The add-in could not be registered: $SYSDIR\regsvr32.exe did not start."
+  ${ElseIf} $0 != 0
+    ${If} $0 = 3
+      StrCpy $1 "Windows could not load it"
+    ${ElseIf} $0 = 4
+      StrCpy $1 "it has no registration entry"
+    ${Else}
+      StrCpy $1 "its registration failed"
+    ${EndIf}
+    !insertmacro Fail "The add-in $INSTDIR\Corbel.dll could not be registered for Excel: $1 (regsvr32 ended with code $0)."
+  ${EndIf}
+  ClearErrors
+  ReadRegDWORD $0 HKCU "${ADDIN_KEY}" "LoadBehavior"
+  ${If} ${Errors}
+  ${OrIf} $0 <> 3
+    !insertmacro Fail "Corbel.dll was registered, but Excel's add-in entry (HKEY_CURRENT_USER\${ADDIN_KEY}) is not there."
+  ${EndIf}
+SectionEnd
+
+; ---------------------------------------------------------------------------------------------
+; Removal: everything the installation made, except the user's settings, which a later
+; installation finds again.
+
+Function un.onInit
+  SetShellVarContext current
+FunctionEnd
+
+Section "Uninstall"
+  ${If} ${FileExists} "$INSTDIR\Corbel.dll"
+    DetailPrint "Unregistering Corbel.dll"
+    Push "/u /s"
+    Push "$INSTDIR"
+    Call un.RunRegistrationTool
+    Pop $0
+    ${If} $0 != 0
+      DetailPrint "regsvr32 /u ended with $0"
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$INSTDIR\Corbel.dll could not be unregistered (regsvr32: $0). Its files are removed all the same." /SD IDOK
+    ${EndIf}
+  ${EndIf}
+  ; The add-in's own unregistration removes it too; this holds when Corbel.dll is gone.
+  DeleteRegKey HKCU "${ADDIN_KEY}"
+
+  Delete "$INSTDIR\Corbel.dll"
+  Delete "$INSTDIR\Trellis.exe"
+  Delete "$INSTDIR\HAND-M.CUR"
+  Delete "$INSTDIR\x\o.cjs"
+  Delete "$INSTDIR\Xtreme\Office2007.cjstyles"
+  Delete "$INSTDIR\${UNINSTALLER}"
+  ; Folders go only when empty: a file the user put there stays.
+  RMDir "$INSTDIR\x"
+  RMDir "$INSTDIR\Xtreme"
+  RMDir "$INSTDIR"
+
+  Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk"
+  RMDir "$SMPROGRAMS\${PRODUCT}"
+
+  ; Last, so that an uninstallation that stopped half-way can be run again from there.
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd

@@ -10,7 +10,9 @@
 #include "RibbonBuilder.h"
 #include "WinHandles.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace cornice {
 namespace {
@@ -22,12 +24,24 @@ constexpr std::size_t kLongestCaption = 39;
 constexpr const wchar_t* kUninstallText =
     L"To uninstall, close Excel and then go to\r\rStart > Program Files > Cornice > Uninstall Cornice";
 
+// The type library's view of _Connect: its ITypeInfo for DispInvoke, and the shape of each
+// member, so that Invoke can refuse a malformed call before DispInvoke sees it.
+struct DispatchMember {
+    DISPID id;
+    UINT arguments; // without the [out, retval] result
+};
+
+struct DispatchDescription {
+    ComPtr<ITypeInfo> typeInfo;
+    std::vector<DispatchMember> members;
+};
+
 class Connect final : public _Connect,
                       public IRibbonExtensibility,
                       public _IDTExtensibility2,
                       public ISupportErrorInfo {
 public:
-    explicit Connect(ComPtr<ITypeInfo> typeInfo) noexcept : typeInfo_(std::move(typeInfo)) { ModuleAddRef(); }
+    explicit Connect(DispatchDescription dispatch) noexcept : dispatch_(std::move(dispatch)) { ModuleAddRef(); }
     Connect(const Connect&) = delete;
     Connect& operator=(const Connect&) = delete;
 
@@ -71,7 +85,7 @@ private:
     HRESULT BuildDocument(BSTR* result, REFIID iid) noexcept;
 
     LONG references_ = 1;
-    ComPtr<ITypeInfo> typeInfo_;
+    DispatchDescription dispatch_;
     RegistrySettingsStore store_;
     ExcelApplicationHost excelApplication_;
     RibbonBuilder builder_{store_, excelApplication_};
@@ -114,7 +128,7 @@ HRESULT Connect::GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo)
     if (!typeInfo) return E_POINTER;
     *typeInfo = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
-    typeInfo_.CopyTo(typeInfo);
+    dispatch_.typeInfo.CopyTo(typeInfo);
     return S_OK;
 }
 
@@ -123,17 +137,31 @@ HRESULT Connect::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DI
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     // oleaut32 reads both arrays unchecked (Wine's dereferences a null one).
     if (!names || !dispids) return E_INVALIDARG;
-    return ::DispGetIDsOfNames(typeInfo_.Get(), names, count, dispids);
+    return ::DispGetIDsOfNames(dispatch_.typeInfo.Get(), names, count, dispids);
 }
 
 HRESULT Connect::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                         EXCEPINFO* exception, UINT* argumentError)
 {
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    // Wine's DispInvoke trusts the shape of a call more than a careless host deserves (it has
+    // read past the arguments of a named or miscounted call), so the shape is checked here:
+    // every member is a method with positional arguments only.
+    const auto member = std::find_if(dispatch_.members.begin(), dispatch_.members.end(),
+                                     [dispid](const DispatchMember& m) { return m.id == dispid; });
+    if (member == dispatch_.members.end() || !(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)))
+        return DISP_E_MEMBERNOTFOUND;
     if (!parameters) return E_INVALIDARG;
+    if (parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    if (parameters->cArgs != member->arguments) return DISP_E_BADPARAMCOUNT;
+    // A caller that wants no result still gets the call; the result is dropped here.
+    VARIANT dropped;
+    ::VariantInit(&dropped);
     // A failing method's IErrorInfo reaches the caller as EXCEPINFO through DispInvoke.
-    return ::DispInvoke(static_cast<_Connect*>(this), typeInfo_.Get(), dispid, flags, parameters, result,
-                        exception, argumentError);
+    const HRESULT hr = ::DispInvoke(static_cast<_Connect*>(this), dispatch_.typeInfo.Get(), dispid, DISPATCH_METHOD,
+                                    parameters, result ? result : &dropped, exception, argumentError);
+    ::VariantClear(&dropped);
+    return hr;
 }
 
 HRESULT Connect::BuildDocument(BSTR* result, REFIID iid) noexcept
@@ -188,7 +216,7 @@ HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid)
 
 // The dispatch part of _Connect comes from the type library inside the DLL itself, so it works
 // whatever the registry holds. DispInvoke needs the vtable half of the dual interface.
-HRESULT LoadConnectTypeInfo(ComPtr<ITypeInfo>& result)
+HRESULT LoadDispatchDescription(DispatchDescription& result)
 {
     ComPtr<ITypeLib> library;
     CORNICE_RETURN_IF_FAILED(::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.Put()));
@@ -196,7 +224,22 @@ HRESULT LoadConnectTypeInfo(ComPtr<ITypeInfo>& result)
     CORNICE_RETURN_IF_FAILED(library->GetTypeInfoOfGuid(IID__Connect, dispatchInfo.Put()));
     HREFTYPE vtablePart = 0;
     CORNICE_RETURN_IF_FAILED(dispatchInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtablePart));
-    return dispatchInfo->GetRefTypeInfo(vtablePart, result.Put());
+    CORNICE_RETURN_IF_FAILED(dispatchInfo->GetRefTypeInfo(vtablePart, result.typeInfo.Put()));
+
+    TYPEATTR* attributes = nullptr;
+    CORNICE_RETURN_IF_FAILED(result.typeInfo->GetTypeAttr(&attributes));
+    const WORD functions = attributes->cFuncs;
+    result.typeInfo->ReleaseTypeAttr(attributes);
+    for (WORD i = 0; i < functions; ++i) {
+        FUNCDESC* function = nullptr;
+        CORNICE_RETURN_IF_FAILED(result.typeInfo->GetFuncDesc(i, &function));
+        UINT arguments = static_cast<UINT>(function->cParams);
+        if (arguments > 0 && (function->lprgelemdescParam[arguments - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
+            --arguments;
+        result.members.push_back({function->memid, arguments});
+        result.typeInfo->ReleaseFuncDesc(function);
+    }
+    return S_OK;
 }
 
 } // namespace
@@ -205,9 +248,9 @@ HRESULT Connect_CreateInstance(REFIID iid, void** object) noexcept
 try {
     if (!object) return E_POINTER;
     *object = nullptr;
-    ComPtr<ITypeInfo> typeInfo;
-    CORNICE_RETURN_IF_FAILED(LoadConnectTypeInfo(typeInfo));
-    auto connect = ComPtr<_Connect>::Attach(new Connect(std::move(typeInfo)));
+    DispatchDescription dispatch;
+    CORNICE_RETURN_IF_FAILED(LoadDispatchDescription(dispatch));
+    auto connect = ComPtr<_Connect>::Attach(new Connect(std::move(dispatch)));
     return connect->QueryInterface(iid, object);
 }
 CORNICE_CATCH_RETURN()

@@ -11,14 +11,10 @@ namespace {
     throw WindowsError(code, ToUtf8(L"Excel could not tell its name: " + why));
 }
 
-// An automation exception's own words, or the system's text for its code.
-[[noreturn]] void FailWithException(EXCEPINFO& exception)
-{
-    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
-    const UniqueBstr source(exception.bstrSource), description(exception.bstrDescription), help(exception.bstrHelpFile);
-    const HRESULT code = exception.scode ? exception.scode : DISP_E_EXCEPTION;
-    Fail(code, description.Text().empty() ? WindowsErrorText(static_cast<DWORD>(code)) : description.Text());
-}
+// Excel's IDispatch is asked in US English: with another locale Excel can fail late-bound calls
+// with "Old format or invalid type library" (0x80028018) unless that language's user interface
+// pack is installed (Microsoft KB 320369).
+const LCID kExcelLocale = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
 
 } // namespace
 
@@ -30,15 +26,18 @@ std::wstring ExcelApplicationHost::Name()
 
     LPOLESTR name = const_cast<LPOLESTR>(L"Name");
     DISPID dispid = DISPID_UNKNOWN;
-    HRESULT hr = application_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
+    HRESULT hr = application_->GetIDsOfNames(IID_NULL, &name, 1, kExcelLocale, &dispid);
     if (FAILED(hr)) Fail(hr, WindowsErrorText(static_cast<DWORD>(hr)));
 
     DISPPARAMS noArguments = {};
     UniqueVariant result;
     EXCEPINFO exception = {};
-    hr = application_->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
+    hr = application_->Invoke(dispid, IID_NULL, kExcelLocale, DISPATCH_PROPERTYGET, &noArguments,
                               result.Get(), &exception, nullptr);
-    if (hr == DISP_E_EXCEPTION) FailWithException(exception);
+    if (hr == DISP_E_EXCEPTION) {
+        const AutomationException raised = TakeAutomationException(exception);
+        Fail(raised.code, raised.description);
+    }
     if (FAILED(hr)) Fail(hr, WindowsErrorText(static_cast<DWORD>(hr)));
 
     // Any value that reads as text will do, as it would for a late-bound client; but not an

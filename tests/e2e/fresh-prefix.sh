@@ -22,13 +22,37 @@ if [ ! -f "$template/system.reg" ]; then
 fi
 [ -f "$template/system.reg" ] || { echo "fresh-prefix: no template prefix at $template" >&2; exit 1; }
 
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH="win$bits" WINEDLLOVERRIDES="mscoree,mshtml="
-[ -d "$prefix" ] && { wineserver -k 2>/dev/null || true; rm -rf "$prefix"; }
+# Hard-linked copy with the hives copied for real (see above).
+copy_prefix() {
+  cp -al "$1" "$2" &&
+    for hive in system.reg user.reg userdef.reg; do
+      [ ! -f "$1/$hive" ] || cp --remove-destination "$1/$hive" "$2/$hive" || return 1
+    done
+}
+
+# The shared template may be in use by a test's wineserver, which saves the hives through
+# temporary files that vanish under cp; so the end-to-end tests copy it once, retrying, into a
+# template of their own that no wineserver ever runs in.
+pristine="$root/e2e/.template-win$bits"
 mkdir -p "$root/e2e"
-cp -al "$template" "$prefix"
-for hive in system.reg user.reg userdef.reg; do
-  [ -f "$template/$hive" ] && cp --remove-destination "$template/$hive" "$prefix/$hive"
-done
+(
+  flock 9
+  for attempt in 1 2 3 4 5; do
+    [ -f "$pristine/system.reg" ] && break
+    rm -rf "$pristine.partial"
+    copy_prefix "$template" "$pristine.partial" 2>/dev/null && mv "$pristine.partial" "$pristine" && break
+    sleep 1
+  done
+) 9>"$root/e2e/.lock-win$bits"
+[ -f "$pristine/system.reg" ] || { echo "fresh-prefix: cannot copy $template" >&2; exit 1; }
+
+# A crash ends the program at once instead of waiting in winedbg for ever.
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH="win$bits" WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+if [ -d "$prefix" ]; then
+  wineserver -k 2>/dev/null || true
+  rm -rf "$prefix"
+fi
+copy_prefix "$pristine" "$prefix"
 
 # `wine` starts 64-bit programs with the 64-bit loader by itself.
 # A persistent wineserver makes each of the test's many Wine processes start faster.

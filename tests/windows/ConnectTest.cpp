@@ -4,11 +4,11 @@
 // writes the product's settings.
 #include "AutomationObjects.h"
 #include "Corbel.h"
-#include "InMemorySettingsStore.h"
-#include "RibbonBuilder.h"
+#include "RibbonTestSupport.h"
 #include "SettingKeys.h"
 #include "Utf8.h"
 #include "WinHandles.h"
+#include "WindowsErrorText.h"
 #include "WineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -23,25 +23,10 @@ namespace {
 
 std::wstring g_corbelPath;
 
-using Settings = std::vector<std::pair<std::wstring, std::wstring>>;
-
-class FixedHost final : public Host {
-public:
-    explicit FixedHost(std::wstring name) : name_(std::move(name)) {}
-    std::wstring Name() override { return name_; }
-
-private:
-    std::wstring name_;
-};
+using test::Settings;
 
 // What the portable builder makes of the same settings: the document Excel must receive.
-std::wstring ExpectedDocument(const Settings& settings, const std::wstring& hostName = L"Microsoft Excel")
-{
-    InMemorySettingsStore store;
-    for (const auto& [key, value] : settings) store.SaveSetting(kSettingsApplication, kSettingsSection, key, value);
-    FixedHost host(hostName);
-    return RibbonBuilder(store, host).GetRibbonXML();
-}
+std::wstring ExpectedDocument(const Settings& settings) { return test::BuildDocument(settings); }
 
 struct ErrorReport {
     std::wstring description, source;
@@ -328,11 +313,9 @@ TEST_F(ConnectTest, FailuresCarryADescriptionAndLeaveTheObjectUsable)
     EXPECT_EQ(ribbon->Invoke(DispatchId(ribbon.Get(), L"GetRibbonXML"), IID_NULL, LOCALE_USER_DEFAULT,
                              DISPATCH_METHOD, &none, result.Get(), &exception, nullptr),
               DISP_E_EXCEPTION);
-    EXPECT_EQ(static_cast<HRESULT>(exception.scode), DISP_E_OVERFLOW);
-    EXPECT_EQ(UniqueBstr(exception.bstrDescription).Text(),
-              L"The setting \"Classic\" holds \"1e400\", which is out of range.");
-    ::SysFreeString(exception.bstrSource);
-    ::SysFreeString(exception.bstrHelpFile);
+    const AutomationException raised = TakeAutomationException(exception);
+    EXPECT_EQ(raised.code, DISP_E_OVERFLOW);
+    EXPECT_EQ(raised.description, L"The setting \"Classic\" holds \"1e400\", which is out of range.");
 
     ReplaceSettings({{L"Hide built-in Tabs", L"1"}, {L"Data", L"1"}});
     ASSERT_EQ(ribbon->GetCustomUI(nullptr, document.Put()), S_OK);
@@ -343,6 +326,65 @@ TEST_F(ConnectTest, FailuresCarryADescriptionAndLeaveTheObjectUsable)
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IRibbonExtensibility), S_OK);
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__Connect), S_OK);
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IPersist), S_FALSE);
+}
+
+// Malformed late-bound calls are refused before they reach automation's DispInvoke.
+TEST_F(ConnectTest, InvokeRefusesCallsOfTheWrongShape)
+{
+    const ComPtr<_Connect> connect = Connected();
+    ComPtr<IRibbonExtensibility> ribbon;
+    ASSERT_EQ(connect.As(ribbon, IID_IRibbonExtensibility), S_OK);
+    const DISPID getRibbonXml = DispatchId(ribbon.Get(), L"GetRibbonXML");
+    const DISPID getCustomUi = DispatchId(ribbon.Get(), L"IRibbonExtensibility_GetCustomUI");
+
+    VARIANT argument;
+    ::VariantInit(&argument);
+    V_VT(&argument) = VT_BSTR;
+    V_BSTR(&argument) = ::SysAllocString(L"Microsoft.Excel.Workbook");
+    VARIANT two[2] = {argument, argument};
+    DISPID named = 0;
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS none = {}, one = {&argument, nullptr, 1, 0}, twoArguments = {two, nullptr, 2, 0},
+               withName = {&argument, &named, 1, 1}, asPut = {&argument, &put, 1, 1};
+    const struct {
+        const char* what;
+        DISPID dispid;
+        WORD flags;
+        DISPPARAMS* parameters;
+        HRESULT expected;
+    } cases[] = {
+        {"unknown dispatch id", 12345, DISPATCH_METHOD, &none, DISP_E_MEMBERNOTFOUND},
+        {"an id of the connection interface", 1, DISPATCH_METHOD, &none, DISP_E_MEMBERNOTFOUND},
+        {"too many arguments", getRibbonXml, DISPATCH_METHOD, &one, DISP_E_BADPARAMCOUNT},
+        {"too few arguments", getCustomUi, DISPATCH_METHOD, &none, DISP_E_BADPARAMCOUNT},
+        {"two arguments for one", getCustomUi, DISPATCH_METHOD, &twoArguments, DISP_E_BADPARAMCOUNT},
+        {"a named argument", getCustomUi, DISPATCH_METHOD, &withName, DISP_E_NONAMEDARGS},
+        {"a method put as a property", getRibbonXml, DISPATCH_PROPERTYPUT, &asPut, DISP_E_MEMBERNOTFOUND},
+        {"no parameters at all", getRibbonXml, DISPATCH_METHOD, nullptr, E_INVALIDARG},
+    };
+    for (const auto& c : cases) {
+        UniqueVariant result;
+        EXPECT_EQ(ribbon->Invoke(c.dispid, IID_NULL, LOCALE_USER_DEFAULT, c.flags, c.parameters, result.Get(),
+                                 nullptr, nullptr),
+                  c.expected)
+            << c.what;
+        EXPECT_EQ(V_VT(result.Get()), VT_EMPTY) << c.what;
+    }
+    EXPECT_EQ(ribbon->Invoke(getRibbonXml, IID_IDispatch, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr,
+                             nullptr, nullptr),
+              DISP_E_UNKNOWNINTERFACE);
+
+    // A caller that wants no result still makes the call; a property get of a method works as
+    // Visual Basic issues it.
+    EXPECT_EQ(ribbon->Invoke(getRibbonXml, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr,
+                             nullptr),
+              S_OK);
+    UniqueVariant result;
+    EXPECT_EQ(ribbon->Invoke(getCustomUi, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &one,
+                             result.Get(), nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(V_VT(result.Get()), VT_BSTR);
+    ::VariantClear(&argument);
 }
 
 TEST_F(ConnectTest, ModuleStaysLoadedWhileAnObjectOrALockRemains)

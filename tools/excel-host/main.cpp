@@ -145,10 +145,8 @@ std::wstring Failure(HRESULT hr, IUnknown* object, REFIID iid)
 std::wstring Failure(HRESULT hr, EXCEPINFO& exception)
 {
     if (hr != DISP_E_EXCEPTION) return Hex(hr) + L": " + WindowsErrorText(static_cast<DWORD>(hr));
-    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
-    const UniqueBstr source(exception.bstrSource), description(exception.bstrDescription), help(exception.bstrHelpFile);
-    const HRESULT code = exception.scode ? exception.scode : hr;
-    return Hex(code) + L": " + (description.Text().empty() ? WindowsErrorText(static_cast<DWORD>(code)) : description.Text());
+    const AutomationException raised = TakeAutomationException(exception);
+    return Hex(raised.code) + L": " + raised.description;
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes)

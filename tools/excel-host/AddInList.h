@@ -13,9 +13,13 @@ struct AddInEntry {
     std::wstring friendlyName;               // may be empty
     std::wstring description;                // may be empty
     std::optional<std::uint32_t> loadBehavior; // absent or not a REG_DWORD: nothing
-    // Office loads at start-up what has the start-up bit (2) set, and once what is marked
-    // "connect first time" (16); the connected bit (1) alone only records a state.
-    bool LoadsAtStartup() const { return loadBehavior && ((*loadBehavior & 2) != 0 || *loadBehavior == 16); }
+    // Office loads at start-up what has both the start-up bit (2) and the connected bit (1), and
+    // once what is marked "connect first time" (16). 2 alone is what Excel writes when the user
+    // clears the add-in in the COM Add-ins box or Excel disables it after a failure, and Excel
+    // then leaves it unloaded ("If the value is 2, the add-in is disconnected or disabled. If the
+    // value is 3, the add-in is enabled": Microsoft's reference of
+    // GenerateOfficeAddInManifest.LoadBehavior).
+    bool LoadsAtStartup() const { return loadBehavior && ((*loadBehavior & 3) == 3 || *loadBehavior == 16); }
 };
 
 // The entries below HKEY_CURRENT_USER\Software\Microsoft\Office\Excel\Addins, in the registry's

@@ -1,6 +1,7 @@
 // Corbel.dll as an in-process COM server: DllMain, the four exports, the class factory, the
 // module's reference count and the registration table.
 #include "AddInIdentity.h"
+#include "AddInRepair.h"
 #include "Connect.h"
 #include "Corbel.h"
 #include "Module.h"
@@ -190,6 +191,9 @@ HRESULT Unregister(bool machineWritable)
     for (const auto& [hive, key] : OwnedKeys())
         for (const Root& root : RootsOf(hive, machineWritable)) note(DeleteTree(root.key, root.prefix + key));
     for (const Root& root : RootsOf(Hive::Classes, machineWritable)) note(RemoveTypeLibrary(root));
+    // Excel's records of having disabled the add-in go with it; and since registration starts
+    // here, registering again is what turns a disabled add-in back on.
+    note(ForgetDisabledAddIn());
     return HRESULT_FROM_WIN32(firstFailure);
 }
 

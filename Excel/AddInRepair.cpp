@@ -1,0 +1,64 @@
+#include "AddInRepair.h"
+
+#include "DisabledItems.h"
+#include "WinHandles.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace cornice {
+namespace {
+
+constexpr const wchar_t* kLibraryFileName = L"Corbel.dll";
+
+// The names of the values in `key` that are Excel's records of Corbel.dll, collected first
+// because deleting while enumerating would skip values.
+LSTATUS FindOurRecords(HKEY key, std::vector<std::wstring>& names)
+{
+    DWORD valueCount = 0, longestName = 0, largestData = 0;
+    LSTATUS status = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount,
+                                        &longestName, &largestData, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    std::vector<wchar_t> name(longestName + 1);
+    std::vector<unsigned char> data(largestData);
+    for (DWORD index = 0; index < valueCount; ++index) {
+        DWORD nameLength = 0, dataSize = 0, type = 0;
+        // A running Excel may write a larger value meanwhile: grow and read that one again.
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            nameLength = static_cast<DWORD>(name.size());
+            dataSize = static_cast<DWORD>(data.size());
+            status = ::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataSize);
+            if (status != ERROR_MORE_DATA) break;
+            name.resize(name.size() * 2);
+            data.resize(std::max<std::size_t>(dataSize, data.size() * 2));
+        }
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status != ERROR_SUCCESS) return status;
+        if (type == REG_BINARY && IsDisabledLibrary(data.data(), dataSize, kLibraryFileName))
+            names.emplace_back(name.data(), nameLength);
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+LSTATUS ForgetDisabledAddIn()
+{
+    LSTATUS firstFailure = ERROR_SUCCESS;
+    for (const wchar_t* path : kDisabledItemsKeys) {
+        UniqueHkey key;
+        LSTATUS status = ::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Put());
+        if (status == ERROR_FILE_NOT_FOUND) continue; // that Excel never disabled anything
+        std::vector<std::wstring> ours;
+        if (status == ERROR_SUCCESS) status = FindOurRecords(key.Get(), ours);
+        for (const std::wstring& name : ours) {
+            const LSTATUS deleted = ::RegDeleteValueW(key.Get(), name.c_str());
+            if (deleted != ERROR_FILE_NOT_FOUND && status == ERROR_SUCCESS) status = deleted;
+        }
+        if (status != ERROR_SUCCESS && firstFailure == ERROR_SUCCESS) firstFailure = status;
+    }
+    return firstFailure;
+}
+
+} // namespace cornice

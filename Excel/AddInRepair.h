@@ -1,0 +1,17 @@
+// Registering the add-in again is how a user turns it back on after Excel disabled it: every
+// way of switching it on (the installer, the settings program's "OK", regsvr32 by hand) runs
+// the library's registration, which removes Excel's records of having disabled it. Excel's
+// other way of switching an add-in off, LoadBehavior 2 in its add-in entry, needs nothing
+// here: registration writes the entry afresh, with LoadBehavior 3.
+#pragma once
+
+#include <windows.h>
+
+namespace cornice {
+
+// Deletes the values below each Excel version's DisabledItems key (DisabledItems.h) that name
+// Corbel.dll, and nothing else; a missing key is fine. Returns the first failure, or
+// ERROR_SUCCESS.
+LSTATUS ForgetDisabledAddIn();
+
+} // namespace cornice

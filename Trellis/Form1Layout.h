@@ -23,14 +23,6 @@ inline constexpr OleColor kButtonFace = 0x8000000F; // system colour 15
 inline constexpr int kAnsiCharset = 0;
 inline constexpr int kCyrillicCharset = 204;
 
-struct FontDesign {
-    const wchar_t* face;
-    int hundredthsOfPoint;
-    bool bold;
-    bool underline;
-    int charset;
-};
-
 inline constexpr FontDesign kTabFont{L"Arial", 900, true, false, kAnsiCharset};
 inline constexpr FontDesign kBoxFont{L"Arial", 900, true, false, kCyrillicCharset};
 inline constexpr FontDesign kTitleFont{L"Arial", 1200, true, false, kCyrillicCharset};

@@ -72,6 +72,13 @@ struct File {
     static void Close(Type value) noexcept { ::CloseHandle(value); }
 };
 
+// CreateActCtx reports failure as INVALID_HANDLE_VALUE.
+struct ActivationContext {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type value) noexcept { ::ReleaseActCtx(value); }
+};
+
 template <typename T>
 struct GdiObject {
     using Type = T;
@@ -87,6 +94,8 @@ using UniqueHandle = UniqueResource<handle_traits::NullIsInvalid<HANDLE, ::Close
 using UniqueFile = UniqueResource<handle_traits::File>;
 using UniqueHmodule = UniqueResource<handle_traits::NullIsInvalid<HMODULE, ::FreeLibrary>>;
 using UniqueHwnd = UniqueResource<handle_traits::NullIsInvalid<HWND, ::DestroyWindow>>;
+using UniqueHhook = UniqueResource<handle_traits::NullIsInvalid<HHOOK, ::UnhookWindowsHookEx>>;
+using UniqueActCtx = UniqueResource<handle_traits::ActivationContext>;
 using UniqueHicon = UniqueResource<handle_traits::NullIsInvalid<HICON, ::DestroyIcon>>;
 // Only for cursors loaded from a file; shared cursors from LoadCursor are never destroyed.
 using UniqueHcursor = UniqueResource<handle_traits::NullIsInvalid<HCURSOR, ::DestroyCursor>>;
@@ -132,6 +141,26 @@ public:
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// An activation context made active for one scope: what is created inside it (windows of
+// comctl32 6's classes, for one) binds to the assemblies its manifest names.
+class ScopedActivation {
+public:
+    explicit ScopedActivation(HANDLE context) noexcept
+    {
+        if (context != INVALID_HANDLE_VALUE && !::ActivateActCtx(context, &cookie_)) cookie_ = 0;
+    }
+    ScopedActivation(const ScopedActivation&) = delete;
+    ScopedActivation& operator=(const ScopedActivation&) = delete;
+    ~ScopedActivation()
+    {
+        if (cookie_) ::DeactivateActCtx(0, cookie_);
+    }
+    bool Active() const noexcept { return cookie_ != 0; }
+
+private:
+    ULONG_PTR cookie_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

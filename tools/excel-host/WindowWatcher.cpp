@@ -51,8 +51,24 @@ std::vector<HWND> VisibleWindowsOfThisProcess()
 
 struct Children {
     std::vector<std::wstring> buttons;
+    std::vector<std::wstring> labels; // static controls that show text
     bool icon = false;
 };
+
+// The static control types that show their text (not icons, bitmaps, frames or rectangles).
+bool ShowsText(LONG style)
+{
+    switch (style & SS_TYPEMASK) {
+    case SS_LEFT:
+    case SS_CENTER:
+    case SS_RIGHT:
+    case SS_SIMPLE:
+    case SS_LEFTNOWORDWRAP:
+        return true;
+    default:
+        return false;
+    }
+}
 
 BOOL CALLBACK NoteChild(HWND child, LPARAM found)
 {
@@ -67,6 +83,9 @@ BOOL CALLBACK NoteChild(HWND child, LPARAM found)
         // Wine keeps the icon control of a message box without an icon, empty.
         DWORD_PTR icon = 0;
         if (::SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 1000, &icon) && icon) result.icon = true;
+    } else if (::CompareStringOrdinal(className.c_str(), -1, L"Static", -1, TRUE) == CSTR_EQUAL &&
+               ShowsText(style)) {
+        result.labels.push_back(TextOf(child));
     }
     return TRUE;
 }
@@ -132,11 +151,18 @@ void WindowWatcher::Look()
         for (const std::wstring& button : children.buttons) buttons += (buttons.empty() ? L"" : L", ") + Quoted(button);
         Say(L"    buttons: " + (buttons.empty() ? std::wstring(L"none") : buttons) +
             L"; icon: " + (children.icon ? L"yes" : L"none"));
+        // A message box's text is reported above; other windows' labels, in creation order.
+        if (!messageText && !children.labels.empty()) {
+            std::wstring labels;
+            for (const std::wstring& label : children.labels) labels += (labels.empty() ? L"" : L", ") + Quoted(label);
+            Say(L"    labels: " + labels);
+        }
 
         if (!closeWindows_) continue;
+        // Said first: the main thread may go on as soon as the window is gone.
+        Say(L"    closed by excel-host");
         if (dialog) PressDefaultButton(window);
         else ::PostMessageW(window, WM_CLOSE, 0, 0);
-        Say(L"    closed by excel-host");
     }
 }
 
@@ -153,11 +179,14 @@ void WindowWatcher::PumpMessagesFor(DWORD milliseconds)
     }
 }
 
-void WindowWatcher::PumpMessagesUntilNoWindows()
+bool WindowWatcher::PumpMessagesUntilNoWindows(DWORD limitMilliseconds)
 {
+    const ULONGLONG start = ::GetTickCount64();
     do {
         PumpMessagesFor(100);
-    } while (IsPumpedWindowLeft());
+        if (!IsPumpedWindowLeft()) return true;
+    } while (limitMilliseconds == INFINITE || ::GetTickCount64() - start < limitMilliseconds);
+    return false;
 }
 
 } // namespace cornice::host

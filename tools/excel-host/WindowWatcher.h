@@ -22,8 +22,9 @@ public:
     // Keeps this thread's windows alive for `milliseconds`, so that a window shown without
     // waiting (a modeless one) appears and is reported.
     static void PumpMessagesFor(DWORD milliseconds);
-    // Keeps this thread's windows alive until no visible window of the process is left.
-    static void PumpMessagesUntilNoWindows();
+    // Keeps this thread's windows alive until no visible window of the process is left, for
+    // at most `limitMilliseconds` (INFINITE: as long as it takes); false when some are left.
+    static bool PumpMessagesUntilNoWindows(DWORD limitMilliseconds = INFINITE);
 
     // How many windows were reported so far.
     int Reported() const { return reported_; }

@@ -63,6 +63,9 @@ constexpr const wchar_t* kUsage =
     L"4 an add-in failed to load; 5 a ribbon request failed; 6 a ribbon document is not\n"
     L"well-formed XML; 7 a click failed.\n";
 
+// How long a click waits for the windows it opened to be reported and closed.
+constexpr DWORD kWindowsGoneMilliseconds = 15000;
+
 struct Options {
     std::wstring hostName = L"Microsoft Excel";
     std::optional<std::wstring> ribbonOut;
@@ -346,8 +349,13 @@ void Run::Click(const std::wstring& id)
         UniqueVariant result;
         hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, result.Get(),
                               &exception, nullptr);
-        // A window shown without waiting appears only while messages flow.
+        // A window shown without waiting (a modeless one) appears only while messages flow;
+        // when excel-host closes the windows, the next click waits until this one's are
+        // reported and gone, so that each click meets the add-in as a user's would.
         WindowWatcher::PumpMessagesFor(300);
+        if (!options_.wait && !WindowWatcher::PumpMessagesUntilNoWindows(kWindowsGoneMilliseconds))
+            Say(L"  the add-in's windows did not close within " + std::to_wstring(kWindowsGoneMilliseconds / 1000) +
+                L" seconds");
         if (FAILED(hr)) {
             Say(L"  " + *onAction + L" failed: " + Failure(hr, exception));
             Fail(kExitClickFailed);

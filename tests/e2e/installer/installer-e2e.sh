@@ -1,0 +1,383 @@
+#!/usr/bin/env bash
+# The installer under Wine, run silently as an administrator deploys it, in the current Wine
+# prefix (fresh-prefix.sh makes the prefix and the display):
+#   installer-e2e.sh INSTALLER TEST_TOOL EXCEL_HOST_X86 EXCEL_HOST_X64 SCENARIO...
+# A stand-in Excel (excel-host, which loads add-ins as Excel does) is put where Office puts
+# Excel and registered under App Paths, so that the installer finds it and reads its bitness;
+# it then shows whether the add-in really loads. One line per scenario; exit code: the number
+# of failed checks.
+set -uo pipefail
+installer=$1 tool=$2 host_x86=$3 host_x64=$4
+shift 4
+for program in "$installer" "$host_x86"; do
+  [ -f "$program" ] || { echo "installer-e2e: $program is missing (the win32 preset's build makes it)"; exit 1; }
+done
+export LC_ALL=C.UTF-8 # Wine names files from the Unix locale; the folders have non-ASCII letters
+# Wine's winemenubuilder would mirror the Start menu shortcuts into the Linux desktop's menus,
+# outside the prefix.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winemenubuilder.exe=d"
+prefix_bits=32
+[ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && prefix_bits=64
+
+arp_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Cornice'
+addin_key='HKCU\Software\Microsoft\Office\Excel\Addins\Corbel.Connect'
+clsid_key='HKCU\Software\Classes\CLSID\{1AF9AC43-11E4-4B8E-A1CE-B493518D11F1}'
+typelib_key='HKCU\Software\Classes\TypeLib\{67C9FEE9-AA4A-454B-87B1-7AD7C73F9F45}\1.0\0'
+settings_key='HKCU\Software\VB and VBA Program Settings\Quillmark\Architrave'
+app_paths='Software\Microsoft\Windows\CurrentVersion\App Paths\excel.exe'
+resiliency='HKCU\Software\Microsoft\Office\VERSION\Excel\Resiliency\DisabledItems'
+
+failures=0
+scenario=""
+fail() {
+  echo "FAIL [$scenario] $*"
+  failures=$((failures + 1))
+  return 1
+}
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# ---------------------------------------------------------------------------------------------
+# The registry, files and images
+
+# reg_value KEY NAME [32|64]: a value's data in UTF-8, a number in decimal (NAME "" for the
+# default value); nothing, and status 1, when there is none. (`reg query` would print through
+# the console's code page and lose the letters outside it.)
+reg_value() { wine "$tool" value "$@" 2>/dev/null | tr -d '\r'; }
+reg_exists() { wine reg query "$1" ${2:+/reg:$2} >/dev/null 2>&1; }
+unix_path() { winepath -u "$1" 2>/dev/null; }
+
+# The machine type in an image's PE header: 014c (x86) or 8664 (x64).
+machine() {
+  local offset
+  offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' '
+}
+machine_of() { case $1 in x86) echo 014c ;; x64) echo 8664 ;; esac; }
+
+# One Excel record of a disabled item, as hex for `reg add /t REG_BINARY`: the kind, the sizes
+# of the two UTF-16 strings with their NULs, the strings (the layout Excel 2007 and 2010 write).
+record() {
+  local path name
+  path=$(printf '%s\0' "$2" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -d ' \n')
+  name=$(printf '%s\0' "$3" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -d ' \n')
+  le32() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+  echo "$(le32 "$1")$(le32 $((${#path} / 2)))$(le32 $((${#name} / 2)))$path$name"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Excel, the installer and the uninstaller
+
+# put_excel x86|x64 [32|64]: the stand-in Excel of that bitness, where Office puts it, listed
+# under App Paths in the machine's registry view given (default: the one Office uses).
+excel=""
+put_excel() {
+  local host=$host_x86 folder='C:\Program Files\Microsoft Office\Office14' view=${2:-}
+  if [ "$1" = x64 ]; then
+    host=$host_x64
+    view=${view:-64}
+  elif [ "$prefix_bits" = 64 ]; then
+    folder='C:\Program Files (x86)\Microsoft Office\Office14'
+  fi
+  view=${view:-32}
+  mkdir -p "$(unix_path "$folder")"
+  cp "$host" "$(unix_path "$folder")/EXCEL.EXE"
+  excel="$folder\\EXCEL.EXE"
+  wine reg add "HKLM\\$app_paths" /ve /d "$excel" /f "/reg:$view" >/dev/null
+  wine reg add "HKLM\\$app_paths" /v Path /d "$folder" /f "/reg:$view" >/dev/null
+}
+
+# install ARGS...: the installer, silent, with ARGS after /S. Sets install_status, install_ms.
+install() {
+  local start
+  start=$(now_ms)
+  install_status=0
+  wine "$installer" /S "$@" >/dev/null 2>&1 || install_status=$?
+  install_ms=$(($(now_ms) - start))
+}
+
+# install_into FOLDER: the same with /D=FOLDER, passed as Windows passes it (last, unquoted).
+install_into() {
+  local start
+  start=$(now_ms)
+  install_status=0
+  CORNICE_COMMAND_LINE="\"$(winepath -w "$installer")\" /S /D=$1" wine "$tool" run >/dev/null 2>&1 ||
+    install_status=$?
+  install_ms=$(($(now_ms) - start))
+}
+
+# uninstall: runs the QuietUninstallString of the Add/Remove Programs entry, as deployment tools
+# do. The uninstaller copies itself to the temporary folder and goes on from there, so that it
+# can delete itself; this waits until that copy has finished. Sets uninstall_ms.
+uninstall() {
+  local command start
+  command=$(reg_value "$arp_key" QuietUninstallString) || { fail "no Add/Remove Programs entry to uninstall with"; return 1; }
+  start=$(now_ms)
+  CORNICE_COMMAND_LINE="$command" wine "$tool" run >/dev/null 2>&1 || { fail "the uninstaller did not start: $command"; return 1; }
+  wine "$tool" wait-gone Un.exe || fail "the uninstaller is still running after a minute"
+  uninstall_ms=$(($(now_ms) - start))
+}
+
+# loads_addin: "Excel" starts, loads the add-in and gets the Classic tab. The document is kept
+# in $WINEPREFIX/ribbon.xml.
+loads_addin() {
+  local status=0 out="$WINEPREFIX/ribbon.xml"
+  rm -f "$out"
+  wine "$excel" --ribbon-out "$(winepath -w "$out")" >"$WINEPREFIX/excel.txt" 2>&1 || status=$?
+  [ "$status" = 0 ] || { fail "Excel (excel-host) ended with $status: $(tr -d '\r' <"$WINEPREFIX/excel.txt" | head -c 400)"; return 1; }
+  grep -q '<tab id="Menus" label="Classic"' "$out" || fail "Excel's ribbon has no Classic tab: $(head -c 200 "$out")"
+}
+
+# The reason for a failure that a silent installation writes down.
+setup_log() {
+  local temp
+  temp=$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
+  iconv -f UTF-16 -t UTF-8 "$(unix_path "$temp")/Cornice-setup.log" 2>/dev/null | tr -d '\r'
+}
+
+# ---------------------------------------------------------------------------------------------
+# What an installation leaves
+
+# installed BITNESS [FOLDER]: everything of the installation is in place, for that bitness.
+installed() {
+  local bitness=$1 expected_folder=${2:-} folder unix appdata menu
+  [ "$install_status" = 0 ] || { fail "the installer ended with $install_status: $(setup_log)"; return 1; }
+  folder=$(reg_value "$arp_key" InstallLocation) || { fail "no Add/Remove Programs entry"; return 1; }
+  if [ -n "$expected_folder" ]; then
+    [ "$folder" = "$expected_folder" ] || fail "installed into '$folder', not '$expected_folder'"
+  else
+    local local_appdata
+    local_appdata=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
+    [ "$folder" = "$local_appdata\\Programs\\Cornice" ] || fail "installed into '$folder', not the user's programs folder"
+  fi
+  unix=$(unix_path "$folder")
+  for file in Corbel.dll Trellis.exe HAND-M.CUR x/o.cjs Xtreme/Office2007.cjstyles Uninstall.exe; do
+    [ -f "$unix/$file" ] || fail "$file is missing from $folder"
+  done
+  [ "$(machine "$unix/Corbel.dll")" = "$(machine_of "$bitness")" ] || fail "Corbel.dll is $(machine "$unix/Corbel.dll"), not $bitness"
+  [ "$(machine "$unix/Trellis.exe")" = "$(machine_of "$bitness")" ] || fail "Trellis.exe is $(machine "$unix/Trellis.exe"), not $bitness"
+
+  # Start > Programs > Cornice > "Cornice" and "Uninstall Cornice", as the add-in's message says.
+  appdata=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
+  menu=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Cornice")
+  [ -f "$menu/Cornice.lnk" ] || fail "no Start menu shortcut Cornice"
+  [ -f "$menu/Uninstall Cornice.lnk" ] || fail "no Start menu shortcut Uninstall Cornice"
+  [ "$(ls "$menu" 2>/dev/null | wc -l)" = 2 ] || fail "the Start menu folder holds $(ls "$menu" | tr '\n' ' ')"
+  strings -e l "$menu/Cornice.lnk" 2>/dev/null | grep -q 'Trellis\.exe' || grep -aq 'Trellis\.exe' "$menu/Cornice.lnk" ||
+    fail "the shortcut Cornice does not lead to Trellis.exe"
+
+  [ "$(reg_value "$arp_key" DisplayName)" = Cornice ] || fail "DisplayName '$(reg_value "$arp_key" DisplayName)'"
+  [ "$(reg_value "$arp_key" DisplayVersion)" = 7.0 ] || fail "DisplayVersion '$(reg_value "$arp_key" DisplayVersion)'"
+  [ "$(reg_value "$arp_key" Publisher)" = Quillmark ] || fail "Publisher '$(reg_value "$arp_key" Publisher)'"
+  [ "$(reg_value "$arp_key" UninstallString)" = "\"$folder\\Uninstall.exe\"" ] || fail "UninstallString '$(reg_value "$arp_key" UninstallString)'"
+  local size
+  size=$(reg_value "$arp_key" EstimatedSize)
+  [ "${size:-0}" -ge 500 ] && [ "${size:-0}" -le 5000 ] || fail "EstimatedSize ${size:-none} KB"
+
+  # The registration: Excel's entry, and the class pointing at this Corbel.dll.
+  [ "$(reg_value "$addin_key" LoadBehavior)" = 3 ] || fail "LoadBehavior '$(reg_value "$addin_key" LoadBehavior)'"
+  [ "$(reg_value "$addin_key" FriendlyName)" = Architrave ] || fail "FriendlyName '$(reg_value "$addin_key" FriendlyName)'"
+  [ "$(reg_value "$clsid_key\\InprocServer32" "")" = "$folder\\Corbel.dll" ] ||
+    fail "the class's server is '$(reg_value "$clsid_key\\InprocServer32" "")'"
+  local platform=win32
+  [ "$bitness" = x64 ] && platform=win64
+  [ "$(reg_value "$typelib_key\\$platform" "")" = "$folder\\Corbel.dll" ] || fail "no $platform type library entry"
+}
+
+# nothing_left: after removal, no file, shortcut, registry key or value of the product is left in
+# the prefix, only the user's settings (which the caller checks).
+nothing_left() {
+  reg_exists "$arp_key" && fail "the Add/Remove Programs entry is still there"
+  local files
+  files=$(cd "$WINEPREFIX/drive_c" && find . \( -iname '*corbel*' -o -iname '*cornice*' -o -iname '*trellis*' \
+    -o -iname 'HAND-M.CUR' -o -iname '*.cjs' -o -iname '*.cjstyles' -o -ipath '*/Programs/Uninstall.exe' \) -print)
+  [ -z "$files" ] || fail "files left: $files"
+  # The registry as wineserver saves it, both views; only Excel's own stand-in may mention Excel.
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  local left
+  left=$(grep -i -n -E 'corbel|cornice|trellis|1AF9AC43|67C9FEE9|CC933909' "$WINEPREFIX"/*.reg)
+  [ -z "$left" ] || fail "registry entries left: $left"
+}
+
+settings_kept() {
+  [ "$(reg_value "$settings_key" All)" = 0 ] || fail "the user's setting All is '$(reg_value "$settings_key" All)', not the stored 0"
+}
+
+report() {
+  [ "$failures" = "$1" ] && echo "ok   $scenario ($2)" || echo "FAIL $scenario"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Scenarios
+
+# Install for the Excel found, load, remove, and find the settings again on the next install.
+install_for() {
+  local bitness=$1 view=${2:-} before=$failures
+  put_excel "$bitness" "$view"
+  wine reg add "$settings_key" /v All /d 0 /f >/dev/null
+  install
+  installed "$bitness" || { report "$before" ""; return; }
+  loads_addin
+  grep -q 'id="AddAll0"' "$WINEPREFIX/ribbon.xml" && fail "the stored setting All=0 was not applied"
+  local first_install=$install_ms
+  uninstall
+  reg_exists "$addin_key" && fail "Excel's add-in entry is still there"
+  settings_kept
+  nothing_left
+  # Excel no longer finds an add-in to load (exit 3).
+  wine "$excel" >/dev/null 2>&1
+  [ $? = 3 ] || fail "Excel still found an add-in after removal"
+
+  # A later installation finds the settings the user left.
+  install
+  installed "$bitness" && loads_addin
+  grep -q 'id="AddAll0"' "$WINEPREFIX/ribbon.xml" && fail "the reinstalled add-in ignores the kept setting All=0"
+  report "$before" "install ${first_install} ms, uninstall ${uninstall_ms} ms, reinstall ${install_ms} ms"
+}
+
+no_excel() {
+  local before=$failures
+  install
+  installed x86 || { report "$before" ""; return; }
+  uninstall
+  nothing_left
+  report "$before" "no Excel: x86, install ${install_ms} ms, uninstall ${uninstall_ms} ms"
+}
+
+# A folder with blanks and letters outside any ANSI code page, given with /D=.
+unusual_folder() {
+  local before=$failures folder='C:\Users\Public\Prográmmé Ω 表\Cornice Тест'
+  put_excel x86
+  install_into "$folder"
+  installed x86 "$folder" || { report "$before" ""; return; }
+  loads_addin
+  uninstall
+  nothing_left
+  [ ! -e "$(unix_path "$folder")" ] || fail "the folder $folder is still there"
+  [ -d "$(unix_path 'C:\Users\Public\Prográmmé Ω 表')" ] || fail "the uninstaller removed the parent folder, which it did not make"
+  report "$before" "$folder"
+}
+
+# Excel disabled the add-in after a crash: LoadBehavior 2, and records in DisabledItems for both
+# Excel versions. Installing again, and regsvr32 by hand, turn it back on; Excel's records of
+# other items stay as they were, byte for byte.
+disable_like_excel() {
+  local folder=$1
+  wine reg add "$addin_key" /v LoadBehavior /t REG_DWORD /d 2 /f >/dev/null
+  local lower
+  lower=$(tr '[:upper:]' '[:lower:]' <<<"$folder\\corbel.dll")
+  for version in 12.0 14.0; do
+    local key=${resiliency/VERSION/$version}
+    wine reg add "$key" /v 5A0F31B2 /t REG_BINARY /d "$(record 1 "$lower" Architrave)" /f >/dev/null
+    wine reg add "$key" /v 1C3D4E5F /t REG_BINARY /d "$(record 1 'c:\program files\other\addin.dll' 'Other add-in')" /f >/dev/null
+    wine reg add "$key" /v 6B7C8D9E /t REG_BINARY /d "$(record 2 'c:\users\public\corbel.dll' 'corbel.dll')" /f >/dev/null
+    wine reg add "$key" /v 2E3F4A5B /t REG_BINARY /d 0100000040 /f >/dev/null
+    wine reg add "$key" /v Note /d "$lower" /f >/dev/null
+  done
+}
+others_untouched() {
+  for version in 12.0 14.0; do
+    local key=${resiliency/VERSION/$version} listing
+    listing=$(wine reg query "$key" 2>/dev/null | tr -d '\r' | sed -n 's/^    //p' | sort)
+    grep -q '^5A0F31B2 ' <<<"$listing" && fail "$version: our record is still there"
+    local expected
+    expected=$(printf '%s\n' \
+      "1C3D4E5F    REG_BINARY    $(record 1 'c:\program files\other\addin.dll' 'Other add-in' | tr a-f A-F)" \
+      "2E3F4A5B    REG_BINARY    0100000040" \
+      "6B7C8D9E    REG_BINARY    $(record 2 'c:\users\public\corbel.dll' 'corbel.dll' | tr a-f A-F)" \
+      "Note    REG_SZ    $(tr '[:upper:]' '[:lower:]' <<<"$1\\corbel.dll")" | sort)
+    [ "$listing" = "$expected" ] || fail "$version: Excel's other records changed: $listing"
+  done
+}
+repair() {
+  local before=$failures folder
+  put_excel "${1:-x86}"
+  install
+  installed "${1:-x86}" || { report "$before" ""; return; }
+  folder=$(reg_value "$arp_key" InstallLocation)
+
+  disable_like_excel "$folder"
+  wine "$excel" >/dev/null 2>&1
+  [ $? = 3 ] || fail "the stand-in Excel loaded the add-in that Excel disabled (the test's disabling does not hold)"
+  install
+  [ "$install_status" = 0 ] || fail "installing over the disabled add-in ended with $install_status"
+  [ "$(reg_value "$addin_key" LoadBehavior)" = 3 ] || fail "the installer left LoadBehavior '$(reg_value "$addin_key" LoadBehavior)'"
+  others_untouched "$folder"
+  loads_addin
+
+  # regsvr32 by hand, the way of every other path (the settings window's OK runs the same).
+  disable_like_excel "$folder"
+  wine regsvr32 /s "$folder\\Corbel.dll"
+  [ "$(reg_value "$addin_key" LoadBehavior)" = 3 ] || fail "regsvr32 left LoadBehavior '$(reg_value "$addin_key" LoadBehavior)'"
+  others_untouched "$folder"
+  loads_addin
+
+  # Removal takes Excel's records of the add-in too, and nothing else of Excel's.
+  disable_like_excel "$folder"
+  uninstall
+  others_untouched "$folder"
+  report "$before" "${1:-x86}"
+}
+
+# The administrator's choice beats the Excel found; a wrong choice changes nothing.
+override() {
+  local before=$failures
+  put_excel x64
+  install /BITNESS=x86
+  installed x86 || { report "$before" ""; return; }
+  # Over it, the other bitness: the old registration goes, the new one stands alone.
+  install /BITNESS=x64
+  installed x64
+  reg_exists "$typelib_key\\win32" && fail "the x86 type library entry survived the change to x64"
+  loads_addin
+  install /BITNESS=arm
+  [ "$install_status" = 2 ] || fail "/BITNESS=arm ended with $install_status, not 2"
+  [ "$(machine "$(unix_path "$(reg_value "$arp_key" InstallLocation)")/Corbel.dll")" = 8664 ] ||
+    fail "/BITNESS=arm changed the installed Corbel.dll"
+  uninstall
+  nothing_left
+  report "$before" "/BITNESS=x86 under x64 Excel, then x64 over it"
+}
+
+# On 32-bit Windows there is no x64 to force.
+override_refused() {
+  local before=$failures
+  install /BITNESS=x64
+  [ "$install_status" = 2 ] || fail "/BITNESS=x64 on 32-bit Windows ended with $install_status, not 2"
+  reg_exists "$arp_key" && fail "/BITNESS=x64 on 32-bit Windows installed something"
+  report "$before" "/BITNESS=x64 on 32-bit Windows refused"
+}
+
+# Installed once elsewhere: a new folder takes over and the old one goes.
+moved() {
+  local before=$failures old='C:\Users\Public\Cornice old' new
+  put_excel x86
+  install_into "$old"
+  installed x86 "$old" || { report "$before" ""; return; }
+  # The directory page (and a plain /S) offers the earlier folder; /D= names another.
+  new='C:\Users\Public\Cornice new'
+  install_into "$new"
+  installed x86 "$new" && loads_addin
+  [ ! -e "$(unix_path "$old")" ] || fail "the earlier folder $old is still there"
+  uninstall
+  nothing_left
+  report "$before" "from $old to $new"
+}
+
+for name in "$@"; do
+  scenario=$name
+  case $name in
+    x86-excel) install_for x86 ;;
+    x64-excel) install_for x64 ;;
+    x86-excel-on-x64) install_for x86 32 ;;
+    no-excel) no_excel ;;
+    unusual-folder) unusual_folder ;;
+    repair) repair x86 ;;
+    repair-x64) repair x64 ;;
+    override) override ;;
+    override-refused) override_refused ;;
+    moved) moved ;;
+    *) fail "no such scenario" ;;
+  esac
+done
+exit "$failures"

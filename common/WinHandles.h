@@ -94,6 +94,8 @@ using UniqueHandle = UniqueResource<handle_traits::NullIsInvalid<HANDLE, ::Close
 using UniqueFile = UniqueResource<handle_traits::File>;
 using UniqueHmodule = UniqueResource<handle_traits::NullIsInvalid<HMODULE, ::FreeLibrary>>;
 using UniqueHwnd = UniqueResource<handle_traits::NullIsInvalid<HWND, ::DestroyWindow>>;
+// A menu not (yet) attached to a window or to a parent menu, which then destroy it.
+using UniqueHmenu = UniqueResource<handle_traits::NullIsInvalid<HMENU, ::DestroyMenu>>;
 using UniqueHhook = UniqueResource<handle_traits::NullIsInvalid<HHOOK, ::UnhookWindowsHookEx>>;
 using UniqueActCtx = UniqueResource<handle_traits::ActivationContext>;
 using UniqueHicon = UniqueResource<handle_traits::NullIsInvalid<HICON, ::DestroyIcon>>;

@@ -59,30 +59,29 @@ void RibbonDocument::AppendTemplate(const RibbonTemplate& recorded)
     RibbonXml.append(recorded.text_, from, std::wstring::npos);
 }
 
-void RibbonDocument::AddControl(std::wstring_view idMso, std::wstring_view label)
+void RibbonDocument::AppendControl(std::wstring_view idMso, std::wstring_view attribute,
+                                   std::wstring_view text, std::wstring_view ending)
 {
     RibbonXml += L"<control idMso=\"";
     RibbonXml += idMso;
     RibbonXml += L'"';
-    if (!label.empty()) {
-        RibbonXml += L" label=\"";
-        RibbonXml += label;
+    // A text of one blank counts as present; only an empty one leaves the attribute out.
+    if (!text.empty()) {
+        RibbonXml += attribute;
+        RibbonXml += text;
         RibbonXml += L'"';
     }
-    RibbonXml += L"/>";
+    RibbonXml += ending;
+}
+
+void RibbonDocument::AddControl(std::wstring_view idMso, std::wstring_view label)
+{
+    AppendControl(idMso, L" label=\"", label, L"/>");
 }
 
 void RibbonDocument::AddControlNoLabel(std::wstring_view idMso, std::wstring_view screentip)
 {
-    RibbonXml += L"<control idMso=\"";
-    RibbonXml += idMso;
-    RibbonXml += L'"';
-    if (!screentip.empty()) {
-        RibbonXml += L" screentip=\"";
-        RibbonXml += screentip;
-        RibbonXml += L'"';
-    }
-    RibbonXml += L" showLabel=\"false\"/>";
+    AppendControl(idMso, L" screentip=\"", screentip, L" showLabel=\"false\"/>");
 }
 
 void RibbonDocument::AddComboBox(std::wstring_view idMso)

@@ -67,6 +67,8 @@ public:
 
 private:
     void AppendNumber(std::int32_t n);
+    void AppendControl(std::wstring_view idMso, std::wstring_view attribute, std::wstring_view text,
+                       std::wstring_view ending);
     void AppendNext(RibbonTemplate::Counter counter);
     std::int32_t& CounterFor(RibbonTemplate::Counter counter);
 

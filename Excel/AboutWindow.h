@@ -1,12 +1,27 @@
-// The add-in's About window: one instance per Excel run, modeless, no owner.
+// The add-in's About window (Form1 of the library): one instance per Excel run, modeless, no
+// owner. The portable AboutForm decides what happens when; this is the Windows window.
 #pragma once
 
 #include <windows.h>
 
 namespace cornice {
 
-// Shows the window, or brings the open one to the front; returns at once. While the window
-// exists it holds a module reference (Module.h), so the DLL stays loaded under it.
+// The window's class, and its controls' ids, for people and programs that look for it.
+inline constexpr const wchar_t* kAboutWindowClassName = L"CorbelAboutForm1";
+inline constexpr int kAboutTitleId = 100;
+inline constexpr int kAboutVersionId = 101;
+inline constexpr int kAboutWebsiteCaptionId = 102;
+inline constexpr int kAboutLinkId = 103;
+// The "Ok" button is IDOK, which is also what Enter sends; Esc sends IDCANCEL.
+
+// Shows the window, or brings the open one to the front; returns at once. A failure comes
+// back as an HRESULT with its description in IErrorInfo (for _Connect). While the on-screen
+// window exists it holds a module reference (Module.h), so the DLL stays loaded under it.
 HRESULT ShowAboutWindow() noexcept;
+
+// For DllMain when the library is being unloaded (not when the process ends): destroys the
+// on-screen window, whose window procedure and message hook live in this library, and lets
+// the window class go, so that a later load of the library can register it afresh.
+void DiscardAboutWindow() noexcept;
 
 } // namespace cornice

@@ -182,12 +182,9 @@ HRESULT Connect::GetRibbonXML(BSTR* result) { return BuildDocument(result, IID__
 HRESULT Connect::IRibbonExtensibility_GetCustomUI(BSTR, BSTR* result) { return BuildDocument(result, IID__Connect); }
 HRESULT Connect::GetCustomUI(BSTR, BSTR* result) { return BuildDocument(result, IID_IRibbonExtensibility); }
 
-HRESULT Connect::ShowAbout0(IDispatch*)
-{
-    const HRESULT hr = ShowAboutWindow();
-    if (hr == E_NOTIMPL) return ReportError(hr, L"The About window is not part of this build.", IID__Connect);
-    return hr;
-}
+// The one About window, modeless, with no owner; the control is not needed. A failure comes
+// back with its description in IErrorInfo.
+HRESULT Connect::ShowAbout0(IDispatch*) { return ShowAboutWindow(); }
 
 HRESULT Connect::Uninstall0(IDispatch*)
 try {

@@ -1,0 +1,82 @@
+#include "AboutForm.h"
+
+#include <exception>
+
+namespace cornice::about {
+namespace {
+
+constexpr std::size_t kLongestTitle = 39;
+
+} // namespace
+
+std::wstring VersionLine(const VersionNumbers& version)
+{
+    return L"Version " + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
+           std::to_wstring(version.revision);
+}
+
+std::wstring ApplicationTitle(std::wstring_view descriptiveName)
+{
+    return std::wstring(descriptiveName.substr(0, kLongestTitle));
+}
+
+AboutForm::AboutForm(AboutWindowActions& window, std::wstring descriptiveName, VersionNumbers version)
+    : window_(window), descriptiveName_(std::move(descriptiveName)), title_(ApplicationTitle(descriptiveName_)),
+      version_(version)
+{
+}
+
+void AboutForm::Show()
+{
+    if (!initialized_) Initialize();
+    else LoadIfNeeded();
+    window_.Show();
+}
+
+// The first opening. The window is built by the first step that changes it, so the load step
+// runs before the pointer is set, and the caption it sets gives way to the descriptive name
+// whether or not the pointer file is there.
+void AboutForm::Initialize()
+{
+    const bool handPointer = window_.FileExists(window_.ProgramFolder() + kHandPointerFile);
+    LoadIfNeeded();
+    try {
+        if (handPointer) {
+            try {
+                window_.LoadCustomPointer(window_.ProgramFolder() + kHandPointerFile);
+            } catch (const std::exception&) {
+                // A pointer file that is there but is no cursor is as good as none: the window
+                // keeps the arrow rather than failing to open over an ornament.
+            }
+        }
+        window_.SetCaption(descriptiveName_);
+    } catch (...) {
+        window_.Unload();
+        throw;
+    }
+    initialized_ = true;
+}
+
+void AboutForm::LoadIfNeeded()
+{
+    if (window_.IsLoaded()) return;
+    try {
+        window_.Build();
+        Load();
+    } catch (...) {
+        // Nothing half-built stays on screen; the next opening builds it afresh.
+        window_.Unload();
+        throw;
+    }
+}
+
+// Form_Load: each time the on-screen window is built.
+void AboutForm::Load()
+{
+    window_.ApplySkin();
+    window_.SetCaption(L"About " + title_);
+    window_.SetVersionLabel(VersionLine(version_));
+    window_.SetTitleLabel(title_);
+}
+
+} // namespace cornice::about

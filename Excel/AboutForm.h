@@ -1,0 +1,75 @@
+// The About window's life as the user meets it: one window object per Excel run, opened by
+// the ribbon's About entry. The first opening runs the initialisation (hand pointer, caption
+// "Architrave") with the load step inside it; every later opening of a closed window runs the
+// load step alone, which captions it "About " plus the title. The Windows window only carries
+// the steps out (AboutWindowActions).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cornice::about {
+
+// The optional file next to the library that holds the hand pointer.
+inline constexpr const wchar_t* kHandPointerFile = L"\\HAND-M.CUR";
+
+// The library's version as its version resource carries it.
+struct VersionNumbers {
+    unsigned major = 0;
+    unsigned minor = 0;
+    unsigned revision = 0;
+};
+
+// "Version 7.0.0": the numbers as plain decimals.
+std::wstring VersionLine(const VersionNumbers& version);
+
+// The application title: the descriptive name cut to its first 39 characters, as the
+// uninstall message's caption has it.
+std::wstring ApplicationTitle(std::wstring_view descriptiveName);
+
+// The window as the opening steps see it. Any step may throw; the opening then ends there.
+class AboutWindowActions {
+public:
+    virtual ~AboutWindowActions() = default;
+    virtual std::wstring ProgramFolder() = 0;
+    virtual bool FileExists(const std::wstring& path) = 0;
+    // Whether the on-screen window exists.
+    virtual bool IsLoaded() const = 0;
+    // Creates the on-screen window with its controls, not yet shown.
+    virtual void Build() = 0;
+    // Destroys whatever Build made.
+    virtual void Unload() noexcept = 0;
+    virtual void ApplySkin() = 0;
+    virtual void SetCaption(const std::wstring& caption) = 0;
+    virtual void SetTitleLabel(const std::wstring& text) = 0;
+    virtual void SetVersionLabel(const std::wstring& text) = 0;
+    // Makes the cursor file the window's custom pointer; throws when it cannot be loaded.
+    virtual void LoadCustomPointer(const std::wstring& path) = 0;
+    // Shows the window, or brings the open one to the front.
+    virtual void Show() = 0;
+};
+
+class AboutForm {
+public:
+    AboutForm(AboutWindowActions& window, std::wstring descriptiveName, VersionNumbers version);
+
+    // What the About entry does. When a step fails, the window goes again, the failure goes to
+    // the caller, and the next call starts where this one started (a failed first opening
+    // leaves the next one a first opening).
+    void Show();
+
+    bool Initialized() const noexcept { return initialized_; }
+
+private:
+    void Initialize();
+    void LoadIfNeeded();
+    void Load();
+
+    AboutWindowActions& window_;
+    std::wstring descriptiveName_;
+    std::wstring title_;
+    VersionNumbers version_;
+    bool initialized_ = false;
+};
+
+} // namespace cornice::about

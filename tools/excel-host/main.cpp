@@ -6,6 +6,8 @@
 #include "Console.h"
 #include "Markup.h"
 #include "RibbonTiming.h"
+#include "RibbonView.h"
+#include "RibbonWindow.h"
 #include "Utf8.h"
 #include "WinHandles.h"
 #include "WindowWatcher.h"
@@ -56,6 +58,11 @@ constexpr const wchar_t* kUsage =
     L"  --click ID         invoke the onAction callback of the control with id ID, by name\n"
     L"                     through IDispatch, with an IRibbonControl (repeatable, in order)\n"
     L"  --wait             leave the add-in's windows open; end when the user closed them\n"
+    L"  --show-text        print the tabs the add-in adds as a person meets them: the menus\n"
+    L"                     of the menu bar with their entries, the toolbar rows' buttons\n"
+    L"  --show             show those tabs in a window: the menu bar with drop-down menus,\n"
+    L"                     the toolbar rows as buttons; the add-in's own entries call it\n"
+    L"                     back; ends when the window is closed (needs a display)\n"
     L"  --measure ROUNDS   time GetCustomUI against 20 bare reads of its settings\n"
     L"  --help             this text\n"
     L"\n"
@@ -72,6 +79,8 @@ struct Options {
     bool printRibbon = false;
     bool outline = false;
     bool wait = false;
+    bool showText = false;
+    bool show = false;
     std::vector<std::wstring> clicks;
     int measureRounds = 0;
 };
@@ -97,6 +106,7 @@ private:
     bool Load(const AddInEntry& entry);
     void AskForRibbon(LoadedAddIn& addIn);
     void Click(const std::wstring& id);
+    void Show();
     void ShutDown();
 
     Options options_;
@@ -179,6 +189,43 @@ std::wstring ServerPath(const CLSID& clsid)
     return path;
 }
 
+std::wstring TagOf(const markup::Element& element)
+{
+    const std::wstring* tag = element.Attribute(L"tag");
+    return tag ? *tag : L"";
+}
+
+enum class CallOutcome { Returned, NoCallback, Failed };
+
+// Calls `onAction` back for the control, as Office does: bound by name on the IDispatch of the
+// ribbon interface it holds, with an IRibbonControl. `failure` says what went wrong.
+CallOutcome InvokeCallback(IDispatch* dispatch, const std::wstring& onAction, const std::wstring& id,
+                           const std::wstring& tag, IDispatch* application, std::wstring& failure)
+{
+    LPOLESTR name = const_cast<LPOLESTR>(onAction.c_str());
+    DISPID dispid = DISPID_UNKNOWN;
+    HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
+    if (FAILED(hr)) {
+        failure = Hex(hr) + L": " + WindowsErrorText(static_cast<DWORD>(hr));
+        return CallOutcome::NoCallback;
+    }
+    const ComPtr<IRibbonControl> control = MakeRibbonControl(id, tag, application);
+    VARIANT argument;
+    ::VariantInit(&argument);
+    V_VT(&argument) = VT_DISPATCH;
+    V_DISPATCH(&argument) = control.Get();
+    DISPPARAMS parameters = {&argument, nullptr, 1, 0};
+    EXCEPINFO exception = {};
+    UniqueVariant result;
+    hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, result.Get(), &exception,
+                          nullptr);
+    if (FAILED(hr)) {
+        failure = Failure(hr, exception);
+        return CallOutcome::Failed;
+    }
+    return CallOutcome::Returned;
+}
+
 int Run::Execute()
 {
     if (options_.ribbonOut) ::DeleteFileW(options_.ribbonOut->c_str()); // no stale document on failure
@@ -188,7 +235,8 @@ int Run::Execute()
     Say(L"excel-host: Application.Name is " + Quoted(options_.hostName) + L"; " + std::to_wstring(entries.size()) +
         (entries.size() == 1 ? L" add-in" : L" add-ins") + L" listed for Excel");
 
-    WindowWatcher watcher(!options_.wait);
+    std::optional<WindowWatcher> watcher;
+    watcher.emplace(!options_.wait);
     int tried = 0;
     for (const AddInEntry& entry : entries) {
         if (!entry.LoadsAtStartup()) {
@@ -214,6 +262,19 @@ int Run::Execute()
         }
     }
 
+    if (options_.showText) {
+        for (const LoadedAddIn& addIn : addIns_)
+            if (addIn.document) {
+                std::wstring text = TextView(ViewTabs(*addIn.document));
+                if (!text.empty() && text.back() == L'\n') text.pop_back();
+                Say(text);
+            }
+    }
+    if (options_.show) {
+        // The window and whatever the add-in opens from it are the user's to close.
+        watcher.reset();
+        Show();
+    }
     if (options_.wait) {
         Say(L"excel-host: waiting for the add-ins' windows to be closed");
         WindowWatcher::PumpMessagesUntilNoWindows();
@@ -324,31 +385,16 @@ void Run::Click(const std::wstring& id)
             Fail(kExitClickFailed);
             return;
         }
-        const std::wstring* tagAttribute = element->Attribute(L"tag");
-        const std::wstring tag = tagAttribute ? *tagAttribute : L"";
+        const std::wstring tag = TagOf(*element);
         Say(L"click " + id + L": " + *onAction + L"(control with Id " + Quoted(id) + L", Tag " + Quoted(tag) + L")");
 
-        // Office binds the callback by name on the IDispatch of the ribbon interface it holds.
-        IDispatch* dispatch = addIn.ribbon.Get();
-        LPOLESTR name = const_cast<LPOLESTR>(onAction->c_str());
-        DISPID dispid = DISPID_UNKNOWN;
-        HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
-        if (FAILED(hr)) {
-            Say(L"  the add-in has no callback " + Quoted(*onAction) + L": " + Hex(hr) + L": " +
-                WindowsErrorText(static_cast<DWORD>(hr)));
+        std::wstring failure;
+        const CallOutcome outcome = InvokeCallback(addIn.ribbon.Get(), *onAction, id, tag, application_.Get(), failure);
+        if (outcome == CallOutcome::NoCallback) {
+            Say(L"  the add-in has no callback " + Quoted(*onAction) + L": " + failure);
             Fail(kExitClickFailed);
             return;
         }
-        const ComPtr<IRibbonControl> control = MakeRibbonControl(id, tag, application_.Get());
-        VARIANT argument;
-        ::VariantInit(&argument);
-        V_VT(&argument) = VT_DISPATCH;
-        V_DISPATCH(&argument) = control.Get();
-        DISPPARAMS parameters = {&argument, nullptr, 1, 0};
-        EXCEPINFO exception = {};
-        UniqueVariant result;
-        hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, result.Get(),
-                              &exception, nullptr);
         // A window shown without waiting (a modeless one) appears only while messages flow;
         // when excel-host closes the windows, the next click waits until this one's are
         // reported and gone, so that each click meets the add-in as a user's would.
@@ -356,8 +402,8 @@ void Run::Click(const std::wstring& id)
         if (!options_.wait && !WindowWatcher::PumpMessagesUntilNoWindows(kWindowsGoneMilliseconds))
             Say(L"  the add-in's windows did not close within " + std::to_wstring(kWindowsGoneMilliseconds / 1000) +
                 L" seconds");
-        if (FAILED(hr)) {
-            Say(L"  " + *onAction + L" failed: " + Failure(hr, exception));
+        if (outcome == CallOutcome::Failed) {
+            Say(L"  " + *onAction + L" failed: " + failure);
             Fail(kExitClickFailed);
         } else {
             Say(L"  " + *onAction + L" returned");
@@ -366,6 +412,34 @@ void Run::Click(const std::wstring& id)
     }
     Say(L"click " + id + L": no control with that id in any ribbon document");
     Fail(kExitClickFailed);
+}
+
+void Run::Show()
+{
+    for (LoadedAddIn& addIn : addIns_) {
+        if (!addIn.document) continue;
+        const std::vector<TabView> tabs = ViewTabs(*addIn.document);
+        if (tabs.empty()) continue;
+        const std::wstring title = L"excel-host: " + (addIn.entry.friendlyName.empty() ? addIn.entry.progId
+                                                                                        : addIn.entry.friendlyName);
+        const CallBack callBack = [&](const std::wstring& id) -> std::wstring {
+            const markup::Element* element = markup::FindById(*addIn.document, id);
+            const std::wstring* onAction = element ? element->Attribute(L"onAction") : nullptr;
+            if (!onAction) return L"no such control";
+            Say(L"show: " + *onAction + L"(control with Id " + Quoted(id) + L")");
+            std::wstring failure;
+            if (InvokeCallback(addIn.ribbon.Get(), *onAction, id, TagOf(*element), application_.Get(), failure) ==
+                CallOutcome::Returned)
+                return *onAction + L" returned";
+            Say(L"  " + *onAction + L" failed: " + failure);
+            return *onAction + L" failed: " + failure;
+        };
+        Say(L"excel-host: showing the add-in's tabs in a window; close it to go on");
+        if (!ShowRibbonWindow(tabs, title, callBack)) {
+            Say(L"excel-host: cannot show a window: " + WindowsErrorText(::GetLastError()));
+            Fail(kExitFailure);
+        }
+    }
 }
 
 void Run::ShutDown()
@@ -423,6 +497,8 @@ int wmain(int argc, wchar_t** argv)
         if (option == L"--print-ribbon") { options.printRibbon = true; continue; }
         if (option == L"--outline") { options.outline = true; continue; }
         if (option == L"--wait") { options.wait = true; continue; }
+        if (option == L"--show-text") { options.showText = true; continue; }
+        if (option == L"--show") { options.show = true; continue; }
         if (option != L"--name" && option != L"--ribbon-out" && option != L"--click" && option != L"--measure")
             return BadArguments(L"unknown argument " + option);
         if (i + 1 == argc) return BadArguments(option + L" needs a value");

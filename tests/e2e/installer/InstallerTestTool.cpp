@@ -1,4 +1,5 @@
-// What the installer's tests need from inside Windows, where Wine's own tools fall short:
+// What the installer's tests and the demo need from inside Windows, where Wine's own tools fall
+// short:
 //
 //   installer-test-tool run               runs the command line in CORNICE_COMMAND_LINE exactly
 //                                         as written, waits, and exits with its exit code
@@ -8,6 +9,19 @@
 //                                         the default value. Exit 1: no such value
 //   installer-test-tool wait-gone IMAGE   waits until no process runs IMAGE (e.g. Un.exe),
 //                                         at most a minute. Exit 1: still running
+//
+// and, to drive a program's windows from a script (the demo, under Xvfb), waiting at most
+// 30 seconds for the window; exit 1 when it does not come:
+//   window CLASS                          prints "X Y WIDTH HEIGHT" of the visible top-level
+//                                         window of that class, with the popup menus and
+//                                         message boxes of its program that stand beside it
+//   message CAPTION                       the same for a message box; then its text
+//   keys CLASS KEY...                     brings the window forward and types the keys: a
+//                                         letter or digit, tab, enter, escape, alt, down, right,
+//                                         or two joined by "+" (ctrl+tab)
+//   press CLASS ID                        presses the window's button with that control id
+//   answer CAPTION                        presses OK in the message box of that caption
+//   close CLASS                           asks the window to close
 //
 // Wine builds a Windows command line from Unix arguments by quoting every argument with a
 // blank, but an NSIS installer wants /D=C:\a folder\b last and unquoted, as a deployment script
@@ -20,6 +34,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwctype>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -105,6 +121,127 @@ int WaitGone(const std::wstring& image)
     return 1;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Windows of other programs
+
+HWND FindVisible(const wchar_t* className, const wchar_t* caption)
+{
+    for (int waited = 0; waited < 30000; waited += 100) {
+        const HWND window = ::FindWindowW(className, caption);
+        if (window && ::IsWindowVisible(window)) return window;
+        ::Sleep(100);
+    }
+    std::fprintf(stderr, "installer-test-tool: no window %s%s%s\n", className ? ToUtf8(className).c_str() : "",
+                 caption ? " " : "", caption ? ToUtf8(caption).c_str() : "");
+    return nullptr;
+}
+
+struct Bounds {
+    DWORD process = 0;
+    RECT rect{};
+};
+
+// Popup menus (class #32768) and message boxes of the same program widen the picture.
+BOOL CALLBACK Widen(HWND window, LPARAM data)
+{
+    auto& bounds = *reinterpret_cast<Bounds*>(data);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t className[64] = {};
+    ::GetClassNameW(window, className, 64);
+    const bool beside = ::lstrcmpW(className, L"#32768") == 0 || ::lstrcmpW(className, L"#32770") == 0;
+    if (process != bounds.process || !beside || !::IsWindowVisible(window)) return TRUE;
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    ::UnionRect(&bounds.rect, &bounds.rect, &rect);
+    return TRUE;
+}
+
+void PrintBounds(HWND window)
+{
+    ::Sleep(300); // painted
+    Bounds bounds;
+    ::GetWindowThreadProcessId(window, &bounds.process);
+    ::GetWindowRect(window, &bounds.rect);
+    ::EnumWindows(Widen, reinterpret_cast<LPARAM>(&bounds));
+    const RECT& r = bounds.rect;
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+WORD VirtualKey(const std::wstring& name)
+{
+    if (name.size() == 1 && std::iswalnum(name[0])) return static_cast<WORD>(std::towupper(name[0]));
+    static const std::pair<const wchar_t*, WORD> keys[] = {
+        {L"tab", VK_TAB}, {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}, {L"alt", VK_MENU},
+        {L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT}, {L"down", VK_DOWN}, {L"up", VK_UP},
+        {L"right", VK_RIGHT}, {L"left", VK_LEFT},
+    };
+    for (const auto& [keyName, key] : keys)
+        if (name == keyName) return key;
+    return 0;
+}
+
+// Keys pressed together ("ctrl+tab"): all down in order, then up in reverse.
+bool Type(const std::wstring& chord)
+{
+    std::vector<WORD> keys;
+    for (std::size_t start = 0;;) {
+        const std::size_t plus = chord.find(L'+', start);
+        const WORD key = VirtualKey(chord.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start));
+        if (!key) return false;
+        keys.push_back(key);
+        if (plus == std::wstring::npos) break;
+        start = plus + 1;
+    }
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    ::Sleep(300); // through the X server and the program's queue
+    return true;
+}
+
+int Window(int argc, wchar_t** argv)
+{
+    const std::wstring command = argv[1];
+    const HWND window = command == L"message" || command == L"answer" ? FindVisible(L"#32770", argv[2])
+                                                                      : FindVisible(argv[2], nullptr);
+    if (!window) return 1;
+    if (command == L"window") {
+        PrintBounds(window);
+    } else if (command == L"message") {
+        PrintBounds(window);
+        // Windows and Wine give the text of a message box the control id 0xFFFF.
+        wchar_t text[4096] = {};
+        ::GetDlgItemTextW(window, 0xFFFF, text, 4096);
+        std::printf("%s\n", ToUtf8(text).c_str());
+    } else if (command == L"keys") {
+        ::SetForegroundWindow(window);
+        ::Sleep(200);
+        for (int i = 3; i < argc; ++i)
+            if (!Type(argv[i])) return 2;
+    } else if (command == L"press") {
+        // Posted: a button that opens a modal message box must not hold this program.
+        ::PostMessageW(::GetDlgItem(window, std::wcstol(argv[3], nullptr, 10)), BM_CLICK, 0, 0);
+    } else if (command == L"answer") {
+        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    } else if (command == L"close") {
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -113,6 +250,10 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"run" && argc == 2) return Run();
     if (command == L"value" && (argc == 4 || argc == 5)) return Value(argv[2], argv[3], argc == 5 ? argv[4] : L"");
     if (command == L"wait-gone" && argc == 3) return WaitGone(argv[2]);
-    std::fprintf(stderr, "usage: installer-test-tool run | value KEY NAME [32|64] | wait-gone IMAGE\n");
+    const bool oneWindow = command == L"window" || command == L"message" || command == L"answer" || command == L"close";
+    if ((oneWindow && argc == 3) || (command == L"keys" && argc >= 4) || (command == L"press" && argc == 4))
+        return Window(argc, argv);
+    std::fprintf(stderr, "usage: installer-test-tool run | value KEY NAME [32|64] | wait-gone IMAGE | window CLASS |\n"
+                         "       message CAPTION | keys CLASS KEY... | press CLASS ID | answer CAPTION | close CLASS\n");
     return 2;
 }

@@ -200,6 +200,17 @@ FunctionEnd
 !insertmacro ImageMachineFunction ""
 !insertmacro ImageMachineFunction "un."
 
+; Says why the installation cannot go on: in a message box, and in silent mode, where nobody
+; sees one, in a log for the administrator.
+!macro Refuse message
+  MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
+  ${If} ${Silent}
+    FileOpen $9 "$TEMP\${PRODUCT}-setup.log" w
+    FileWriteUTF16LE /BOM $9 "${message}$\r$\n"
+    FileClose $9
+  ${EndIf}
+!macroend
+
 ; ---------------------------------------------------------------------------------------------
 ; Which Corbel.dll
 
@@ -249,7 +260,7 @@ Function ChooseBitness
     ${ElseIf} $1 == "x64"
       StrCpy $Bitness "x64"
     ${Else}
-      MessageBox MB_OK|MB_ICONSTOP "/BITNESS= takes x86 or x64, not $\"$1$\"." /SD IDOK
+      !insertmacro Refuse "/BITNESS= takes x86 or x64, not $\"$1$\"."
       SetErrorLevel 2
       Quit
     ${EndIf}
@@ -280,10 +291,11 @@ FunctionEnd
 
 Function .onInit
   SetShellVarContext current
+  Delete "$TEMP\${PRODUCT}-setup.log" ; a log tells of this run only
   Call ChooseBitness
   ${If} $Bitness == "x64"
   ${AndIfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "The 64-bit ${PRODUCT} needs 64-bit Windows." /SD IDOK
+    !insertmacro Refuse "The 64-bit ${PRODUCT} (/BITNESS=x64) needs 64-bit Windows."
     SetErrorLevel 2
     Quit
   ${EndIf}
@@ -294,16 +306,10 @@ Function OpenSettings
   Exec '"$INSTDIR\Trellis.exe"'
 FunctionEnd
 
-; Stops the installation with `message`: shown, and in silent mode, where nobody sees it,
-; written to a log for the administrator.
+; Stops the installation with `message`.
 !macro Fail message
   DetailPrint "${message}"
-  MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
-  ${If} ${Silent}
-    FileOpen $9 "$TEMP\${PRODUCT}-setup.log" w
-    FileWriteUTF16LE /BOM $9 "${message}$\r$\n"
-    FileClose $9
-  ${EndIf}
+  !insertmacro Refuse "${message}"
   Abort "${message}"
 !macroend
 
@@ -440,6 +446,8 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
+
+  Delete "$TEMP\${PRODUCT}-setup.log"
 
   ; Last, so that an uninstallation that stopped half-way can be run again from there.
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

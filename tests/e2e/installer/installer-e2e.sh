@@ -332,6 +332,7 @@ override() {
   loads_addin
   install /BITNESS=arm
   [ "$install_status" = 2 ] || fail "/BITNESS=arm ended with $install_status, not 2"
+  [ "$(setup_log)" = '/BITNESS= takes x86 or x64, not "arm".' ] || fail "the log says '$(setup_log)'"
   [ "$(machine "$(unix_path "$(reg_value "$arp_key" InstallLocation)")/Corbel.dll")" = 8664 ] ||
     fail "/BITNESS=arm changed the installed Corbel.dll"
   uninstall
@@ -344,6 +345,7 @@ override_refused() {
   local before=$failures
   install /BITNESS=x64
   [ "$install_status" = 2 ] || fail "/BITNESS=x64 on 32-bit Windows ended with $install_status, not 2"
+  [ "$(setup_log)" = "The 64-bit Cornice (/BITNESS=x64) needs 64-bit Windows." ] || fail "the log says '$(setup_log)'"
   reg_exists "$arp_key" && fail "/BITNESS=x64 on 32-bit Windows installed something"
   report "$before" "/BITNESS=x64 on 32-bit Windows refused"
 }

@@ -1,0 +1,41 @@
+// Stands in for explorer.exe in the test prefix's Windows folder, so that the About window's
+// link can be followed without a browser: it writes down how it was started (its command line
+// exactly, the window style it was asked for, its process id) and stays a few seconds, so that
+// the driver can see that the add-in did not wait for it.
+//
+// Environment: CORNICE_TEST_EVIDENCE, the folder for explorer.txt. Started without it (by
+// anything else in the prefix) it does nothing.
+#include "Utf8.h"
+#include "WinHandles.h"
+
+#include <string>
+#include <vector>
+
+int wmain()
+{
+    std::vector<wchar_t> evidence(32768);
+    const DWORD length = ::GetEnvironmentVariableW(L"CORNICE_TEST_EVIDENCE", evidence.data(),
+                                                   static_cast<DWORD>(evidence.size()));
+    if (length == 0 || length >= evidence.size()) return 0;
+    const std::wstring folder(evidence.data(), length);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoW(&startup);
+    std::string report = "command=" + cornice::ToUtf8(::GetCommandLineW()) + "\n";
+    report += "show=" + std::to_string((startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1) + "\n";
+    report += "process=" + std::to_string(::GetCurrentProcessId()) + "\n";
+
+    // Whole or not at all: the driver never reads half a report.
+    const std::wstring finished = folder + L"\\explorer.txt";
+    const std::wstring partial = finished + L".part";
+    {
+        cornice::UniqueFile file(::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        ::WriteFile(file.Get(), report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
+    }
+    ::MoveFileExW(partial.c_str(), finished.c_str(), MOVEFILE_REPLACE_EXISTING);
+    ::Sleep(4000);
+    return 0;
+}

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Runs the About window's driver in the current Wine prefix (fresh-prefix.sh makes it and the
+# display):  about-e2e.sh BUILD_DIR SOURCE_DIR SHOTS_DIR SCENARIO...
+# Screenshots come out as PNG files in SHOTS_DIR.
+set -euo pipefail
+build=$1 source=$2 shots=$3
+shift 3
+
+# What a Windows machine has and a bare prefix lacks: Wine's own fonts, and Arial, for which
+# the metric-compatible Liberation Sans stands in. Xvfb has no window manager: Wine draws the
+# title bars itself.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v Arial /d 'Liberation Sans' /f >/dev/null
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
+
+# explorer.exe in the Windows folder is the stand-in that writes down how the link started it.
+# The prefix's files are hard links into the template: replace the file, never write into it.
+cp --remove-destination "$build/tests/e2e/about/explorer-stand-in.exe" "$WINEPREFIX/drive_c/windows/explorer.exe"
+
+scenarios=() nodisplay=
+for scenario in "$@"; do
+  if [ "$scenario" = no-display ]; then nodisplay=1; else scenarios+=("$scenario"); fi
+done
+
+mkdir -p "$shots"
+status=0
+wine "$build/tests/e2e/about/about-driver.exe" --build "$build" --installer "$source/installer" \
+  --shots "$shots" "${scenarios[@]}" || status=$?
+
+# Where no window can be made (here: no display for Excel's process), the About entry fails
+# with a description of its own, and nothing of the add-in stays behind. The driver's children
+# would inherit its display, so this one runs from here.
+if [ -n "$nodisplay" ]; then
+  host=$(env -u DISPLAY wine "$build/tools/excel-host/excel-host.exe" --click d242242 2>&1) && code=0 || code=$?
+  if [ "$code" -eq 7 ] &&
+     grep -q '^  ShowAbout0 failed: 0x8[0-9A-F]\{7\}: The About window could not be created' <<<"$host" &&
+     grep -q 'DllCanUnloadNow: S_OK' <<<"$host"; then
+    echo "ok   no-display"
+  else
+    printf 'FAIL no-display: excel-host exit code %s, expected 7 (a click failed):\n%s\n' "$code" "$host"
+    status=1
+  fi
+fi
+
+for bitmap in "$shots"/*.bmp; do
+  [ -e "$bitmap" ] || continue
+  convert "$bitmap" "${bitmap%.bmp}.png" && rm -f "$bitmap"
+done
+exit "$status"

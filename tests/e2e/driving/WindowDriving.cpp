@@ -1,0 +1,305 @@
+#include "WindowDriving.h"
+
+#include "Utf8.h"
+#include "WinHandles.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+namespace cornice::driving {
+
+int g_failures = 0;
+std::string g_scenario;
+
+void Check(bool ok, int line, const std::string& what)
+{
+    if (ok) return;
+    ++g_failures;
+    std::printf("FAIL [%s] line %d: %s\n", g_scenario.c_str(), line, what.c_str());
+    std::fflush(stdout);
+}
+
+std::string U8(const std::wstring& text) { return ToUtf8(text); }
+
+std::string Quote(const std::wstring& text)
+{
+    std::string shown;
+    for (const char c : U8(text)) {
+        if (c == '\r') shown += "\\r";
+        else if (c == '\n') shown += "\\n";
+        else shown += c;
+    }
+    return "\"" + shown + "\"";
+}
+
+std::string Hex(COLORREF colour)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+void Settle(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
+
+bool Eventually(const std::function<bool()>& condition, int milliseconds)
+{
+    for (int waited = 0;; waited += 50) {
+        if (condition()) return true;
+        if (waited >= milliseconds) return false;
+        ::Sleep(50);
+    }
+}
+
+std::wstring WindowsPath(const std::string& unixPath)
+{
+    std::wstring path = L"Z:" + FromUtf8(unixPath).value_or(L"");
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+std::string ReadFileText(const std::wstring& path)
+{
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return {};
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read) text.append(buffer, read);
+    return text;
+}
+
+bool CopyInto(const std::wstring& from, const std::wstring& to)
+{
+    if (::CopyFileW(from.c_str(), to.c_str(), FALSE)) return true;
+    std::printf("cannot copy %s to %s (error %lu)\n", U8(from).c_str(), U8(to).c_str(), ::GetLastError());
+    return false;
+}
+
+std::wstring TextOf(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                               SMTO_ABORTIFHUNG, 2000, &copied))
+        return {};
+    text.resize(copied);
+    return text;
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[256] = {};
+    ::GetClassNameW(window, name, 256);
+    return name;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD process;
+    std::wstring className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK NoteWindow(HWND window, LPARAM context)
+{
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process == search.process && ::IsWindowVisible(window) && ClassOf(window) == search.className)
+        search.found.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> WindowsOfProcess(DWORD process, const std::wstring& className)
+{
+    WindowSearch search{process, className, {}};
+    ::EnumWindows(NoteWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+RECT RectIn(HWND control, HWND window)
+{
+    RECT rect;
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void Keys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Settle();
+}
+
+void MovePointer(int x, int y)
+{
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = static_cast<LONG>((x * 65535.0) / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    move.mi.dy = static_cast<LONG>((y * 65535.0) / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &move, sizeof move);
+    Settle(250);
+}
+
+void MovePointerInto(HWND window, int dx, int dy)
+{
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    MovePointer(rect.left + dx, rect.top + dy);
+}
+
+void ClickWithMouse(HWND window, int dx, int dy)
+{
+    MovePointerInto(window, dx, dy);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, click, sizeof(INPUT));
+    Settle();
+}
+
+HCURSOR Pointer()
+{
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+COLORREF Capture::At(int x, int y) const
+{
+    const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+Capture CaptureScreen(const RECT& rect)
+{
+    Capture capture;
+    capture.width = rect.right - rect.left;
+    capture.height = rect.bottom - rect.top;
+    if (capture.width <= 0 || capture.height <= 0) return Capture{};
+    capture.pixels.resize(static_cast<std::size_t>(capture.width) * capture.height);
+    const WindowDc screen(nullptr);
+    UniqueHdc memory(::CreateCompatibleDC(screen.Get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = capture.width;
+    info.bmiHeader.biHeight = -capture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    UniqueHbitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    {
+        ScopedSelectObject select(memory.Get(), bitmap.Get());
+        ::BitBlt(memory.Get(), 0, 0, capture.width, capture.height, screen.Get(), rect.left, rect.top, SRCCOPY);
+    }
+    ::GdiFlush();
+    const auto* source = static_cast<const std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < capture.pixels.size(); ++i) capture.pixels[i] = source[i] & 0x00FFFFFF;
+    return capture;
+}
+
+Capture CaptureWindow(HWND window)
+{
+    RECT rect;
+    ::GetWindowRect(window, &rect);
+    return CaptureScreen(rect);
+}
+
+COLORREF MostCommonColour(HWND window)
+{
+    Settle(400); // a window that has just appeared may not have painted yet
+    RECT client;
+    ::GetClientRect(window, &client);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const Capture capture = CaptureScreen(client);
+    std::map<COLORREF, int> counts;
+    for (int y = 0; y < capture.height; ++y)
+        for (int x = 0; x < capture.width; ++x) ++counts[capture.At(x, y)];
+    COLORREF best = 0;
+    int most = -1;
+    for (const auto& [colour, count] : counts)
+        if (count > most) best = colour, most = count;
+    return best;
+}
+
+bool Underlined(HWND label, const std::function<bool(COLORREF)>& inkColour)
+{
+    const Capture capture = CaptureWindow(label);
+    int textLeft = capture.width, textRight = -1;
+    for (int y = 0; y < capture.height; ++y)
+        for (int x = 0; x < capture.width; ++x)
+            if (inkColour(capture.At(x, y))) textLeft = std::min(textLeft, x), textRight = std::max(textRight, x);
+    if (textRight < textLeft) return false;
+    for (int y = 0; y < capture.height; ++y) {
+        int run = 0;
+        for (int x = textLeft; x <= textRight; ++x) run += inkColour(capture.At(x, y)) ? 1 : 0;
+        if (run * 10 >= (textRight - textLeft + 1) * 9) return true;
+    }
+    return false;
+}
+
+void SaveScreenshot(HWND window, const std::wstring& folder, const std::wstring& name)
+{
+    Settle(400);
+    const Capture capture = CaptureWindow(window);
+    const int stride = (capture.width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = capture.width;
+    header.biHeight = capture.height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biSizeImage = static_cast<DWORD>(stride * capture.height);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::string data(reinterpret_cast<const char*>(&file), sizeof file);
+    data.append(reinterpret_cast<const char*>(&header), sizeof header);
+    std::string row(static_cast<std::size_t>(stride), '\0');
+    for (int y = capture.height - 1; y >= 0; --y) {
+        for (int x = 0; x < capture.width; ++x) {
+            const COLORREF c = capture.At(x, y);
+            row[x * 3] = static_cast<char>(GetBValue(c));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(c));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(c));
+        }
+        data += row;
+    }
+    const std::wstring path = folder + L"\\" + name + L".bmp";
+    UniqueFile out(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ::WriteFile(out.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+}
+
+int ScreenDpi()
+{
+    const WindowDc screen(nullptr);
+    return ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
+
+} // namespace cornice::driving

@@ -11,6 +11,7 @@
 // Exit code: the number of failed checks (0: all passed).
 #include "Utf8.h"
 #include "WinHandles.h"
+#include "WindowDriving.h"
 
 #include <commctrl.h>
 
@@ -26,36 +27,12 @@
 #include <vector>
 
 using namespace cornice;
+using namespace cornice::driving;
 
 namespace {
 
 // ---------------------------------------------------------------------------------------------
-// Checks
-
-int g_failures = 0;
-std::string g_scenario;
-
-void Check(bool ok, int line, const std::string& what)
-{
-    if (ok) return;
-    ++g_failures;
-    std::printf("FAIL [%s] line %d: %s\n", g_scenario.c_str(), line, what.c_str());
-    std::fflush(stdout);
-}
-#define CHECK(condition, what) Check((condition), __LINE__, (what))
-
-std::string U8(const std::wstring& text) { return ToUtf8(text); }
-
-std::string Quote(const std::wstring& text)
-{
-    std::string shown;
-    for (const char c : U8(text)) {
-        if (c == '\r') shown += "\\r";
-        else if (c == '\n') shown += "\\n";
-        else shown += c;
-    }
-    return "\"" + shown + "\"";
-}
+// Checks (CHECK, Quote and the rest come from WindowDriving.h)
 
 template <typename A, typename B>
 std::string Expected(const A& actual, const B& expected)
@@ -88,33 +65,7 @@ struct Paths {
 };
 Paths g_paths;
 
-std::wstring WindowsPath(const std::string& unixPath)
-{
-    std::wstring path = L"Z:" + *FromUtf8(unixPath);
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
-    return path;
-}
-
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void CopyInto(const std::wstring& from, const std::wstring& to)
-{
-    if (!::CopyFileW(from.c_str(), to.c_str(), FALSE))
-        std::printf("cannot copy %s to %s (error %lu)\n", U8(from).c_str(), U8(to).c_str(), ::GetLastError());
-}
-
-std::string ReadFileText(const std::wstring& path)
-{
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) return {};
-    std::string text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read) text.append(buffer, read);
-    return text;
-}
 
 std::string EvidenceLine(const std::string& report, const std::string& name)
 {
@@ -347,13 +298,6 @@ void ClickBox(HWND form, int index) { ::SendMessageW(Box(form, index), BM_CLICK,
 // Posted: "OK" shows modal message boxes, which this driver must be free to answer.
 void Press(HWND form, int id) { ::PostMessageW(::GetDlgItem(form, id), BM_CLICK, 0, 0); }
 
-std::wstring TextOf(HWND window)
-{
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 // Windows and Wine give the text of a message box the control id 0xFFFF, its icon 0x14.
 std::wstring MessageText(HWND box)
 {
@@ -389,57 +333,6 @@ HWND FocusOf(HWND window)
     return info.hwndFocus;
 }
 
-void Settle(int milliseconds = 300) { ::Sleep(milliseconds); }
-
-// Input travels through the X server and the program's queue: a busy machine takes longer.
-bool Eventually(const std::function<bool()>& condition, int milliseconds = 5000)
-{
-    for (int waited = 0;; waited += 50) {
-        if (condition()) return true;
-        if (waited >= milliseconds) return false;
-        ::Sleep(50);
-    }
-}
-
-// Real input, as a user's: the window must be in front.
-void Keys(std::initializer_list<WORD> keys)
-{
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        inputs.push_back(down);
-    }
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
-        INPUT up{};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = *it;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(up);
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Settle();
-}
-
-void MovePointer(int x, int y)
-{
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = static_cast<LONG>((x * 65535.0) / (::GetSystemMetrics(SM_CXSCREEN) - 1));
-    move.mi.dy = static_cast<LONG>((y * 65535.0) / (::GetSystemMetrics(SM_CYSCREEN) - 1));
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &move, sizeof move);
-    Settle(250);
-}
-
-void MovePointerInto(HWND window, int dx, int dy)
-{
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    MovePointer(rect.left + dx, rect.top + dy);
-}
-
 void ShowPage(HWND form, bool about)
 {
     ::SetForegroundWindow(form);
@@ -449,16 +342,6 @@ void ShowPage(HWND form, bool about)
     Settle(200); // and painted
 }
 
-// The pointer that the window under it chose. Another process's cursor cannot be looked into
-// under Wine (GetIconInfo fails), but its handle tells one pointer from another.
-HCURSOR Pointer()
-{
-    CURSORINFO info{};
-    info.cbSize = sizeof info;
-    ::GetCursorInfo(&info);
-    return info.hCursor;
-}
-
 std::string Show(HCURSOR cursor)
 {
     char text[32];
@@ -466,146 +349,15 @@ std::string Show(HCURSOR cursor)
     return text;
 }
 
-void ClickWithMouse(HWND window, int dx, int dy)
-{
-    MovePointerInto(window, dx, dy);
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, click, sizeof(INPUT));
-    Settle();
-}
-
 // ---------------------------------------------------------------------------------------------
 // Pixels and screenshots
 
-struct Capture {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels; // 0x00RRGGBB, top-down
+// The test's script turns them into PNG files.
+void SaveScreenshot(HWND window, const std::wstring& name) { driving::SaveScreenshot(window, g_paths.shots, name); }
 
-    COLORREF At(int x, int y) const
-    {
-        const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-};
-
-Capture CaptureScreen(const RECT& rect)
-{
-    Capture capture;
-    capture.width = rect.right - rect.left;
-    capture.height = rect.bottom - rect.top;
-    capture.pixels.resize(static_cast<std::size_t>(capture.width) * capture.height);
-    const WindowDc screen(nullptr);
-    UniqueHdc memory(::CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = capture.width;
-    info.bmiHeader.biHeight = -capture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    UniqueHbitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    {
-        ScopedSelectObject select(memory.Get(), bitmap.Get());
-        ::BitBlt(memory.Get(), 0, 0, capture.width, capture.height, screen.Get(), rect.left, rect.top, SRCCOPY);
-    }
-    ::GdiFlush();
-    const auto* source = static_cast<const std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < capture.pixels.size(); ++i) capture.pixels[i] = source[i] & 0x00FFFFFF;
-    return capture;
-}
-
-Capture CaptureWindow(HWND window)
-{
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    return CaptureScreen(rect);
-}
-
-// A 24-bit BMP; the test's script turns them into PNG files.
-void SaveScreenshot(HWND window, const std::wstring& name)
-{
-    Settle(400);
-    const Capture capture = CaptureWindow(window);
-    const int stride = (capture.width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = capture.width;
-    header.biHeight = capture.height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biSizeImage = static_cast<DWORD>(stride * capture.height);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    std::string data(reinterpret_cast<const char*>(&file), sizeof file);
-    data.append(reinterpret_cast<const char*>(&header), sizeof header);
-    std::string row(static_cast<std::size_t>(stride), '\0');
-    for (int y = capture.height - 1; y >= 0; --y) {
-        for (int x = 0; x < capture.width; ++x) {
-            const COLORREF c = capture.At(x, y);
-            row[x * 3] = static_cast<char>(GetBValue(c));
-            row[x * 3 + 1] = static_cast<char>(GetGValue(c));
-            row[x * 3 + 2] = static_cast<char>(GetRValue(c));
-        }
-        data += row;
-    }
-    const std::wstring path = g_paths.shots + L"\\" + name + L".bmp";
-    UniqueFile out(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ::WriteFile(out.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-}
-
-// The colour that fills most of a window: its background.
-COLORREF MostCommonColour(HWND window)
-{
-    Settle(400); // a window that has just appeared may not have painted yet
-    RECT client;
-    ::GetClientRect(window, &client);
-    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const Capture capture = CaptureScreen(client);
-    std::map<COLORREF, int> counts;
-    for (int y = 0; y < capture.height; ++y)
-        for (int x = 0; x < capture.width; ++x) ++counts[capture.At(x, y)];
-    COLORREF best = 0;
-    int most = -1;
-    for (const auto& [colour, count] : counts)
-        if (count > most) best = colour, most = count;
-    return best;
-}
-
-std::string Hex(COLORREF c)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-    return text;
-}
-
-// An underline is a row of the link's colour as wide as most of its text.
 bool LinkUnderlined(HWND link)
 {
-    const Capture capture = CaptureWindow(link);
-    int textLeft = capture.width, textRight = -1;
-    const auto blue = [](COLORREF c) { return GetBValue(c) > 150 && GetRValue(c) < 120 && GetGValue(c) < 120; };
-    for (int y = 0; y < capture.height; ++y)
-        for (int x = 0; x < capture.width; ++x)
-            if (blue(capture.At(x, y))) textLeft = std::min(textLeft, x), textRight = std::max(textRight, x);
-    if (textRight < textLeft) return false;
-    for (int y = 0; y < capture.height; ++y) {
-        int run = 0;
-        for (int x = textLeft; x <= textRight; ++x) run += blue(capture.At(x, y)) ? 1 : 0;
-        if (run * 10 >= (textRight - textLeft + 1) * 9) return true;
-    }
-    return false;
-}
-
-int ScreenDpi()
-{
-    const WindowDc screen(nullptr);
-    return ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    return Underlined(link, [](COLORREF c) { return GetBValue(c) > 150 && GetRValue(c) < 120 && GetGValue(c) < 120; });
 }
 
 int Pixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }

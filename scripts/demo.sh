@@ -40,7 +40,9 @@ for file in "$setup" "$host" "$tool"; do
   [ -f "$file" ] || { echo "demo: ${file:-the installer} is missing: build first (make demo does)" >&2; exit 1; }
 done
 shots=$out/screenshots
-# A fresh Windows every time (and nothing left of what earlier versions of the demo made).
+# A fresh Windows every time (and nothing left of what earlier versions of the demo made); a
+# Wine still running in the old one, from trying it by hand, ends first.
+[ ! -d "$out/wine" ] || WINEPREFIX=$out/wine wineserver -k 2>/dev/null || true
 rm -rf "$shots" "$out/wine" "$out/wine-win32" "$out/trellis" "$out"/ribbon-*.xml
 mkdir -p "$shots"
 
@@ -100,7 +102,9 @@ trellis="$folder\\Trellis.exe"
 if [ -z "$scripted" ]; then
   step "Trellis, the settings window, is open on your display: choose, then press OK"
   echo "   (OK saves the settings, registers the add-in and starts \"Excel\"; Cancel changes nothing)"
-  wine "$trellis"
+  wine "$trellis" &
+  shot trellis $(wine "$tool" window TrellisForm1 | tr -d '\r')
+  wait
 else
   step "Trellis, the settings window, worked by the script on a virtual screen"
   wine "$trellis" &
@@ -125,7 +129,9 @@ wine "$office\\EXCEL.EXE" --show-text --ribbon-out "$(winepath -w "$out/ribbon.x
 step "The Classic tab in a window: the menu bar with drop-down menus, the toolbars' buttons"
 if [ -z "$scripted" ]; then
   echo "   Open the menus, press the buttons (Help > About Cornice calls the add-in); close the window to end."
-  wine "$office\\EXCEL.EXE" --show >/dev/null
+  wine "$office\\EXCEL.EXE" --show >/dev/null &
+  shot classic-tab $(wine "$tool" window ExcelHostRibbon | tr -d '\r')
+  wait
 else
   wine "$office\\EXCEL.EXE" --show >/dev/null &
   shot classic-tab $(wine "$tool" window ExcelHostRibbon | tr -d '\r')

@@ -296,11 +296,19 @@ TEST_F(AboutWindowTest, OneModelessWindowWithoutOwnerFromTheLibrarysOwnModule)
     const HWND window = Open(library);
     ASSERT_NE(window, nullptr) << AboutWindows().size() << " About windows";
 
-    // A second click while it is open shows the same window; there is never a second one.
+    // A second click while it is open shows the same window, in front of Excel's that had the
+    // click; there is never a second one.
+    const HWND excel = ::CreateWindowExW(0, L"STATIC", L"Excel", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                                         nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(excel);
+    Pump();
+    ASSERT_EQ(::GetForegroundWindow(), excel);
     EXPECT_EQ(library.ShowAbout().hr, S_OK);
     Pump();
     ASSERT_EQ(AboutWindows().size(), 1u);
     EXPECT_EQ(TheAboutWindow(), window);
+    EXPECT_EQ(::GetForegroundWindow(), window);
+    ::DestroyWindow(excel);
 
     // ShowAbout0 came back with the window open: modeless, and nobody's child or property.
     EXPECT_TRUE(::IsWindowVisible(window));

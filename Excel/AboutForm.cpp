@@ -1,23 +1,14 @@
 #include "AboutForm.h"
 
+#include "AddInIdentity.h"
+
 #include <exception>
 
 namespace cornice::about {
-namespace {
-
-constexpr std::size_t kLongestTitle = 39;
-
-} // namespace
-
 std::wstring VersionLine(const VersionNumbers& version)
 {
     return L"Version " + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
            std::to_wstring(version.revision);
-}
-
-std::wstring ApplicationTitle(std::wstring_view descriptiveName)
-{
-    return std::wstring(descriptiveName.substr(0, kLongestTitle));
 }
 
 AboutForm::AboutForm(AboutWindowActions& window, std::wstring descriptiveName, VersionNumbers version)

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace cornice::about {
 
@@ -22,10 +21,6 @@ struct VersionNumbers {
 
 // "Version 7.0.0": the numbers as plain decimals.
 std::wstring VersionLine(const VersionNumbers& version);
-
-// The application title: the descriptive name cut to its first 39 characters, as the
-// uninstall message's caption has it.
-std::wstring ApplicationTitle(std::wstring_view descriptiveName);
 
 // The window as the opening steps see it. Any step may throw; the opening then ends there.
 class AboutWindowActions {

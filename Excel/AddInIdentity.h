@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace cornice {
 
@@ -10,6 +12,14 @@ inline constexpr const wchar_t* kProgId = L"Corbel.Connect";
 // box carries it as its caption.
 inline constexpr const wchar_t* kAddInFriendlyName = L"Architrave";
 inline constexpr const wchar_t* kAddInDescription = L"Add-In Project Template";
+
+// The library's application title: the descriptive name cut to its first 39 characters, as the
+// product's message boxes have always been captioned. The uninstall message's caption, and the
+// About window's title and caption.
+inline std::wstring ApplicationTitle(std::wstring_view descriptiveName = kAddInFriendlyName)
+{
+    return std::wstring(descriptiveName.substr(0, 39));
+}
 // Office's load behaviour 3: connected, and loaded at every start of Excel.
 inline constexpr std::uint32_t kAddInLoadBehavior = 3;
 

@@ -18,9 +18,8 @@ namespace cornice {
 namespace {
 
 // The uninstall entry only tells the user how to uninstall; it changes nothing. The caption is
-// the descriptive name cut to 39 characters, as the product's message boxes have always been
-// captioned; the two carriage returns without line feeds are the message as it always stood.
-constexpr std::size_t kLongestCaption = 39;
+// the application title; the two carriage returns without line feeds are the message as it
+// always stood.
 constexpr const wchar_t* kUninstallText =
     L"To uninstall, close Excel and then go to\r\rStart > Program Files > Cornice > Uninstall Cornice";
 
@@ -188,7 +187,7 @@ HRESULT Connect::ShowAbout0(IDispatch*) { return ShowAboutWindow(); }
 
 HRESULT Connect::Uninstall0(IDispatch*)
 try {
-    const std::wstring caption = std::wstring(kAddInFriendlyName).substr(0, kLongestCaption);
+    const std::wstring caption = ApplicationTitle();
     // Owned by Excel's active window, so that Excel waits for the box like for its own.
     if (::MessageBoxW(::GetActiveWindow(), kUninstallText, caption.c_str(), MB_OK | MB_APPLMODAL) == 0) {
         const DWORD error = ::GetLastError();

@@ -1,6 +1,7 @@
 #include "AboutForm.h"
 #include "AboutLayout.h"
 #include "AboutPointer.h"
+#include "AddInIdentity.h"
 
 #include "Utf8.h"
 

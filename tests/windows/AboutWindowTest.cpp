@@ -448,6 +448,15 @@ TEST_F(AboutWindowTest, ColoursWithoutAndWithTheStyleFile)
         EXPECT_EQ(pixels.At(x, TwipsToPixels(about::kLines[0].y1, dpi)), RGB(128, 128, 128));
         EXPECT_EQ(pixels.At(x, TwipsToPixels(about::kLines[1].y1, dpi)), RGB(255, 255, 255));
         EXPECT_EQ(pixels.At(x, TwipsToPixels(about::kLines[1].y1, dpi) + 1), back);
+
+        // Closed and opened again, the window is styled again.
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        Pump();
+        const HWND reopened = Open(library);
+        ASSERT_NE(reopened, nullptr);
+        const ClientPixels again(reopened);
+        EXPECT_EQ(again.At(TwipsToPixels(300, dpi), TwipsToPixels(300, dpi)), back) << "after reopening";
+        EXPECT_EQ(again.At(title.right - 2, title.bottom - 2), back) << "the title's background after reopening";
     }
 }
 

@@ -11,6 +11,7 @@
 ;   OUTFILE                                 the installer to write
 ;   X86_CORBEL, X86_TRELLIS                 the x86 builds of Corbel.dll and Trellis.exe
 ;   X64_CORBEL, X64_TRELLIS                 the x64 builds
+;   X86_PAIR_KB, X64_PAIR_KB                the size of each pair in KB
 ;   ART_DIR                                 installer/: HAND-M.CUR, x\o.cjs, Xtreme\Office2007.cjstyles
 ;   ICON                                    the program's icon
 ;
@@ -289,18 +290,6 @@ Function ChooseBitness
   ${EndIf}
 FunctionEnd
 
-Function .onInit
-  SetShellVarContext current
-  Delete "$TEMP\${PRODUCT}-setup.log" ; a log tells of this run only
-  Call ChooseBitness
-  ${If} $Bitness == "x64"
-  ${AndIfNot} ${RunningX64}
-    !insertmacro Refuse "The 64-bit ${PRODUCT} (/BITNESS=x64) needs 64-bit Windows."
-    SetErrorLevel 2
-    Quit
-  ${EndIf}
-FunctionEnd
-
 Function OpenSettings
   SetOutPath "$INSTDIR"
   Exec '"$INSTDIR\Trellis.exe"'
@@ -408,6 +397,28 @@ Section "${PRODUCT}" SectionMain
     !insertmacro Fail "Corbel.dll was registered, but Excel's add-in entry (HKEY_CURRENT_USER\${ADDIN_KEY}) is not there."
   ${EndIf}
 SectionEnd
+
+; Runs first: which programs to install, and whether that can be done here. (After the
+; section, whose index it uses.)
+Function .onInit
+  SetShellVarContext current
+  Delete "$TEMP\${PRODUCT}-setup.log" ; a log tells of this run only
+  Call ChooseBitness
+  ${If} $Bitness == "x64"
+  ${AndIfNot} ${RunningX64}
+    !insertmacro Refuse "The 64-bit ${PRODUCT} (/BITNESS=x64) needs 64-bit Windows."
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+  ; The section holds both pairs of programs; the directory page tells the space of one.
+  SectionGetSize ${SectionMain} $0
+  ${If} $Bitness == "x64"
+    IntOp $0 $0 - ${X86_PAIR_KB}
+  ${Else}
+    IntOp $0 $0 - ${X64_PAIR_KB}
+  ${EndIf}
+  SectionSetSize ${SectionMain} $0
+FunctionEnd
 
 ; ---------------------------------------------------------------------------------------------
 ; Removal: everything the installation made, except the user's settings, which a later

@@ -380,7 +380,7 @@ std::wstring ApplicationError(const std::wstring& description, const std::wstrin
 // Wine answers WM_GETICON and GetClassLongPtr only inside the window's own process, so the
 // icon is looked for where the user sees it: the green lattice of the program's icon at the
 // left of the title bar (Wine draws the title bars here).
-bool CaptionShowsProgramIcon(HWND form)
+bool CaptionShowsProgramIconNow(HWND form)
 {
     RECT window;
     ::GetWindowRect(form, &window);
@@ -394,6 +394,17 @@ bool CaptionShowsProgramIcon(HWND form)
             green += lattice ? 1 : 0;
         }
     return green >= 8;
+}
+
+// A busy machine may paint the title bar a while after the window appears: look again for up to
+// five seconds before calling the icon missing.
+bool CaptionShowsProgramIcon(HWND form)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (CaptionShowsProgramIconNow(form)) return true;
+        ::Sleep(100);
+    }
+    return false;
 }
 
 // The file version and the product version text of a program's version resource.

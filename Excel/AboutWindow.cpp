@@ -279,17 +279,7 @@ private:
         return fonts;
     }
 
-    void Place(HWND control, const TwipRect& place)
-    {
-        const PixelRect pixels = ToPixels(place, dpi_);
-        ::SetWindowPos(control, nullptr, pixels.left, pixels.top, pixels.width, pixels.height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-
-    static void SetFont(HWND control, const UniqueHfont& font)
-    {
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-    }
+    void Place(HWND control, const TwipRect& place) { PlaceControl(control, place, dpi_); }
 
     // Everything that depends on the DPI. Runs at creation and again when the window moves to
     // a monitor of another DPI.
@@ -297,15 +287,15 @@ private:
     {
         // The old fonts go only when no control uses them any more.
         const Fonts previous = std::exchange(fonts_, MakeFonts());
-        SetFont(title_, fonts_.title);
+        SetControlFont(title_, fonts_.title);
         Place(title_, kTitle.place);
-        SetFont(version_, fonts_.version);
+        SetControlFont(version_, fonts_.version);
         Place(version_, kVersion.place);
-        SetFont(websiteCaption_, fonts_.websiteCaption);
+        SetControlFont(websiteCaption_, fonts_.websiteCaption);
         Place(websiteCaption_, kWebsiteCaption.place);
-        SetFont(link_, pointer_.linkUnderlined ? fonts_.link : fonts_.linkPlain);
+        SetControlFont(link_, pointer_.linkUnderlined ? fonts_.link : fonts_.linkPlain);
         Place(link_, kLink.place);
-        SetFont(ok_, fonts_.ok);
+        SetControlFont(ok_, fonts_.ok);
         Place(ok_, kOkButton);
         ::InvalidateRect(window_, nullptr, TRUE);
     }
@@ -352,13 +342,7 @@ private:
         return nullptr;
     }
 
-    HBRUSH BrushFor(OleColor color)
-    {
-        const COLORREF rgb = ColorFromOle(color);
-        UniqueHbrush& brush = brushes_[rgb];
-        if (!brush) brush.Reset(::CreateSolidBrush(rgb));
-        return brush.Get();
-    }
+    HBRUSH BrushFor(OleColor color) { return brushes_.For(ColorFromOle(color)); }
 
     LRESULT ControlColor(HDC dc, HWND controlWindow)
     {
@@ -398,7 +382,7 @@ private:
     {
         const PointerState next = PointerMovedOver(AreaOf(under), pointer_);
         if (next.linkUnderlined != pointer_.linkUnderlined)
-            SetFont(link_, next.linkUnderlined ? fonts_.link : fonts_.linkPlain);
+            SetControlFont(link_, next.linkUnderlined ? fonts_.link : fonts_.linkPlain);
         pointer_ = next;
         ::SetCursor(CursorFor(pointer_.pointer));
     }
@@ -439,7 +423,7 @@ private:
         controls_.clear();
         skinComponent_.Reset();
         fonts_ = Fonts{};
-        brushes_.clear();
+        brushes_.Clear();
     }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -540,7 +524,7 @@ private:
 
     Fonts fonts_;
     UniqueHcursor hand_;
-    std::map<COLORREF, UniqueHbrush> brushes_;
+    SolidBrushes brushes_;
 };
 
 // The window object: made by the first opening, kept until the library is unloaded. A plain

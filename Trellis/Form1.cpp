@@ -244,14 +244,7 @@ private:
 
     void Place(HWND control, const TwipRect& place, int offsetX = 0, int offsetY = 0)
     {
-        const PixelRect pixels = ToPixels({place.left + offsetX, place.top + offsetY, place.width, place.height}, dpi_);
-        ::SetWindowPos(control, nullptr, pixels.left, pixels.top, pixels.width, pixels.height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-
-    static void SetFont(HWND control, const UniqueHfont& font)
-    {
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        PlaceControl(control, {place.left + offsetX, place.top + offsetY, place.width, place.height}, dpi_);
     }
 
     // Everything that depends on the DPI: fonts, places and sizes. Runs at creation and again
@@ -260,7 +253,7 @@ private:
     {
         // The old fonts go only when no control uses them any more.
         const Fonts previous = std::exchange(fonts_, MakeFonts());
-        SetFont(tab_, fonts_.tab);
+        SetControlFont(tab_, fonts_.tab);
         // The pages begin 315 twips below the tab control's top; the tabs must end there.
         const int stripHeight = TwipsToPixels(kPage.top, dpi_) - 2 * TwipsToPixels(15, dpi_);
         TabCtrl_SetItemSize(tab_, 0, stripHeight);
@@ -268,20 +261,20 @@ private:
         Place(tab_, kTabControl);
         for (HWND page : pages_) Place(page, kPage, kTabControl.left, kTabControl.top);
         for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) {
-            SetFont(boxes_[box], fonts_.box);
+            SetControlFont(boxes_[box], fonts_.box);
             Place(boxes_[box], kBoxes[box].place);
         }
-        SetFont(title_, fonts_.title);
+        SetControlFont(title_, fonts_.title);
         Place(title_, kTitleLabel.place);
-        SetFont(version_, fonts_.version);
+        SetControlFont(version_, fonts_.version);
         Place(version_, kVersionLabel.place);
-        SetFont(websiteLabel_, fonts_.websiteLabel);
+        SetControlFont(websiteLabel_, fonts_.websiteLabel);
         Place(websiteLabel_, kWebsiteLabelLabel.place);
-        SetFont(website_, pointer_.websiteUnderlined ? fonts_.website : fonts_.websitePlain);
+        SetControlFont(website_, pointer_.websiteUnderlined ? fonts_.website : fonts_.websitePlain);
         Place(website_, kWebsiteLink.place);
-        SetFont(buttons_[0], fonts_.button);
+        SetControlFont(buttons_[0], fonts_.button);
         Place(buttons_[0], kOkButton);
-        SetFont(buttons_[1], fonts_.button);
+        SetControlFont(buttons_[1], fonts_.button);
         Place(buttons_[1], kCancelButton);
         ::InvalidateRect(window_, nullptr, TRUE);
     }
@@ -401,13 +394,7 @@ private:
         return nullptr;
     }
 
-    HBRUSH BrushFor(OleColor color)
-    {
-        const COLORREF rgb = ColorFromOle(color);
-        UniqueHbrush& brush = brushes_[rgb];
-        if (!brush) brush.Reset(::CreateSolidBrush(rgb));
-        return brush.Get();
-    }
+    HBRUSH BrushFor(OleColor color) { return brushes_.For(ColorFromOle(color)); }
 
     LRESULT ControlColor(HDC dc, HWND controlWindow)
     {
@@ -464,7 +451,7 @@ private:
     {
         const PointerState next = PointerMovedOver(AreaOf(under), pointer_);
         if (next.websiteUnderlined != pointer_.websiteUnderlined)
-            SetFont(website_, next.websiteUnderlined ? fonts_.website : fonts_.websitePlain);
+            SetControlFont(website_, next.websiteUnderlined ? fonts_.website : fonts_.websitePlain);
         pointer_ = next;
         // Without HAND-M.CUR the custom pointer has no image and shows as the arrow.
         ::SetCursor(pointer_.customPointer && handCursor_ ? handCursor_.Get() : ::LoadCursorW(nullptr, IDC_ARROW));
@@ -644,7 +631,7 @@ private:
     Fonts fonts_;
     UniqueHicon bigIcon_, smallIcon_;
     UniqueHcursor handCursor_;
-    std::map<COLORREF, UniqueHbrush> brushes_;
+    SolidBrushes brushes_;
 };
 
 } // namespace

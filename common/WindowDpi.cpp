@@ -58,4 +58,16 @@ UniqueHfont MakeFont(const FontDesign& design, int dpi, bool underline)
     return UniqueHfont(::CreateFontIndirectW(&font));
 }
 
+void PlaceControl(HWND control, const TwipRect& place, int dpi)
+{
+    const PixelRect pixels = ToPixels(place, dpi);
+    ::SetWindowPos(control, nullptr, pixels.left, pixels.top, pixels.width, pixels.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SetControlFont(HWND control, const UniqueHfont& font)
+{
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+}
+
 } // namespace cornice

@@ -7,6 +7,8 @@
 #include "Twips.h"
 #include "WinHandles.h"
 
+#include <map>
+
 namespace cornice {
 
 // The window's own DPI (per monitor from Windows 10 1607), else the screen's.
@@ -21,5 +23,27 @@ int SystemMetricForDpi(int index, int dpi);
 
 // `design` at `dpi`, underlined when `underline` (a link switches its underline on and off).
 UniqueHfont MakeFont(const FontDesign& design, int dpi, bool underline);
+
+// Moves and sizes a control to its design place at `dpi`.
+void PlaceControl(HWND control, const TwipRect& place, int dpi);
+
+// The caller keeps `font` alive for as long as the control uses it.
+void SetControlFont(HWND control, const UniqueHfont& font);
+
+// Solid brushes by colour, made on first use and kept: an answer to WM_CTLCOLOR* must return a
+// brush that outlives the message.
+class SolidBrushes {
+public:
+    HBRUSH For(COLORREF color)
+    {
+        UniqueHbrush& brush = brushes_[color];
+        if (!brush) brush.Reset(::CreateSolidBrush(color));
+        return brush.Get();
+    }
+    void Clear() { brushes_.clear(); }
+
+private:
+    std::map<COLORREF, UniqueHbrush> brushes_;
+};
 
 } // namespace cornice

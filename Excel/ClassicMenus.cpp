@@ -326,15 +326,15 @@ const ClassicMenu kMenuBar[] = {
 
 } // namespace
 
-void AddMenus(RibbonDocument& document, int Level)
+void AddMenus(RibbonDocument& document, MenuLevel Level)
 {
-    const std::wstring_view Prefix = Level == 1 ? L"" : L"All";
+    const std::wstring_view Prefix = Level == MenuLevel::MenuBar ? L"" : L"All";
     for (const ClassicMenu& menu : kMenuBar) {
         AppendWithIdPrefix(document, menu.startTag, Prefix);
         AppendEntries(document, menu.entries, menu.count, Prefix);
         document.CloseMenu();
         const bool isLast = &menu == &kMenuBar[std::size(kMenuBar) - 1];
-        if (Level == 1 && !isLast) document.AddLabelSeparator(L" ");
+        if (Level == MenuLevel::MenuBar && !isLast) document.AddLabelSeparator(L" ");
     }
 }
 

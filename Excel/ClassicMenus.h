@@ -5,9 +5,14 @@
 
 namespace cornice {
 
-// Level 1 writes the menu bar itself, with a blank separator button between neighbouring
-// menus. Any other level writes the copy inside the "All" menu: every id of our own gets the
-// prefix "All" and no separator buttons are written.
-void AddMenus(RibbonDocument& document, int Level);
+enum class MenuLevel {
+    // The menu bar itself, with a blank separator button between neighbouring menus.
+    MenuBar = 1,
+    // The copy inside the "All" menu: every id of our own gets the prefix "All" and no separator
+    // buttons are written.
+    InsideAll = 2,
+};
+
+void AddMenus(RibbonDocument& document, MenuLevel Level);
 
 } // namespace cornice

@@ -127,8 +127,7 @@ HRESULT Connect::GetTypeInfo(UINT index, LCID, ITypeInfo** typeInfo)
     if (!typeInfo) return E_POINTER;
     *typeInfo = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
-    dispatch_.typeInfo.CopyTo(typeInfo);
-    return S_OK;
+    return dispatch_.typeInfo.CopyTo(typeInfo);
 }
 
 HRESULT Connect::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* dispids)

@@ -22,8 +22,8 @@ constexpr std::array<const wchar_t*, kTabKeys.size()> kTabIdMso = {
 // The fixed parts of the document, recorded on first use (thread-safe static initialisation).
 const RibbonTemplate& MenusAt(int level)
 {
-    static const RibbonTemplate menuBar = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, 1); });
-    static const RibbonTemplate allCopy = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, 2); });
+    static const RibbonTemplate menuBar = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar); });
+    static const RibbonTemplate allCopy = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, MenuLevel::InsideAll); });
     return level == 1 ? menuBar : allCopy;
 }
 

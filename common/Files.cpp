@@ -63,16 +63,15 @@ bool NormalFileListed(const std::wstring& path) noexcept
     if (!Usable(path)) return false;
     NoCriticalErrorBoxes quiet;
     WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileExW(path.c_str(), FindExInfoStandard, &found,
-                                             FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return false;
+    const UniqueFileSearch search(::FindFirstFileExW(path.c_str(), FindExInfoStandard, &found,
+                                                     FindExSearchNameMatch, nullptr, 0));
+    if (!search) return false;
     constexpr DWORD kNotNormal =
         FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
     bool listed = false;
     do {
         listed = (found.dwFileAttributes & kNotNormal) == 0;
-    } while (!listed && ::FindNextFileW(search, &found));
-    ::FindClose(search);
+    } while (!listed && ::FindNextFileW(search.Get(), &found));
     return listed;
 }
 

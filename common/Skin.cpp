@@ -2,6 +2,7 @@
 
 #include "Files.h"
 #include "WinHandles.h"
+#include "WindowsErrorText.h"
 
 #include <cstdio>
 #include <string>
@@ -24,9 +25,7 @@ void Invoke(IDispatch& component, DISPID member, WORD flags, DISPPARAMS& paramet
     UINT badArgument = 0;
     const HRESULT hr = component.Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters,
                                         result, &exception, &badArgument);
-    ::SysFreeString(exception.bstrSource);
-    ::SysFreeString(exception.bstrDescription);
-    ::SysFreeString(exception.bstrHelpFile);
+    TakeAutomationException(exception); // only to free its strings: the message names `what`
     if (FAILED(hr)) ThrowSkinFailure(hr, what);
 }
 

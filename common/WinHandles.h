@@ -72,6 +72,13 @@ struct File {
     static void Close(Type value) noexcept { ::CloseHandle(value); }
 };
 
+// FindFirstFileEx reports failure as INVALID_HANDLE_VALUE, and its handle closes with FindClose.
+struct FileSearch {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type value) noexcept { ::FindClose(value); }
+};
+
 // CreateActCtx reports failure as INVALID_HANDLE_VALUE.
 struct ActivationContext {
     using Type = HANDLE;
@@ -92,6 +99,7 @@ using UniqueHkey = UniqueResource<handle_traits::NullIsInvalid<HKEY, ::RegCloseK
 // Events, processes, threads, mutexes: the kernel objects whose failure value is NULL.
 using UniqueHandle = UniqueResource<handle_traits::NullIsInvalid<HANDLE, ::CloseHandle>>;
 using UniqueFile = UniqueResource<handle_traits::File>;
+using UniqueFileSearch = UniqueResource<handle_traits::FileSearch>;
 using UniqueHmodule = UniqueResource<handle_traits::NullIsInvalid<HMODULE, ::FreeLibrary>>;
 using UniqueHwnd = UniqueResource<handle_traits::NullIsInvalid<HWND, ::DestroyWindow>>;
 // A menu not (yet) attached to a window or to a parent menu, which then destroy it.
@@ -213,10 +221,12 @@ public:
     [[nodiscard]] T* Detach() noexcept { return std::exchange(pointer_, nullptr); }
 
     // Hands an added reference to an out-parameter; null stays null.
-    void CopyTo(T** out) const noexcept
+    HRESULT CopyTo(T** out) const noexcept
     {
+        if (!out) return E_POINTER;
         *out = pointer_;
         if (pointer_) pointer_->AddRef();
+        return S_OK;
     }
 
     template <typename U>

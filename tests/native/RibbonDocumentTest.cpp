@@ -77,41 +77,32 @@ TEST(Emitters, ACounterRefusesToWrapInsteadOfRepeatingIds)
 
 TEST(RibbonTemplates, ReplayNumbersElementsExactlyAsTheEmittersWould)
 {
-    const RibbonTemplate menuBar = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, 1); });
+    const RibbonTemplate menuBar = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar); });
     RibbonDocument direct, replayed;
     for (RibbonDocument* document : {&direct, &replayed}) {
         document->AddMenuSeparator(); // counters already moved by earlier elements
         document->OpenButtonGroup();
         document->AddLabelSeparator(L" ");
     }
-    AddMenus(direct, 1);
+    AddMenus(direct, MenuLevel::MenuBar);
     replayed.AppendTemplate(menuBar);
     replayed.AppendTemplate(menuBar);
-    AddMenus(direct, 1);
+    AddMenus(direct, MenuLevel::MenuBar);
     EXPECT_EQ(replayed.Text(), direct.Text());
     EXPECT_NE(direct.Text().find(L"msep0073d"), std::wstring::npos);
 }
 
-std::wstring Menus(int level)
+std::wstring Menus(MenuLevel level)
 {
     RibbonDocument document;
     AddMenus(document, level);
     return document.Text();
 }
 
-TEST(AddMenus, EveryLevelButOneIsTheAllCopy)
-{
-    const std::wstring level2 = Menus(2);
-    EXPECT_EQ(Menus(3), level2);
-    EXPECT_EQ(Menus(0), level2);
-    EXPECT_EQ(Menus(-1), level2);
-    EXPECT_NE(Menus(1), level2);
-}
-
 TEST(AddMenus, PrefixesOnlyIdsOfOurOwnAtLevelTwo)
 {
-    const std::wstring level1 = Menus(1);
-    const std::wstring level2 = Menus(2);
+    const std::wstring level1 = Menus(MenuLevel::MenuBar);
+    const std::wstring level2 = Menus(MenuLevel::InsideAll);
     EXPECT_EQ(level1.rfind(LR"(<menu id="B30002" label="File" tag = "B30002">)", 0), 0u);
     EXPECT_EQ(level2.rfind(LR"(<menu id="AllB30002" label="File" tag = "B30002">)", 0), 0u);
     EXPECT_NE(level2.find(LR"(<menu id="AllBR3000234" label="Restrict Permission" imageMso="FilePermissionView" tag = "BR3000234">)"),
@@ -136,9 +127,9 @@ TEST(AddMenus, PrefixesOnlyIdsOfOurOwnAtLevelTwo)
 
 TEST(AddMenus, SeparatesNeighbouringMenusOnlyInTheMenuBar)
 {
-    const std::wstring level1 = Menus(1);
+    const std::wstring level1 = Menus(MenuLevel::MenuBar);
     EXPECT_EQ(CountOf(level1, L"<button id=\"sep00"), 8u);
-    EXPECT_EQ(CountOf(Menus(2), L"<button id=\"sep00"), 0u);
+    EXPECT_EQ(CountOf(Menus(MenuLevel::InsideAll), L"<button id=\"sep00"), 0u);
     // One after each of the first eight menus, none after Help, which ends the bar.
     EXPECT_NE(level1.find(LR"(</menu><button id="sep001" label=" " enabled="false"/><menu id="B30003" label="Edit")"),
               std::wstring::npos);
@@ -151,7 +142,7 @@ TEST(AddMenus, SeparatesNeighbouringMenusOnlyInTheMenuBar)
 TEST(AddMenus, EachMenuHasItsNumberOfMenuSeparators)
 {
     // File 6, Edit 4, View 4, Insert 5, Format 3, Tools 5, Data 3, Windows 3, Help 3: 36.
-    const std::wstring level1 = Menus(1);
+    const std::wstring level1 = Menus(MenuLevel::MenuBar);
     const std::pair<const wchar_t*, std::size_t> menus[] = {
         {L"B30002", 6}, {L"B30003", 4}, {L"B30004", 4}, {L"B30005", 5}, {L"B30006", 3},
         {L"B30007", 5}, {L"B30011", 3}, {L"B30009", 3}, {L"B30010", 3},
@@ -176,7 +167,7 @@ TEST(AddMenus, EachMenuHasItsNumberOfMenuSeparators)
 
 TEST(AddMenus, KeepsTheLabelsAndSpellingsExcelKnows)
 {
-    const std::wstring level1 = Menus(1);
+    const std::wstring level1 = Menus(MenuLevel::MenuBar);
     for (const wchar_t* fragment : {
              L"<control idMso=\"FileSaveAsExcel97_2003\" label=\"Save as \u2026  Excel 97-2003 WorkBook\"/>",
              LR"(<control idMso="ViewSheetGridlines" label="View Gridlines"/><control idMso="ViewSheetHeadings" label="View Headings"/>)",

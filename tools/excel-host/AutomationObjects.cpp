@@ -159,9 +159,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override { return Copy(tag_, tag); }
     HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) override
     {
-        if (!context) return E_POINTER;
-        context_.CopyTo(context);
-        return S_OK;
+        return context_.CopyTo(context);
     }
 
 private:

@@ -4,7 +4,7 @@ namespace cornice {
 
 const RibbonEntry kFunctionLibraryEntries[10] = {
     Control(L"AutoSumMenu"),
-    Control(L"FunctionsRecentlyUsedInsertGallery"),
+    Control(L"FunctionsRecentlyUsedtInsertGallery"),
     MenuSeparator(),
     Control(L"FunctionsFinancialInsertGallery"),
     Control(L"FunctionsLogicalInsertGallery"),
@@ -21,7 +21,7 @@ const RibbonEntry kCommentsEntries[7] = {
     Control(L"ReviewPreviousComment", L"Previous"),
     Control(L"ReviewNextComment", L"Next"),
     Control(L"ReviewShowOrHideComment", L"Show/Hide comment"),
-    Control(L"ReviewShowAllComment", L"Show All comments"),
+    Control(L"ReviewShowAllComments", L"Show All comments"),
     Control(L"ReviewShowInk", L"Show Ink"),
 };
 

@@ -61,6 +61,22 @@ TEST(HugeValues, AMegabyteThatIsNotANumberFailsWithAShortMessage)
     EXPECT_EQ(ToNumber(L"Review", L"1e-" + std::wstring(kMegabyte, L'9')), 0.0);
 }
 
+TEST(HugeValues, TheMessageShowsSixtyFourCharactersWhole)
+{
+    const auto described = [](const std::wstring& text) {
+        try {
+            ToNumber(L"Home", text);
+        } catch (const SettingValueError& error) {
+            return error.Describe();
+        }
+        return std::wstring(L"accepted");
+    };
+    const std::wstring sixtyFour(64, L'x');
+    EXPECT_EQ(described(sixtyFour), L"The setting \"Home\" holds \"" + sixtyFour + L"\", which is not a number.");
+    EXPECT_EQ(described(sixtyFour + L"y"),
+              L"The setting \"Home\" holds \"" + sixtyFour + L"\u2026\", which is not a number.");
+}
+
 TEST(HugeValues, TheDocumentIsTheSameAsForTheShortForm)
 {
     const std::wstring pad(kMegabyte, L' ');

@@ -125,10 +125,12 @@ TEST(DisabledItems, MalformedValuesAreNeverOurs)
 
 TEST(DisabledItems, ToleratesWhatDoesNotChangeTheMeaning)
 {
-    // Bytes after the two strings, and a path whose terminating NUL is missing.
+    // Bytes after the two strings, a path with more than one NUL, and one whose NUL is missing.
     Bytes padded = Record(1, u"c:\\a\\corbel.dll", u"Architrave");
     padded.insert(padded.end(), {0, 0, 0, 0});
     EXPECT_TRUE(Ours(padded));
+
+    EXPECT_TRUE(Ours(Record(1, std::u16string(u"c:\\a\\corbel.dll") + u'\0', u"Architrave")));
 
     Bytes unterminated;
     AppendUInt32(unterminated, 1);

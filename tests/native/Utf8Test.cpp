@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace cornice {
 namespace {
 
@@ -11,6 +13,24 @@ TEST(Utf8, RoundTripsEveryPlane)
     const std::string bytes = ToUtf8(text);
     EXPECT_EQ(bytes, "Save as \xE2\x80\xA6 \xD0\x96\xC3\xA9 \xF0\x9F\x98\x80 end");
     EXPECT_EQ(FromUtf8(bytes), text);
+}
+
+TEST(Utf8, EachLengthEndsWhereItShould)
+{
+    // The last and first code points of each encoded length.
+    const std::pair<std::wstring, std::string> cases[] = {
+        {L"\u007F", "\x7F"},
+        {L"\u0080", "\xC2\x80"},
+        {L"\u07FF", "\xDF\xBF"},
+        {L"\u0800", "\xE0\xA0\x80"},
+        {L"\uFFFF", "\xEF\xBF\xBF"},
+        {L"\U00010000", "\xF0\x90\x80\x80"},
+        {L"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+    };
+    for (const auto& [text, bytes] : cases) {
+        EXPECT_EQ(ToUtf8(text), bytes);
+        EXPECT_EQ(FromUtf8(bytes), text);
+    }
 }
 
 TEST(Utf8, RefusesMalformedBytes)

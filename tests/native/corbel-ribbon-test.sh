@@ -45,6 +45,11 @@ for bad in "--bogus" "--set" "--set NoEquals" "--set =1" "--host"; do
   check "bad arguments '$bad': exit 2" test "$code" = 2
   check "bad arguments '$bad': usage" grep -q '^usage: corbel-ribbon' <<<"$err"
 done
+run --check-controls
+check "--check-controls: exit 0, a line for each of the five releases" test "$code" = 0 -a "$(printf '%s\n' "$out" | wc -l)" = 5
+check "--check-controls: Excel 2016 skips the Research pane" grep -q '^excel2016-idmso.txt: .*skipped:.* ResearchPane' <<<"$out"
+run --check-controls /nonexistent
+check "--check-controls without lists: exit 1" test "$code" = 1
 run --help
 check "--help: exit 0 with usage" test "$code" = 0
 rm -f /tmp/corbel-ribbon-*.$$

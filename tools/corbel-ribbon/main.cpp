@@ -1,16 +1,21 @@
 // corbel-ribbon: prints the ribbon document that the add-in would hand Excel for the given
 // settings, so that a change to the menus or toolbars can be reviewed as a diff.
+#include "ControlCheck.h"
 #include "InMemorySettingsStore.h"
 #include "NumberConversion.h"
 #include "RibbonBuilder.h"
 #include "SettingKeys.h"
 #include "Utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,10 +25,14 @@ constexpr int kExitFailure = 1;
 
 constexpr const char* kUsage =
     "usage: corbel-ribbon [--host NAME] [--set KEY=VALUE]...\n"
+    "       corbel-ribbon --check-controls [FOLDER]\n"
     "Prints the add-in's ribbon document (UTF-8, no trailing newline) for a settings store that\n"
     "holds exactly the given values; keys ignore case, as in the registry. The host name is\n"
     "\"Microsoft Excel\" unless given. Exit 0: printed (nothing for an empty document);\n"
-    "2: bad arguments; 3: a setting that is not a number.\n";
+    "2: bad arguments; 3: a setting that is not a number.\n"
+    "--check-controls prints, for each release's list of Excel's controls in FOLDER\n"
+    "(excel*-idmso.txt; tests/data/office of the source tree unless given), the idMso of the\n"
+    "documents that the release does not know and so skips. Exit 1 when no list can be read.\n";
 
 class FixedHost final : public cornice::Host {
 public:
@@ -40,6 +49,39 @@ int BadArguments(const std::string& why)
     return kExitBadArguments;
 }
 
+int CheckControls(const std::filesystem::path& folder)
+{
+    std::vector<std::filesystem::path> lists;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("excel", 0) == 0 && name.size() > 10 && name.substr(name.size() - 10) == "-idmso.txt")
+            lists.push_back(entry.path());
+    }
+    if (lists.empty()) {
+        std::fprintf(stderr, "corbel-ribbon: no excel*-idmso.txt in %s\n", folder.string().c_str());
+        return kExitFailure;
+    }
+    std::sort(lists.begin(), lists.end());
+
+    const std::set<std::wstring> used = cornice::IdMsoOfEveryDocument();
+    for (const auto& path : lists) {
+        std::ifstream file(path);
+        const std::set<std::wstring> known = cornice::ReadControlList(file);
+        if (known.empty()) {
+            std::fprintf(stderr, "corbel-ribbon: cannot read %s\n", path.string().c_str());
+            return kExitFailure;
+        }
+        std::string skipped;
+        for (const std::wstring& name : used)
+            if (!known.count(name)) skipped += " " + cornice::ToUtf8(name);
+        std::printf("%s: %zu of %zu names known; skipped:%s\n", path.filename().string().c_str(),
+                    used.size() - std::count(skipped.begin(), skipped.end(), ' '), used.size(),
+                    skipped.empty() ? " none" : skipped.c_str());
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -52,6 +94,10 @@ int main(int argc, char** argv)
         if (option == "--help" || option == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
+        }
+        if (option == "--check-controls") {
+            if (argc > i + 2) return BadArguments("--check-controls takes at most a folder");
+            return CheckControls(i + 1 < argc ? argv[i + 1] : CORNICE_CONTROL_LISTS);
         }
         if (option != "--host" && option != "--set") return BadArguments("unknown argument " + option);
         if (i + 1 == argc) return BadArguments(option + " needs a value");

@@ -1,0 +1,53 @@
+// Every control the documents name is one of Excel's own, so that no entry silently goes missing.
+#include "ControlCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <cwchar>
+#include <string>
+
+namespace cornice {
+namespace {
+
+std::set<std::wstring> Release(const std::string& file)
+{
+    std::ifstream list(std::string(CONTROL_LISTS) + "/" + file);
+    return ReadControlList(list);
+}
+
+bool IsKnownSkipped(const std::wstring& name)
+{
+    return std::any_of(std::begin(kKnownSkippedControls), std::end(kKnownSkippedControls),
+                       [&](const KnownSkippedControl& known) { return name == known.name; });
+}
+
+TEST(ControlCheck, EveryIdMsoIsExcel2010sOrAKnownException)
+{
+    const std::set<std::wstring> excel2010 = Release("excel2010-idmso.txt");
+    ASSERT_GT(excel2010.size(), 1500u) << "cannot read " << CONTROL_LISTS;
+    const std::set<std::wstring> used = IdMsoOfEveryDocument();
+    ASSERT_GT(used.size(), 200u);
+    // The tabs a user may hide are idMso too, and only all documents together name all eight.
+    EXPECT_TRUE(used.count(L"TabHome") && used.count(L"TabDeveloper"));
+
+    for (const std::wstring& name : used)
+        EXPECT_TRUE(excel2010.count(name) || IsKnownSkipped(name))
+            << std::string(name.begin(), name.end()) << " is not one of Excel 2010's controls";
+
+    // An exception that no document uses, or that every release knows, has outlived its reason.
+    const std::set<std::wstring> releases[] = {excel2010, Release("excel2013-idmso.txt"), Release("excel2016-idmso.txt"),
+                                               Release("excel2019-idmso.txt"), Release("excel365-idmso.txt")};
+    for (const KnownSkippedControl& known : kKnownSkippedControls) {
+        const std::string name(known.name, known.name + std::wcslen(known.name));
+        EXPECT_TRUE(used.count(known.name)) << name << " is listed as an exception but no document uses it";
+        EXPECT_TRUE(std::any_of(std::begin(releases), std::end(releases),
+                                [&](const std::set<std::wstring>& release) { return !release.count(known.name); }))
+            << name << " is listed as an exception but every release knows it";
+    }
+}
+
+} // namespace
+} // namespace cornice

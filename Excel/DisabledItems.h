@@ -2,8 +2,8 @@
 // disable it and, if the user agrees, stops loading it ("hard-disabled"): it writes one
 // REG_BINARY value, under a random name, below
 //   HKEY_CURRENT_USER\Software\Microsoft\Office\<version>\Excel\Resiliency\DisabledItems
-// and lists it under Disabled Items (Help in Excel 2007; File > Options > Add-Ins in 2010).
-// Office does not document the value; Excel 2007 and 2010 write it as
+// and lists it under Disabled Items (Help in Excel 2007; File > Options > Add-Ins from 2010 on).
+// Office does not document the value; Excel 2007 to 365 write it as
 //   uint32 kind           1 for an add-in (2 a document, 3 a task pane)
 //   uint32 pathBytes      size of the path in bytes, its terminating NUL included
 //   uint32 nameBytes      size of the friendly name in bytes, its NUL included
@@ -20,10 +20,13 @@
 
 namespace cornice {
 
-// The Excel versions the add-in serves: 2007 and 2010.
+// The Excel versions the add-in serves: 2007 (12.0), 2010 (14.0), 2013 (15.0), and 2016, 2019,
+// 2021 and Microsoft 365, which all keep their settings under 16.0.
 inline constexpr const wchar_t* kDisabledItemsKeys[] = {
     L"Software\\Microsoft\\Office\\12.0\\Excel\\Resiliency\\DisabledItems",
     L"Software\\Microsoft\\Office\\14.0\\Excel\\Resiliency\\DisabledItems",
+    L"Software\\Microsoft\\Office\\15.0\\Excel\\Resiliency\\DisabledItems",
+    L"Software\\Microsoft\\Office\\16.0\\Excel\\Resiliency\\DisabledItems",
 };
 
 inline constexpr std::uint32_t kDisabledAddIn = 1;

@@ -40,6 +40,8 @@ SetCompressor /SOLID lzma
 !define ADDIN_KEY "Software\Microsoft\Office\Excel\Addins\Corbel.Connect"
 ; Where the shell looks up "excel.exe" (and Office's own installer registers Excel).
 !define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\excel.exe"
+; Where Click-to-Run Office (2013 to 365) records its configuration, among it "Platform".
+!define CLICK_TO_RUN_KEY "Software\Microsoft\Office\ClickToRun\Configuration"
 ; IMAGE_FILE_MACHINE_I386 and IMAGE_FILE_MACHINE_AMD64, in decimal for IntCmp.
 !define MACHINE_X86 332
 !define MACHINE_X64 34404
@@ -249,8 +251,31 @@ Function FindExcel
   StrCpy $ExcelPath $0
 FunctionEnd
 
+; Sets $0 to the kind of Click-to-Run Office (2013 to 365) that its configuration names, "x86"
+; or "x64", or "" when there is none. The Click-to-Run service is a 64-bit program and keeps the
+; configuration in the 64-bit view on 64-bit Windows, whatever kind of Office it installed.
+Function ClickToRunPlatform
+  SetRegView 64
+  ReadRegStr $0 HKLM "${CLICK_TO_RUN_KEY}" "Platform"
+  ${If} $0 == ""
+    SetRegView 32
+    ReadRegStr $0 HKLM "${CLICK_TO_RUN_KEY}" "Platform"
+  ${EndIf}
+  SetRegView default
+  ${If} $0 != "x86"
+  ${AndIf} $0 != "x64"
+    StrCpy $0 ""
+  ${EndIf}
+  ; A value left over from another machine's image does not make 32-bit Windows run x64 Excel.
+  ${If} $0 == "x64"
+  ${AndIfNot} ${RunningX64}
+    StrCpy $0 ""
+  ${EndIf}
+FunctionEnd
+
 ; Sets $Bitness and $BitnessNote: what /BITNESS= says, else the machine type of Excel's image,
-; else x86, which is what Office 2007 always is and Office 2010 installs by default.
+; else the kind of Click-to-Run Office configured, else x86, which is what Office 2007 always is
+; and Office 2010 to 2016 install by default.
 Function ChooseBitness
   ${GetParameters} $0
   ClearErrors
@@ -270,20 +295,31 @@ Function ChooseBitness
   ${EndIf}
 
   Call FindExcel
-  ${If} $ExcelPath == ""
-    StrCpy $Bitness "x86"
-    StrCpy $BitnessNote "No Excel was found: Cornice will be installed for 32-bit Excel (x86), the usual kind."
-    Return
+  StrCpy $0 0
+  ${If} $ExcelPath != ""
+    Push $ExcelPath
+    Call ImageMachine
+    Pop $0
   ${EndIf}
-  Push $ExcelPath
-  Call ImageMachine
-  Pop $0
   ${If} $0 = ${MACHINE_X64}
     StrCpy $Bitness "x64"
     StrCpy $BitnessNote "Cornice will be installed for the 64-bit Excel (x64) at $ExcelPath."
+    Return
   ${ElseIf} $0 = ${MACHINE_X86}
     StrCpy $Bitness "x86"
     StrCpy $BitnessNote "Cornice will be installed for the 32-bit Excel (x86) at $ExcelPath."
+    Return
+  ${EndIf}
+  Call ClickToRunPlatform
+  ${If} $0 == "x64"
+    StrCpy $Bitness "x64"
+    StrCpy $BitnessNote "Cornice will be installed for 64-bit Excel (x64), the kind of Click-to-Run Office configured here."
+  ${ElseIf} $0 == "x86"
+    StrCpy $Bitness "x86"
+    StrCpy $BitnessNote "Cornice will be installed for 32-bit Excel (x86), the kind of Click-to-Run Office configured here."
+  ${ElseIf} $ExcelPath == ""
+    StrCpy $Bitness "x86"
+    StrCpy $BitnessNote "No Excel was found: Cornice will be installed for 32-bit Excel (x86), the usual kind."
   ${Else}
     StrCpy $Bitness "x86"
     StrCpy $BitnessNote "Excel's program at $ExcelPath could not be read: Cornice will be installed for 32-bit Excel (x86), the usual kind."

@@ -14,7 +14,7 @@
 namespace cornice::test {
 namespace {
 
-std::wstring g_builtCorbel, g_excelHost;
+std::wstring g_builtCorbel, g_excelHost, g_officeData;
 
 // Where an installation puts the add-in: a folder with blanks, as regsvr32 must quote it.
 constexpr const wchar_t* kInstalledFolder = L"C:\\Program Files\\Cornice";
@@ -252,6 +252,78 @@ TEST_F(AddInScenario, HostWhoseNameLacksExcelGetsAnEmptyDocument)
     }
 }
 
+// Excel's record of having disabled an add-in (DisabledItems.h), as Excel writes it.
+std::vector<BYTE> DisabledRecord(const std::wstring& path, const std::wstring& name)
+{
+    std::vector<BYTE> bytes;
+    const auto number = [&](std::size_t value) {
+        for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(value >> shift));
+    };
+    const auto text = [&](const std::wstring& value) {
+        for (const wchar_t c : value + L'\0') bytes.insert(bytes.end(), {static_cast<BYTE>(c), static_cast<BYTE>(c >> 8)});
+    };
+    number(1);
+    number((path.size() + 1) * 2);
+    number((name.size() + 1) * 2);
+    text(path);
+    text(name);
+    return bytes;
+}
+
+// excel-host playing each release: its Version, and only its own release's Disabled Items keep
+// it from loading the add-in, until registering again repairs that release's records.
+TEST_F(AddInScenario, ExcelHostAsEachReleaseHonoursThatReleasesDisabledItems)
+{
+    ASSERT_EQ(Regsvr32(L"/s").exitCode, 0u);
+    const std::wstring key = L"Software\\Microsoft\\Office\\15.0\\Excel\\Resiliency\\DisabledItems";
+    UniqueHkey items;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, items.Put(),
+                                nullptr),
+              ERROR_SUCCESS);
+    const std::vector<BYTE> record = DisabledRecord(L"c:\\program files\\cornice\\corbel.dll", L"Architrave");
+    ::RegSetValueExW(items.Get(), L"3A4B5C6D", 0, REG_BINARY, record.data(), static_cast<DWORD>(record.size()));
+
+    ProcessResult host = ExcelHost(L"--release 15");
+    EXPECT_EQ(host.exitCode, 3u) << host.output;
+    EXPECT_NE(host.output.find("Version \"15.0\""), std::string::npos) << host.output;
+    EXPECT_NE(host.output.find("in Excel 15.0's Disabled Items, not loaded"), std::string::npos) << host.output;
+    for (const wchar_t* other : {L"12", L"14", L"16.0"}) {
+        host = ExcelHost(std::wstring(L"--release ") + other);
+        EXPECT_EQ(host.exitCode, 0u) << "release " << ToUtf8(other) << "\n" << host.output;
+    }
+
+    ASSERT_EQ(Regsvr32(L"/s").exitCode, 0u);
+    host = ExcelHost(L"--release 15");
+    EXPECT_EQ(host.exitCode, 0u) << "registering again must repair Excel 2013's record\n" << host.output;
+    items.Reset();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\15.0");
+
+    EXPECT_EQ(ExcelHost(L"--release 13").exitCode, 2u);
+}
+
+// With a release's list of built-in controls, excel-host names every idMso of the document that
+// the release does not know, as Excel does with "Show add-in user interface errors" on.
+TEST_F(AddInScenario, ExcelHostReportsTheControlsItsReleaseDoesNotKnow)
+{
+    ASSERT_EQ(Regsvr32(L"/s").exitCode, 0u);
+    const auto unknown = [](const ProcessResult& host, const std::string& release, const std::string& name) {
+        return host.output.find("Excel " + release + " does not know the control \"" + name + "\" and skips it") !=
+               std::string::npos;
+    };
+    ProcessResult host = ExcelHost(L"--release 14 --controls \"" + g_officeData + L"\\excel2010-idmso.txt\"");
+    EXPECT_EQ(host.exitCode, 0u) << host.output;
+    EXPECT_TRUE(unknown(host, "14.0", "FormulaAuditingMenu")) << host.output;
+    EXPECT_FALSE(unknown(host, "14.0", "ResearchPane")) << host.output;
+    EXPECT_FALSE(unknown(host, "14.0", "FileSave")) << host.output;
+
+    host = ExcelHost(L"--release 16 --controls \"" + g_officeData + L"\\excel2016-idmso.txt\"");
+    EXPECT_EQ(host.exitCode, 0u) << host.output;
+    EXPECT_TRUE(unknown(host, "16.0", "ResearchPane")) << "gone from 2016 on\n" << host.output;
+    EXPECT_EQ(Occurrences(host.output, "\"ResearchPane\" and skips it"), 1u) << "each name once\n" << host.output;
+
+    EXPECT_EQ(ExcelHost(L"--controls \"" + g_officeData + L"\\no-such-list.txt\"").exitCode, 1u);
+}
+
 // excel-host's own answers when the add-in list holds something it cannot use.
 TEST_F(AddInScenario, ExcelHostTellsNoAddInFromAFailedLoad)
 {
@@ -286,9 +358,11 @@ int main(int argc, char** argv)
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--corbel") cornice::test::g_builtCorbel = cornice::test::WindowsPathOf(argv[i + 1]);
         if (std::string(argv[i]) == "--excel-host") cornice::test::g_excelHost = cornice::test::WindowsPathOf(argv[i + 1]);
+        if (std::string(argv[i]) == "--office-data") cornice::test::g_officeData = cornice::test::WindowsPathOf(argv[i + 1]);
     }
-    if (cornice::test::g_builtCorbel.empty() || cornice::test::g_excelHost.empty()) {
-        std::fprintf(stderr, "usage: addin-scenario-tests --corbel Corbel.dll --excel-host excel-host.exe\n");
+    if (cornice::test::g_builtCorbel.empty() || cornice::test::g_excelHost.empty() || cornice::test::g_officeData.empty()) {
+        std::fprintf(stderr, "usage: addin-scenario-tests --corbel Corbel.dll --excel-host excel-host.exe "
+                             "--office-data tests/data/office\n");
         return 2;
     }
     return RUN_ALL_TESTS();

@@ -184,9 +184,9 @@ ComPtr<IDispatch> MakeAutomationObject(std::vector<Property> properties)
     return ComPtr<IDispatch>::Attach(new AutomationObject(std::move(properties)));
 }
 
-ComPtr<IDispatch> MakeApplication(const std::wstring& name)
+ComPtr<IDispatch> MakeApplication(const std::wstring& name, const std::wstring& version)
 {
-    return MakeAutomationObject({{L"Name", [name] { return name; }}, {L"Version", [] { return std::wstring(L"14.0"); }}});
+    return MakeAutomationObject({{L"Name", [name] { return name; }}, {L"Version", [version] { return version; }}});
 }
 
 ComPtr<IDispatch> MakeComAddIn(const std::wstring& progId, const std::wstring& description)

@@ -22,8 +22,8 @@ struct Property {
 // An IDispatch answering exactly the given properties (names ignore case, as automation's do).
 ComPtr<IDispatch> MakeAutomationObject(std::vector<Property> properties);
 
-// Excel's Application object: Name, Version.
-ComPtr<IDispatch> MakeApplication(const std::wstring& name);
+// Excel's Application object: Name, Version ("14.0").
+ComPtr<IDispatch> MakeApplication(const std::wstring& name, const std::wstring& version = L"14.0");
 
 // Excel's COMAddIn object for one add-in: ProgId, Description, Connect.
 ComPtr<IDispatch> MakeComAddIn(const std::wstring& progId, const std::wstring& description);

@@ -4,6 +4,7 @@
 #include "AddInList.h"
 #include "AutomationObjects.h"
 #include "Console.h"
+#include "ExcelRelease.h"
 #include "Markup.h"
 #include "RibbonTiming.h"
 #include "RibbonView.h"
@@ -18,6 +19,7 @@
 #include <io.h>
 #include <cwchar>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,13 @@ constexpr const wchar_t* kUsage =
     L"add-in's DllCanUnloadNow says.\n"
     L"\n"
     L"  --name TEXT        the Application's Name (default \"Microsoft Excel\")\n"
+    L"  --release N        play Excel 2007 (12), 2010 (14, the default), 2013 (15) or\n"
+    L"                     2016 to 365 (16): Application.Version \"N.0\", and an add-in\n"
+    L"                     that Excel N.0's Disabled Items hold is not loaded\n"
+    L"  --controls FILE    the built-in controls the release knows (one idMso per line,\n"
+    L"                     as tests/data/office/excel2013-idmso.txt): every idMso of a\n"
+    L"                     ribbon document that is not there is reported, as Excel does\n"
+    L"                     with \"Show add-in user interface errors\" on\n"
     L"  --ribbon-out FILE  write the ribbon document to FILE: UTF-8, no BOM, no newline\n"
     L"                     added (an empty document gives an empty file)\n"
     L"  --print-ribbon     print the ribbon document\n"
@@ -75,6 +84,8 @@ constexpr DWORD kWindowsGoneMilliseconds = 15000;
 
 struct Options {
     std::wstring hostName = L"Microsoft Excel";
+    int release = 14;
+    std::optional<std::wstring> controlList;
     std::optional<std::wstring> ribbonOut;
     bool printRibbon = false;
     bool outline = false;
@@ -110,6 +121,7 @@ private:
     void ShutDown();
 
     Options options_;
+    std::optional<std::set<std::wstring>> knownControls_;
     ComPtr<IDispatch> application_;
     std::vector<LoadedAddIn> addIns_;
     bool ribbonWritten_ = false;
@@ -230,10 +242,19 @@ int Run::Execute()
 {
     if (options_.ribbonOut) ::DeleteFileW(options_.ribbonOut->c_str()); // no stale document on failure
 
-    application_ = MakeApplication(options_.hostName);
+    if (options_.controlList) {
+        std::wstring error;
+        knownControls_ = ReadControlList(*options_.controlList, error);
+        if (!knownControls_) {
+            Say(L"excel-host: " + error);
+            return kExitFailure;
+        }
+    }
+    const std::wstring version = ReleaseVersion(options_.release);
+    application_ = MakeApplication(options_.hostName, version);
     const std::vector<AddInEntry> entries = ReadExcelAddIns();
-    Say(L"excel-host: Application.Name is " + Quoted(options_.hostName) + L"; " + std::to_wstring(entries.size()) +
-        (entries.size() == 1 ? L" add-in" : L" add-ins") + L" listed for Excel");
+    Say(L"excel-host: Application.Name is " + Quoted(options_.hostName) + L", Version " + Quoted(version) + L"; " +
+        std::to_wstring(entries.size()) + (entries.size() == 1 ? L" add-in" : L" add-ins") + L" listed for Excel");
 
     std::optional<WindowWatcher> watcher;
     watcher.emplace(!options_.wait);
@@ -241,6 +262,12 @@ int Run::Execute()
     for (const AddInEntry& entry : entries) {
         if (!entry.LoadsAtStartup()) {
             Say(L"add-in " + entry.progId + L": " + LoadBehaviorText(entry) + L", not loaded at start-up");
+            continue;
+        }
+        CLSID clsid = {};
+        if (SUCCEEDED(::CLSIDFromProgID(entry.progId.c_str(), &clsid)) &&
+            DisabledByExcel(options_.release, ServerPath(clsid))) {
+            Say(L"add-in " + entry.progId + L": in Excel " + version + L"'s Disabled Items, not loaded");
             continue;
         }
         ++tried;
@@ -358,6 +385,10 @@ void Run::AskForRibbon(LoadedAddIn& addIn)
         }
         Say(L"add-in " + addIn.entry.progId + L": ribbon document of " + std::to_wstring(text.size()) +
             L" characters, well-formed XML");
+        if (knownControls_)
+            for (const std::wstring& name : UnknownControls(*addIn.document, *knownControls_))
+                Say(L"add-in " + addIn.entry.progId + L": Excel " + ReleaseVersion(options_.release) +
+                    L" does not know the control " + Quoted(name) + L" and skips it");
     }
     if (options_.printRibbon) Say(text);
     if (options_.outline && addIn.document) {
@@ -499,11 +530,18 @@ int wmain(int argc, wchar_t** argv)
         if (option == L"--wait") { options.wait = true; continue; }
         if (option == L"--show-text") { options.showText = true; continue; }
         if (option == L"--show") { options.show = true; continue; }
-        if (option != L"--name" && option != L"--ribbon-out" && option != L"--click" && option != L"--measure")
+        if (option != L"--name" && option != L"--ribbon-out" && option != L"--click" && option != L"--measure" &&
+            option != L"--release" && option != L"--controls")
             return BadArguments(L"unknown argument " + option);
         if (i + 1 == argc) return BadArguments(option + L" needs a value");
         const std::wstring value = argv[++i];
         if (option == L"--name") options.hostName = value;
+        else if (option == L"--controls") options.controlList = value;
+        else if (option == L"--release") {
+            const std::optional<int> release = ParseRelease(value);
+            if (!release) return BadArguments(L"--release wants 12, 14, 15 or 16, not " + value);
+            options.release = *release;
+        }
         else if (option == L"--ribbon-out") options.ribbonOut = value;
         else if (option == L"--click") options.clicks.push_back(value);
         else {

@@ -26,6 +26,9 @@ typelib_key='HKCU\Software\Classes\TypeLib\{67C9FEE9-AA4A-454B-87B1-7AD7C73F9F45
 settings_key='HKCU\Software\VB and VBA Program Settings\Quillmark\Architrave'
 app_paths='Software\Microsoft\Windows\CurrentVersion\App Paths\excel.exe'
 resiliency='HKCU\Software\Microsoft\Office\VERSION\Excel\Resiliency\DisabledItems'
+click_to_run='HKLM\Software\Microsoft\Office\ClickToRun\Configuration'
+# The version keys of Excel 2007, 2010, 2013, and 2016 to 365 (one key for all of those).
+versions='12.0 14.0 15.0 16.0'
 
 failures=0
 scenario=""
@@ -55,7 +58,7 @@ machine() {
 machine_of() { case $1 in x86) echo 014c ;; x64) echo 8664 ;; esac; }
 
 # One Excel record of a disabled item, as hex for `reg add /t REG_BINARY`: the kind, the sizes
-# of the two UTF-16 strings with their NULs, the strings (the layout Excel 2007 and 2010 write).
+# of the two UTF-16 strings with their NULs, the strings (the layout Excel 2007 to 365 write).
 record() {
   local path name
   path=$(printf '%s\0' "$2" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -d ' \n')
@@ -67,21 +70,24 @@ record() {
 # ---------------------------------------------------------------------------------------------
 # Excel, the installer and the uninstaller
 
-# put_excel x86|x64 [32|64]: the stand-in Excel of that bitness, where Office puts it, listed
-# under App Paths in the machine's registry view given (default: the one Office uses).
+# put_excel x86|x64 [32|64|none] [LAYOUT]: the stand-in Excel of that bitness, where Office puts
+# it (Office14 as 2010 does, or root\Office16 as Click-to-Run 2016 to 365 does), listed under
+# App Paths in the machine's registry view given (default: the one Office uses; none: not listed).
 excel=""
 put_excel() {
-  local host=$host_x86 folder='C:\Program Files\Microsoft Office\Office14' view=${2:-}
+  local host=$host_x86 office='C:\Program Files\Microsoft Office' view=${2:-} folder
   if [ "$1" = x64 ]; then
     host=$host_x64
     view=${view:-64}
   elif [ "$prefix_bits" = 64 ]; then
-    folder='C:\Program Files (x86)\Microsoft Office\Office14'
+    office='C:\Program Files (x86)\Microsoft Office'
   fi
   view=${view:-32}
+  folder="$office\\${3:-Office14}"
   mkdir -p "$(unix_path "$folder")"
   cp "$host" "$(unix_path "$folder")/EXCEL.EXE"
   excel="$folder\\EXCEL.EXE"
+  [ "$view" = none ] && return
   wine reg add "HKLM\\$app_paths" /ve /d "$excel" /f "/reg:$view" >/dev/null
   wine reg add "HKLM\\$app_paths" /v Path /d "$folder" /f "/reg:$view" >/dev/null
 }
@@ -117,12 +123,12 @@ uninstall() {
   uninstall_ms=$(($(now_ms) - start))
 }
 
-# loads_addin: "Excel" starts, loads the add-in and gets the Classic tab. The document is kept
-# in $WINEPREFIX/ribbon.xml.
+# loads_addin [ARGS...]: "Excel" (given ARGS, such as --release 16) starts, loads the add-in and
+# gets the Classic tab. The document is kept in $WINEPREFIX/ribbon.xml.
 loads_addin() {
   local status=0 out="$WINEPREFIX/ribbon.xml"
   rm -f "$out"
-  wine "$excel" --ribbon-out "$(winepath -w "$out")" >"$WINEPREFIX/excel.txt" 2>&1 || status=$?
+  wine "$excel" --ribbon-out "$(winepath -w "$out")" "$@" >"$WINEPREFIX/excel.txt" 2>&1 || status=$?
   [ "$status" = 0 ] || { fail "Excel (excel-host) ended with $status: $(tr -d '\r' <"$WINEPREFIX/excel.txt" | head -c 400)"; return 1; }
   grep -q '<tab id="Menus" label="Classic"' "$out" || fail "Excel's ribbon has no Classic tab: $(head -c 200 "$out")"
 }
@@ -258,15 +264,15 @@ unusual_folder() {
   report "$before" "$folder"
 }
 
-# Excel disabled the add-in after a crash: LoadBehavior 2, and records in DisabledItems for both
-# Excel versions. Installing again, and regsvr32 by hand, turn it back on; Excel's records of
-# other items stay as they were, byte for byte.
+# Excel disabled the add-in after a crash: LoadBehavior 2, and records in DisabledItems for every
+# Excel version in $versions. Installing again, and regsvr32 by hand, turn it back on; Excel's
+# records of other items stay as they were, byte for byte, and no version key is made.
 disable_like_excel() {
   local folder=$1
   wine reg add "$addin_key" /v LoadBehavior /t REG_DWORD /d 2 /f >/dev/null
   local lower
   lower=$(tr '[:upper:]' '[:lower:]' <<<"$folder\\corbel.dll")
-  for version in 12.0 14.0; do
+  for version in $versions; do
     local key=${resiliency/VERSION/$version}
     wine reg add "$key" /v 5A0F31B2 /t REG_BINARY /d "$(record 1 "$lower" Architrave)" /f >/dev/null
     wine reg add "$key" /v 1C3D4E5F /t REG_BINARY /d "$(record 1 'c:\program files\other\addin.dll' 'Other add-in')" /f >/dev/null
@@ -276,7 +282,7 @@ disable_like_excel() {
   done
 }
 others_untouched() {
-  for version in 12.0 14.0; do
+  for version in $versions; do
     local key=${resiliency/VERSION/$version} listing
     listing=$(wine reg query "$key" 2>/dev/null | tr -d '\r' | sed -n 's/^    //p' | sort)
     grep -q '^5A0F31B2 ' <<<"$listing" && fail "$version: our record is still there"
@@ -299,24 +305,49 @@ repair() {
   disable_like_excel "$folder"
   wine "$excel" >/dev/null 2>&1
   [ $? = 3 ] || fail "the stand-in Excel loaded the add-in that Excel disabled (the test's disabling does not hold)"
+  # Each release's records alone keep that release from loading it.
+  wine reg add "$addin_key" /v LoadBehavior /t REG_DWORD /d 3 /f >/dev/null
+  for release in $versions; do
+    wine "$excel" --release "$release" >/dev/null 2>&1
+    [ $? = 3 ] || fail "the stand-in Excel $release loaded the add-in that its Disabled Items hold"
+  done
   install
   [ "$install_status" = 0 ] || fail "installing over the disabled add-in ended with $install_status"
   [ "$(reg_value "$addin_key" LoadBehavior)" = 3 ] || fail "the installer left LoadBehavior '$(reg_value "$addin_key" LoadBehavior)'"
   others_untouched "$folder"
-  loads_addin
+  for release in $versions; do loads_addin --release "$release"; done
 
-  # regsvr32 by hand, the way of every other path (the settings window's OK runs the same).
+  # regsvr32 by hand, the way of every other path (the settings window's OK runs the same), on a
+  # machine that never had Excel 2007: its version key is not made.
+  wine reg delete 'HKCU\Software\Microsoft\Office\12.0' /f >/dev/null 2>&1
+  local versions='14.0 15.0 16.0'
   disable_like_excel "$folder"
   wine regsvr32 /s "$folder\\Corbel.dll"
   [ "$(reg_value "$addin_key" LoadBehavior)" = 3 ] || fail "regsvr32 left LoadBehavior '$(reg_value "$addin_key" LoadBehavior)'"
   others_untouched "$folder"
-  loads_addin
+  reg_exists 'HKCU\Software\Microsoft\Office\12.0' && fail "registration made Excel 2007's key"
+  loads_addin --release 16
 
   # Removal takes Excel's records of the add-in too, and nothing else of Excel's.
   disable_like_excel "$folder"
   uninstall
   others_untouched "$folder"
   report "$before" "${1:-x86}"
+}
+
+# Click-to-Run Office 2016 to 365: Excel below root\Office16, and the configuration naming the
+# kind of Office (in the 64-bit view on 64-bit Windows). With App Paths the installer reads the
+# program, as for 2010; without, the configuration decides.
+click_to_run() {
+  local before=$failures
+  put_excel "$1" "${2:-}" 'root\Office16'
+  wine reg add "$click_to_run" /v Platform /d "$1" /f "/reg:$prefix_bits" >/dev/null
+  install
+  installed "$1" || { report "$before" ""; return; }
+  loads_addin --release 16
+  uninstall
+  nothing_left
+  report "$before" "Click-to-Run $1 Excel${2:+, no App Paths}, install ${install_ms} ms"
 }
 
 # The administrator's choice beats the Excel found; a wrong choice changes nothing.
@@ -372,6 +403,8 @@ for name in "$@"; do
     x86-excel) install_for x86 ;;
     x64-excel) install_for x64 ;;
     x86-excel-on-x64) install_for x86 32 ;;
+    click-to-run-x64) click_to_run x64 ;;
+    click-to-run-x64-no-app-paths) click_to_run x64 none ;;
     no-excel) no_excel ;;
     unusual-folder) unusual_folder ;;
     repair) repair x86 ;;

@@ -641,6 +641,8 @@ void OkInstalls()
     const std::string report = WaitForExcel();
     CHECK(!report.empty(), "Excel was not started");
     CHECK(EvidenceLine(report, "folder") == U8(kProgramFolder), "Excel's working folder: " + EvidenceLine(report, "folder"));
+    CHECK(EvidenceLine(report, "command").find("\\root\\Office16\\EXCEL.EXE") != std::string::npos,
+          "not the Click-to-Run Excel was started: " + EvidenceLine(report, "command"));
     CHECK(EvidenceLine(report, "excel-host-exit") == "0",
           "excel-host did not load the add-in: exit " + EvidenceLine(report, "excel-host-exit") + "\n" +
               ReadFileText(std::wstring(kEvidenceFolder) + L"\\excel-host.txt"));
@@ -832,10 +834,16 @@ void Prepare()
     CopyInto(g_paths.installer + L"\\HAND-M.CUR", std::wstring(kProgramFolder) + L"\\HAND-M.CUR");
     const std::wstring probe = std::wstring(kToolsFolder) + L"\\ExcelProbe.exe";
     CopyInto(g_paths.build + L"\\tests\\e2e\\trellis\\trellis-excel-probe.exe", probe);
+    // "Excel" where Click-to-Run Office 2016 to 365 puts it, of the settings program's bitness.
+    const std::wstring office = L"C:\\Program Files\\Microsoft Office";
+    for (const wchar_t* folder : {L"", L"\\root", L"\\root\\Office16"})
+        ::CreateDirectoryW((office + folder).c_str(), nullptr);
+    const std::wstring excel = office + L"\\root\\Office16\\EXCEL.EXE";
+    CopyInto(probe, excel);
 
     // Windows finds Excel through App Paths\excel.exe; Wine 8 looks up the name as given.
     for (const wchar_t* name : {L"Excel", L"excel.exe"})
-        WriteString(HKEY_LOCAL_MACHINE, std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + name, L"", probe);
+        WriteString(HKEY_LOCAL_MACHINE, std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + name, L"", excel);
     WriteString(HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command", L"", L"\"" + probe + L"\" \"%1\"");
     ::SetEnvironmentVariableW(L"CORNICE_TEST_EVIDENCE", kEvidenceFolder);
     ::SetEnvironmentVariableW(L"CORNICE_TEST_EXCEL_HOST", (g_paths.build + L"\\tools\\excel-host\\excel-host.exe").c_str());

@@ -43,18 +43,22 @@ LSTATUS FindOurRecords(HKEY key, std::vector<std::wstring>& names)
 
 } // namespace
 
-LSTATUS ForgetDisabledAddIn()
+LSTATUS ForgetDisabledAddIn(Registry& registry)
 {
     LSTATUS firstFailure = ERROR_SUCCESS;
     for (const wchar_t* path : kDisabledItemsKeys) {
+        // Read first: under a managed profile the key may be closed to changes, which matters
+        // only when it holds a record of ours.
         UniqueHkey key;
-        LSTATUS status = ::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Put());
-        if (status == ERROR_FILE_NOT_FOUND) continue; // that Excel never disabled anything
         std::vector<std::wstring> ours;
-        if (status == ERROR_SUCCESS) status = FindOurRecords(key.Get(), ours);
+        if (registry.Open(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE, key) != ERROR_SUCCESS ||
+            FindOurRecords(key.Get(), ours) != ERROR_SUCCESS || ours.empty())
+            continue;
+        LSTATUS status = registry.Open(HKEY_CURRENT_USER, path, KEY_SET_VALUE, key);
         for (const std::wstring& name : ours) {
-            const LSTATUS deleted = ::RegDeleteValueW(key.Get(), name.c_str());
-            if (deleted != ERROR_FILE_NOT_FOUND && status == ERROR_SUCCESS) status = deleted;
+            if (status != ERROR_SUCCESS) break;
+            status = ::RegDeleteValueW(key.Get(), name.c_str());
+            if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS; // Excel removed it meanwhile
         }
         if (status != ERROR_SUCCESS && firstFailure == ERROR_SUCCESS) firstFailure = status;
     }

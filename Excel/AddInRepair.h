@@ -5,13 +5,13 @@
 // here: registration writes the entry afresh, with LoadBehavior 3.
 #pragma once
 
-#include <windows.h>
+#include "Registry.h"
 
 namespace cornice {
 
 // Deletes the values below each Excel version's DisabledItems key (DisabledItems.h) that name
-// Corbel.dll, and nothing else; a missing key is fine. Returns the first failure, or
-// ERROR_SUCCESS.
-LSTATUS ForgetDisabledAddIn();
+// Corbel.dll, and nothing else; a missing key, or one that cannot be read, is fine. Returns the
+// first failure to delete such a record (the add-in stays disabled then), or ERROR_SUCCESS.
+LSTATUS ForgetDisabledAddIn(Registry& registry);
 
 } // namespace cornice

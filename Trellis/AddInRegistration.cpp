@@ -75,7 +75,12 @@ std::wstring RegistrationFailureText(bool install, std::wstring_view libraryPath
                 L" seconds; it may still be running.";
         break;
     case RegistrationRun::Outcome::Finished:
-        text += ExitCodeReason(install, run.exitCode, libraryPresent);
+        if (!install && run.machineClassRemains)
+            text += L"Excel no longer loads it, but it stays registered for all users of this computer "
+                    L"(HKEY_LOCAL_MACHINE\\Software\\Classes), which only an administrator can change: "
+                    L"run \"regsvr32 /u\" on the library as an administrator.";
+        else
+            text += ExitCodeReason(install, run.exitCode, libraryPresent);
         break;
     }
     return text;

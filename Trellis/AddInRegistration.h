@@ -11,6 +11,9 @@ inline constexpr const wchar_t* kLibraryFile = L"\\Corbel.dll";
 inline constexpr const wchar_t* kAddInProgId = L"Corbel.Connect";
 inline constexpr const wchar_t* kExcelAddInsKey = L"Software\\Microsoft\\Office\\Excel\\AddIns";
 inline constexpr const wchar_t* kInstallationComplete = L"Installation complete.";
+// Where an elevated registration puts the add-in's class for all users.
+inline constexpr const wchar_t* kMachineClassServerKey =
+    L"Software\\Classes\\CLSID\\{1AF9AC43-11E4-4B8E-A1CE-B493518D11F1}\\InprocServer32";
 
 // regsvr32 normally finishes in well under a second; a registration still running after this
 // long has hung, and the user must not wait for ever for the window to answer.
@@ -33,6 +36,9 @@ struct RegistrationRun {
     Outcome outcome = Outcome::Finished;
     unsigned long exitCode = 0;    // when Finished; 0 is success
     std::wstring startFailure;     // when NotStarted: the system's words
+    // After a failed removal: the class is still registered for all users, naming this library
+    // (an elevated registration wrote it), which a user's own removal cannot take away.
+    bool machineClassRemains = false;
     bool Succeeded() const noexcept { return outcome == Outcome::Finished && exitCode == 0; }
 };
 

@@ -39,6 +39,17 @@ void PumpWaitingMessages(bool& quitSeen, int& quitCode)
     }
 }
 
+// Whether the class registered for all users is the library at `library`.
+bool MachineClassNames(const std::wstring& library)
+{
+    wchar_t server[MAX_PATH * 2] = {};
+    DWORD size = sizeof server;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kMachineClassServerKey, nullptr, RRF_RT_REG_SZ, nullptr, server, &size) !=
+        ERROR_SUCCESS)
+        return false;
+    return ::CompareStringOrdinal(server, -1, library.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
 } // namespace
 
 UniqueHkey CreateRegistryKey(const std::wstring& subKey, HKEY root)
@@ -104,10 +115,11 @@ void InstallAddIn(HWND owner)
 {
     const std::wstring library = LibraryPath(ProgramFolder());
     const RegistrationRun run = RunRegistrationTool(RegisterCommandLine(library), owner);
-    // When the registration ran, this opens the entry it wrote and leaves its values alone;
-    // the key is closed at once.
-    CreateRegistryKey(ExcelAddInKey(), HKEY_CURRENT_USER);
     if (run.Succeeded()) {
+        // This opens the entry the registration wrote and leaves its values alone. Created
+        // after a failed registration, an entry without LoadBehavior would show in Excel's
+        // dialog as a broken add-in.
+        CreateRegistryKey(ExcelAddInKey(), HKEY_CURRENT_USER);
         ::MessageBoxW(owner, kInstallationComplete, C_AppName, MB_OK);
     } else {
         const std::wstring text = RegistrationFailureText(true, library, run, FileExists(library));
@@ -118,11 +130,14 @@ void InstallAddIn(HWND owner)
 void UninstallAddIn(HWND owner)
 {
     const std::wstring library = LibraryPath(ProgramFolder());
-    const RegistrationRun run = RunRegistrationTool(UnregisterCommandLine(library), owner);
+    RegistrationRun run = RunRegistrationTool(UnregisterCommandLine(library), owner);
     bool entryExisted = false;
-    if (const UniqueHkey addIns = CreateRegistryKey(kExcelAddInsKey, HKEY_CURRENT_USER))
+    // Opened, never created: removal must not leave Excel an add-in list it never had.
+    UniqueHkey addIns;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kExcelAddInsKey, 0, KEY_ALL_ACCESS, addIns.Put()) == ERROR_SUCCESS)
         entryExisted = ::RegDeleteKeyW(addIns.Get(), kAddInProgId) == ERROR_SUCCESS;
     if (run.Succeeded()) return;
+    run.machineClassRemains = MachineClassNames(library);
     // Without the library nothing can be unregistered; that is only worth saying when there
     // was an add-in entry, that is, when something had been installed.
     const bool libraryPresent = FileExists(library);

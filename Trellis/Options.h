@@ -17,11 +17,12 @@ UniqueHkey CreateRegistryKey(const std::wstring& subKey, HKEY root);
 // kRegistrationTimeoutMilliseconds. `owner` is disabled meanwhile but keeps painting.
 RegistrationRun RunRegistrationTool(const std::wstring& commandLine, HWND owner);
 
-// regsvr32 /s on Corbel.dll in the program's folder, then Excel's add-in key; then
-// "Installation complete." when the registration succeeded, or what went wrong when not.
+// regsvr32 /s on Corbel.dll in the program's folder; when that worked, Excel's add-in key and
+// "Installation complete.", otherwise what went wrong (and no key).
 void InstallAddIn(HWND owner);
 
-// regsvr32 /u /s on Corbel.dll, then Excel's add-in key deleted. Silent when it worked, and
+// regsvr32 /u /s on Corbel.dll, then Excel's add-in key deleted where Excel's add-in list
+// exists. Silent when it worked, and
 // when there was nothing to remove; otherwise it says what went wrong.
 void UninstallAddIn(HWND owner);
 

@@ -16,7 +16,8 @@
 ;   ICON                                    the program's icon
 ;
 ; Exit codes: 0 installed, 1 cancelled by the user, 2 failed. The reason for a failure is shown,
-; and in silent mode (/S) written to %TEMP%\Cornice-setup.log (UTF-16).
+; and in silent mode (/S) written to %TEMP%\Cornice-setup.log (UTF-16). A Corbel.dll in use
+; (Excel running) is found before anything changes: Retry or Cancel, or in silent mode exit 2.
 
 Unicode true
 ManifestDPIAware true
@@ -38,6 +39,8 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Cornice"
 ; Excel's per-user entry for the add-in, written by the add-in's own registration.
 !define ADDIN_KEY "Software\Microsoft\Office\Excel\Addins\Corbel.Connect"
+; The add-in's COM class, below a Classes key.
+!define CLASS_KEY "CLSID\{1AF9AC43-11E4-4B8E-A1CE-B493518D11F1}"
 ; Where the shell looks up "excel.exe" (and Office's own installer registers Excel).
 !define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\excel.exe"
 ; Where Click-to-Run Office (2013 to 365) records its configuration, among it "Platform".
@@ -203,16 +206,49 @@ FunctionEnd
 !insertmacro ImageMachineFunction ""
 !insertmacro ImageMachineFunction "un."
 
-; Says why the installation cannot go on: in a message box, and in silent mode, where nobody
-; sees one, in a log for the administrator.
-!macro Refuse message
-  MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
+; In silent mode, where nobody sees a message box, the reason goes into a log for the
+; administrator.
+!macro LogWhenSilent message
   ${If} ${Silent}
     FileOpen $9 "$TEMP\${PRODUCT}-setup.log" w
     FileWriteUTF16LE /BOM $9 "${message}$\r$\n"
     FileClose $9
   ${EndIf}
 !macroend
+
+; Says why the installation cannot go on.
+!macro Refuse message
+  MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
+  !insertmacro LogWhenSilent "${message}"
+!macroend
+
+; EnsureLibraryFree: makes sure that the Corbel.dll whose path is on the stack can be replaced,
+; before anything is changed. Windows refuses to open a loaded DLL for writing, so an Excel
+; that runs with the add-in shows here (the file is opened, never changed). The user closes
+; Excel and retries, or cancels (exit code 1); in silent mode the installation ends with exit
+; code 2 and the reason in the log, and the installation there stays whole.
+Function EnsureLibraryFree
+  Exch $0 ; path
+  Push $1
+  ${If} ${FileExists} $0
+    retry:
+    ClearErrors
+    FileOpen $1 $0 a
+    ${If} ${Errors}
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$0 is in use, most likely by Excel, so ${PRODUCT} cannot replace it.$\r$\n$\r$\nClose Excel, then choose Retry." /SD IDCANCEL IDRETRY retry
+      ${If} ${Silent}
+        !insertmacro LogWhenSilent "$0 is in use, most likely by Excel: close Excel and install again. Nothing was changed."
+        SetErrorLevel 2
+      ${Else}
+        SetErrorLevel 1
+      ${EndIf}
+      Quit
+    ${EndIf}
+    FileClose $1
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
 
 ; ---------------------------------------------------------------------------------------------
 ; Which Corbel.dll
@@ -345,9 +381,19 @@ Section "${PRODUCT}" SectionMain
   SectionIn RO
   DetailPrint "$BitnessNote"
 
+  ; A Corbel.dll that Excel has loaded cannot be replaced: found before anything changes, here
+  ; and where an earlier installation is to be removed from.
+  Push "$INSTDIR\Corbel.dll"
+  Call EnsureLibraryFree
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} $0 != $INSTDIR
+    Push "$0\Corbel.dll"
+    Call EnsureLibraryFree
+  ${EndIf}
+
   ; Cornice installed in another folder before: that copy goes, by its own uninstaller, so that
   ; one Corbel.dll is registered and one entry stands in Add/Remove Programs.
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 != ""
   ${AndIf} $0 != $INSTDIR
   ${AndIf} ${FileExists} "$0\${UNINSTALLER}"
@@ -462,6 +508,7 @@ FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
+  Delete "$TEMP\${PRODUCT}-setup.log" ; a log tells of this run only
 FunctionEnd
 
 Section "Uninstall"
@@ -473,7 +520,23 @@ Section "Uninstall"
     Pop $0
     ${If} $0 != 0
       DetailPrint "regsvr32 /u ended with $0"
-      MessageBox MB_OK|MB_ICONEXCLAMATION "$INSTDIR\Corbel.dll could not be unregistered (regsvr32: $0). Its files are removed all the same." /SD IDOK
+      ; An elevated registration may have put the class where only an administrator can remove
+      ; it; that is said as it is. (StrCmp ignores case, as Windows does for file names.)
+      Push "$INSTDIR\Corbel.dll"
+      Call un.ImageMachine
+      Pop $1
+      ${If} $1 = ${MACHINE_X64}
+        SetRegView 64
+      ${EndIf}
+      ReadRegStr $1 HKLM "Software\Classes\${CLASS_KEY}\InprocServer32" ""
+      SetRegView default
+      ${If} $1 == "$INSTDIR\Corbel.dll"
+        StrCpy $1 "${PRODUCT} is removed for you and Excel no longer loads it, but its class stays registered for all users of this computer (HKEY_LOCAL_MACHINE\Software\Classes\${CLASS_KEY}), which only an administrator can remove."
+      ${Else}
+        StrCpy $1 "$INSTDIR\Corbel.dll could not be unregistered (regsvr32: $0). Its files are removed all the same."
+      ${EndIf}
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$1" /SD IDOK
+      !insertmacro LogWhenSilent "$1"
     ${EndIf}
   ${EndIf}
   ; The add-in's own unregistration removes it too; this holds when Corbel.dll is gone.
@@ -493,8 +556,6 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
-
-  Delete "$TEMP\${PRODUCT}-setup.log"
 
   ; Last, so that an uninstallation that stopped half-way can be run again from there.
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

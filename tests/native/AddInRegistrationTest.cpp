@@ -54,6 +54,13 @@ TEST(AddInRegistration, FailureTextsNameTheLibraryAndTheCause)
               L"regsvr32 could not be started: The system cannot find the file specified. (error 2)");
     EXPECT_EQ(cause(false, {Outcome::TimedOut, 0, L""}, true),
               L"regsvr32 did not finish within 30 seconds; it may still be running.");
+    RegistrationRun machineWide{Outcome::Finished, 5, L""};
+    machineWide.machineClassRemains = true;
+    EXPECT_EQ(cause(false, machineWide, true),
+              L"Excel no longer loads it, but it stays registered for all users of this computer "
+              L"(HKEY_LOCAL_MACHINE\\Software\\Classes), which only an administrator can change: run "
+              L"\"regsvr32 /u\" on the library as an administrator.");
+    EXPECT_EQ(cause(true, machineWide, true), cause(true, {Outcome::Finished, 5, L""}, true));
     EXPECT_EQ(RegistrationFailureText(false, library, {Outcome::Finished, 3, L""}, false)
                   .substr(0, 44),
               L"The add-in could not be removed completely.\r");

@@ -9,6 +9,12 @@
 //                                         the default value. Exit 1: no such value
 //   installer-test-tool wait-gone IMAGE   waits until no process runs IMAGE (e.g. Un.exe),
 //                                         at most a minute. Exit 1: still running
+//   installer-test-tool hold FILE FLAG    opens FILE without sharing it, then creates FLAG,
+//                                         and keeps FILE so until FLAG is deleted, at most five
+//                                         minutes. Windows keeps a loaded DLL from being
+//                                         written; Wine does not, but it honours share modes.
+//                                         Exit 1: FILE cannot be opened or FLAG made; 3: FLAG
+//                                         was never deleted
 //
 // and, to drive a program's windows from a script (the demo, under Xvfb), waiting at most
 // 30 seconds for the window; exit 1 when it does not come:
@@ -99,6 +105,24 @@ int Value(const std::wstring& path, const std::wstring& name, const std::wstring
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fputc('\n', stdout);
     return 0;
+}
+
+int Hold(const std::wstring& path, const std::wstring& flag)
+{
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        std::fprintf(stderr, "installer-test-tool: cannot open %s, error %lu\n", ToUtf8(path).c_str(), ::GetLastError());
+        return 1;
+    }
+    UniqueFile made(::CreateFileW(flag.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!made) return 1;
+    made.Reset();
+    for (int waited = 0; waited < 300000; waited += 100) {
+        if (::GetFileAttributesW(flag.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
+        ::Sleep(100);
+    }
+    std::fprintf(stderr, "installer-test-tool: %s was never deleted\n", ToUtf8(flag).c_str());
+    return 3;
 }
 
 bool Running(const std::wstring& image)
@@ -250,10 +274,12 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"run" && argc == 2) return Run();
     if (command == L"value" && (argc == 4 || argc == 5)) return Value(argv[2], argv[3], argc == 5 ? argv[4] : L"");
     if (command == L"wait-gone" && argc == 3) return WaitGone(argv[2]);
+    if (command == L"hold" && argc == 4) return Hold(argv[2], argv[3]);
     const bool oneWindow = command == L"window" || command == L"message" || command == L"answer" || command == L"close";
     if ((oneWindow && argc == 3) || (command == L"keys" && argc >= 4) || (command == L"press" && argc == 4))
         return Window(argc, argv);
-    std::fprintf(stderr, "usage: installer-test-tool run | value KEY NAME [32|64] | wait-gone IMAGE | window CLASS |\n"
+    std::fprintf(stderr, "usage: installer-test-tool run | value KEY NAME [32|64] | wait-gone IMAGE | hold FILE FLAG |\n"
+                         "       window CLASS |\n"
                          "       message CAPTION | keys CLASS KEY... | press CLASS ID | answer CAPTION | close CLASS\n");
     return 2;
 }

@@ -381,6 +381,46 @@ override_refused() {
   report "$before" "/BITNESS=x64 on 32-bit Windows refused"
 }
 
+# Excel runs with the add-in loaded: the installer finds Corbel.dll in use before it changes
+# anything, and a silent one ends with 2 and the reason in the log, leaving the installation
+# whole. Windows keeps a loaded DLL from being written; Wine does not, but it honours share
+# modes, so a process holding the file open without sharing stands in for Excel.
+in_use() {
+  local before=$failures folder dll
+  put_excel x86
+  install
+  installed x86 || { report "$before" ""; return; }
+  folder=$(reg_value "$arp_key" InstallLocation)
+  dll="$(unix_path "$folder")/Corbel.dll"
+  # A mark after the image, which a replaced file would not carry (NSIS keeps file times).
+  printf 'older copy' >>"$dll"
+  local flag="$WINEPREFIX/drive_c/held" holder waited=0
+  rm -f "$flag"
+  wine "$tool" hold "$folder\\Corbel.dll" 'C:\held' &
+  holder=$!
+  while [ ! -e "$flag" ] && [ "$waited" -lt 600 ] && kill -0 "$holder" 2>/dev/null; do
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  [ -e "$flag" ] || fail "the helper did not come to hold Corbel.dll within a minute"
+  install
+  rm -f "$flag"
+  wait "$holder" || fail "the helper holding Corbel.dll ended with $?"
+  [ "$install_status" = 2 ] || fail "installing over a Corbel.dll in use ended with $install_status, not 2"
+  grep -q 'Corbel.dll is in use, most likely by Excel: close Excel and install again. Nothing was changed.' <<<"$(setup_log)" ||
+    fail "the log says '$(setup_log)'"
+  [ "$(tail -c 10 "$dll" | tr -d '\0')" = 'older copy' ] || fail "the Corbel.dll in use was replaced"
+  install_status=0 # the refused run's; what follows checks the installation it left
+  installed x86 "$folder" && loads_addin
+  # Excel closed: the installation goes through.
+  install
+  installed x86 "$folder"
+  [ "$(tail -c 10 "$dll" | tr -d '\0')" = 'older copy' ] && fail "Corbel.dll was not replaced once it was free"
+  uninstall
+  nothing_left
+  report "$before" "silent installation over a Corbel.dll in use refused"
+}
+
 # Installed once elsewhere: a new folder takes over and the old one goes.
 moved() {
   local before=$failures old='C:\Users\Public\Cornice old' new
@@ -412,6 +452,7 @@ for name in "$@"; do
     override) override ;;
     override-refused) override_refused ;;
     moved) moved ;;
+    in-use) in_use ;;
     *) fail "no such scenario" ;;
   esac
 done

@@ -726,12 +726,16 @@ void OkUninstalls()
     CHECK(EvidenceLine(report, "excel-host-exit") == "3", "excel-host found an add-in to load: exit " + EvidenceLine(report, "excel-host-exit"));
 }
 
-// Without Corbel.dll, installing says so instead of "Installation complete.".
+// Without Corbel.dll, installing says so instead of "Installation complete." and leaves Excel
+// no add-in entry (one without LoadBehavior shows in Excel as a broken add-in); removing then
+// is silent and does not make Excel an add-in list.
 void MissingLibrary()
 {
     const std::wstring library = std::wstring(kProgramFolder) + L"\\Corbel.dll";
     const std::wstring aside = std::wstring(kToolsFolder) + L"\\Corbel.dll.aside";
+    const std::wstring addIns = L"Software\\Microsoft\\Office\\Excel\\AddIns";
     ::MoveFileExW(library.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, addIns.c_str());
     ReplaceSettings({});
     ClearEvidence();
     {
@@ -755,6 +759,21 @@ void MissingLibrary()
             CHECK(!WaitForExcel().empty(), "Excel was not started after the failure");
             CHECK(trellis.Ended(), "OK did not end the program");
             CHECK(ReadSettings() == SavedAs(Ticked({0, 1, 2})), "saved " + Show(ReadSettings()));
+            CHECK(!KeyExists(HKEY_CURRENT_USER, kAddInKey), "a failed installation left Excel's add-in entry");
+        }
+    }
+    ClearEvidence();
+    {
+        Trellis trellis;
+        const HWND form = trellis.Window();
+        CHECK(form != nullptr, "the window did not appear for removal");
+        if (form) {
+            ClickBox(form, 0);
+            Press(form, IDOK);
+            CHECK(!WaitForExcel().empty(), "Excel was not started after removal");
+            CHECK(trellis.MessageBox(L"Trellis", 0) == nullptr, "removing what was never installed must be silent");
+            CHECK(trellis.Ended(), "OK did not end the program");
+            CHECK(!KeyExists(HKEY_CURRENT_USER, addIns), "removal created Excel's add-in list");
         }
     }
     ::MoveFileExW(aside.c_str(), library.c_str(), MOVEFILE_REPLACE_EXISTING);

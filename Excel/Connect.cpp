@@ -6,7 +6,7 @@
 #include "Corbel.h"
 #include "ExcelApplicationHost.h"
 #include "Module.h"
-#include "RegistrySettingsStore.h"
+#include "RegistryPolicySource.h"
 #include "RibbonBuilder.h"
 #include "WinHandles.h"
 
@@ -85,9 +85,9 @@ private:
 
     LONG references_ = 1;
     DispatchDescription dispatch_;
-    RegistrySettingsStore store_;
+    RegistrySettingsAfterPolicy settings_;
     ExcelApplicationHost excelApplication_;
-    RibbonBuilder builder_{store_, excelApplication_};
+    RibbonBuilder builder_{settings_.Store(), excelApplication_};
 };
 
 HRESULT Connect::QueryInterface(REFIID iid, void** object)

@@ -22,10 +22,20 @@ void CheckBoxRules::Set(int box, int state)
 {
     CheckedIndex(box);
     if (state < kClear || state > kGreyed) throw BoxStateError(state);
-    if (states_[box] == state) return;
+    if (states_[box] == state || locked_[box]) return;
     states_[box] = state;
     if (listener_) listener_(box, state);
     RunRule(box);
+}
+
+void CheckBoxRules::Lock(int box, int state)
+{
+    CheckedIndex(box);
+    if (state < kClear || state > kGreyed) throw BoxStateError(state);
+    locked_[box] = true;
+    if (states_[box] == state) return;
+    states_[box] = state;
+    if (listener_) listener_(box, state);
 }
 
 void CheckBoxRules::Click(int box)

@@ -14,6 +14,10 @@
 //   box 11 (Hide built-in tabs)
 //                    ticked: if boxes 3-10 sum to 0, tick 3-10, then clear 1.   clear: clear 3-10.
 //
+// A box an administrator set by policy is locked: it takes the policy's value once, without
+// running its rule, and from then on no click and no other box's rule changes it; the rules
+// of the other boxes still run, and simply leave it as it is.
+//
 // The settings window only mirrors this model: it shows each reported change.
 #pragma once
 
@@ -65,12 +69,17 @@ public:
     // greyed box becomes ticked.
     void Click(int box);
 
+    // Gives a box the value a policy sets and keeps it there. Throws as Set does.
+    void Lock(int box, int state);
+    bool Locked(int box) const { return locked_.at(CheckedIndex(box)); }
+
 private:
     static int CheckedIndex(int box);
     void RunRule(int box);
     int Sum(int first, int last) const;
 
     std::array<int, kBoxCount> states_{};
+    std::array<bool, kBoxCount> locked_{};
     ChangeListener listener_;
 };
 

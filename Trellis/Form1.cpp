@@ -8,7 +8,7 @@
 #include "NumberedSteps.h"
 #include "Options.h"
 #include "PointerEffects.h"
-#include "RegistrySettingsStore.h"
+#include "RegistryPolicySource.h"
 #include "Shell.h"
 #include "Skin.h"
 #include "SkinComponent.h"
@@ -46,7 +46,7 @@ public:
     explicit Form1(HINSTANCE instance)
         : instance_(instance),
           rules_([this](int box, int state) { ShowBoxState(box, state); }),
-          procedures_(*this, store_, rules_, *this)
+          procedures_(*this, settings_.Store(), rules_, *this)
     {
     }
 
@@ -86,6 +86,7 @@ public:
 
         procedures_.FormLoad();
         procedures_.FormInitialize();
+        ShowPolicyLocks();
 
         CentreOnScreen();
         ::ShowWindow(window_, showCommand);
@@ -197,6 +198,8 @@ private:
             controls_.push_back({ControlKind::CheckBox, boxes_[box], kBoxBackColor, kBoxForeColor});
         }
         controls_.push_back({ControlKind::Shape, nullptr, kPageBackColor, kShape1Color});
+        policyNote_ = CreateChild(WC_STATICW, kPolicyNoteCaption, SS_LEFT, pages_[0], kPolicyNoteId);
+        controls_.push_back({ControlKind::Label, policyNote_, kBoxBackColor, kBoxForeColor});
 
         pages_[1] = CreateChild(kPageClassName, L"", WS_CLIPCHILDREN | WS_CLIPSIBLINGS, window_, kAboutPageId,
                                 WS_EX_CONTROLPARENT);
@@ -264,6 +267,8 @@ private:
             SetControlFont(boxes_[box], fonts_.box);
             Place(boxes_[box], kBoxes[box].place);
         }
+        SetControlFont(policyNote_, fonts_.box);
+        Place(policyNote_, kPolicyNote);
         SetControlFont(title_, fonts_.title);
         Place(title_, kTitleLabel.place);
         SetControlFont(version_, fonts_.version);
@@ -323,6 +328,17 @@ private:
     }
 
     // ---- Behaviour ----------------------------------------------------------------------
+    void ShowPolicyLocks()
+    {
+        bool any = false;
+        for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) {
+            if (!rules_.Locked(box)) continue;
+            ::EnableWindow(boxes_[box], FALSE);
+            any = true;
+        }
+        ::ShowWindow(policyNote_, any ? SW_SHOW : SW_HIDE);
+    }
+
     void ShowBoxState(int box, int state)
     {
         if (boxes_[box])
@@ -608,7 +624,7 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
-    RegistrySettingsStore store_;
+    RegistrySettingsAfterPolicy settings_;
     CheckBoxRules rules_;
     Form1Procedures procedures_;
     PointerState pointer_;
@@ -618,6 +634,7 @@ private:
     HWND tab_ = nullptr;
     std::array<HWND, 2> pages_{};
     std::array<HWND, CheckBoxRules::kBoxCount> boxes_{};
+    HWND policyNote_ = nullptr;
     HWND title_ = nullptr;
     HWND version_ = nullptr;
     HWND websiteLabel_ = nullptr;

@@ -18,6 +18,7 @@ inline constexpr int kTitleId = 300;
 inline constexpr int kVersionId = 301;
 inline constexpr int kWebsiteLabelId = 302;
 inline constexpr int kWebsiteId = 303;
+inline constexpr int kPolicyNoteId = 304;
 inline constexpr int kExcelPageId = 400;
 inline constexpr int kAboutPageId = 401;
 

@@ -72,6 +72,9 @@ inline constexpr OleColor kBoxBackColor = kWhite;
 inline constexpr OleColor kBoxForeColor = kBlack;
 inline constexpr TwipRect kShape1{600, 1680, 3375, 1695};
 inline constexpr OleColor kShape1Color = kBlack;
+// Below Shape1, shown only when a policy sets a box: such boxes are disabled, and this says why.
+inline constexpr TwipRect kPolicyNote{240, 3495, 5415, 375};
+inline constexpr const wchar_t* kPolicyNoteCaption = L"Dimmed boxes are set by your administrator.";
 
 // Frame2, the About page.
 struct LabelDesign {

@@ -35,11 +35,24 @@ void Form1Procedures::RestoreBox(int box)
     boxes_.Set(box, ToInteger16(design.key, text));
 }
 
+void Form1Procedures::LockBoxSetByPolicy(int box)
+{
+    const form1::BoxDesign& design = form1::kBoxes.at(box);
+    if (!store_.SetByPolicy(kSettingsApplication, kSettingsSection, design.key)) return;
+    const std::wstring text =
+        store_.ReadSetting(kSettingsApplication, kSettingsSection, design.key, design.defaultState);
+    boxes_.Lock(box, ToInteger16(design.key, text));
+}
+
 void Form1Procedures::FormInitialize()
 {
     NumberedProcedure procedure(kFormInitializeLocation, reporter_);
     procedure.Run(100, [&] { actions_.SetTitleLabel(C_AppName); });
     procedure.Run(102, [&] { actions_.SetVersionLabel(VersionText()); });
+    // Policy boxes first, so that the rules of the boxes restored after them cannot move them;
+    // a failure is reported under the number of the box's own restore.
+    for (int box = 0; box < CheckBoxRules::kBoxCount; ++box)
+        procedure.Run(box <= CheckBoxRules::kAll ? 104 + 2 * box : 112, [&] { LockBoxSetByPolicy(box); });
     procedure.Run(104, [&] { RestoreBox(CheckBoxRules::kClassic); });
     procedure.Run(106, [&] { RestoreBox(CheckBoxRules::kLeft); });
     procedure.Run(108, [&] { RestoreBox(CheckBoxRules::kAll); });
@@ -51,6 +64,8 @@ void Form1Procedures::FormInitialize()
 
 void Form1Procedures::SaveBox(int box)
 {
+    // The user's own value stays as the user left it, for the day the policy goes.
+    if (boxes_.Locked(box)) return;
     store_.SaveSetting(kSettingsApplication, kSettingsSection, form1::kBoxes.at(box).key,
                        std::to_wstring(boxes_.State(box)));
 }

@@ -53,13 +53,16 @@ public:
     // Caption, icon, skin, custom pointer.
     void FormLoad();
     // About page texts; the boxes restored from the store, the box rules running as each is set.
+    // A box whose value a policy sets is locked to it first (CheckBoxRules::Lock).
     void FormInitialize();
-    // 1 "OK": save the twelve boxes, install or remove the add-in, start Excel, close.
+    // 1 "OK": save the twelve boxes (but none a policy sets), install or remove the add-in,
+    // start Excel, close.
     // 2 "Cancel": close; nothing is saved.
     void PushButton22Click(int index);
 
 private:
     void RestoreBox(int box);
+    void LockBoxSetByPolicy(int box);
     void SaveBox(int box);
 
     Form1Actions& actions_;

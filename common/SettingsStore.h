@@ -25,6 +25,15 @@ public:
     // Creates the application and section when missing. Throws SettingsStoreError on failure.
     virtual void SaveSetting(const std::wstring& application, const std::wstring& section,
                              const std::wstring& key, const std::wstring& value) = 0;
+
+    // Whether an administrator fixed this value: reads give the administrator's value, and a
+    // save would change only the user's own, which nothing reads while the policy stands.
+    virtual bool SetByPolicy(const std::wstring& application, const std::wstring& section,
+                             const std::wstring& key)
+    {
+        (void)application, (void)section, (void)key;
+        return false;
+    }
 };
 
 } // namespace cornice

@@ -49,6 +49,13 @@ SetCompressor /SOLID lzma
 !define MACHINE_X86 332
 !define MACHINE_X64 34404
 
+; A signing build hands in the command that signs a file in place (cmake/Signing.cmake):
+; the installer and the uninstaller inside it are signed as makensis writes them.
+!ifdef SIGN_CMAKE
+  !uninstfinalize '"${SIGN_CMAKE}" -P "${SIGN_SCRIPT}" "%1"' = 0
+  !finalize '"${SIGN_CMAKE}" -P "${SIGN_SCRIPT}" "%1"' = 0
+!endif
+
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
 OutFile "${OUTFILE}"

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   fonts-liberation fonts-wine
   libxml2-utils libxml2-dev
+  openssl osslsigncode
   nsis
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,5 +1,6 @@
 // The add-in as a user and Excel meet it, in a Wine prefix of its own: regsvr32 registers and
 // unregisters Corbel.dll from a program folder, and excel-host loads it as Excel does.
+#include "RegistryPolicySource.h"
 #include "RegistrySettingsStore.h"
 #include "SettingKeys.h"
 #include "Utf8.h"
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -134,6 +137,33 @@ std::wstring TempFile(const wchar_t* name)
     return std::wstring(folder) + name;
 }
 
+// Group Policy, as the template writes it: REG_DWORD values under the product's policy key.
+void SetPolicy(HKEY root, const wchar_t* key, DWORD value)
+{
+    UniqueHkey policies;
+    ASSERT_EQ(::RegCreateKeyExW(root, RegistryPolicySource::kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                                nullptr, policies.Put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExW(policies.Get(), key, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
+              ERROR_SUCCESS);
+}
+
+void RemovePolicies()
+{
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, RegistryPolicySource::kPolicyKey, KEY_WOW64_64KEY, 0);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, RegistryPolicySource::kPolicyKey);
+}
+
+std::string RibbonFromExcelHost()
+{
+    const std::wstring out = TempFile(L"ribbon-policy.xml");
+    ::DeleteFileW(out.c_str());
+    const ProcessResult host = ExcelHost(L"--ribbon-out \"" + out + L"\"");
+    EXPECT_EQ(host.exitCode, 0u) << host.output;
+    std::ifstream file(out.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
 class AddInScenario : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -145,6 +175,7 @@ protected:
     void SetUp() override { ReplaceSettings({}); }
     void TearDown() override
     {
+        RemovePolicies();
         Regsvr32(L"/u /s");
         ReplaceSettings({});
     }
@@ -322,6 +353,25 @@ TEST_F(AddInScenario, ExcelHostReportsTheControlsItsReleaseDoesNotKnow)
     EXPECT_EQ(Occurrences(host.output, "\"ResearchPane\" and skips it"), 1u) << "each name once\n" << host.output;
 
     EXPECT_EQ(ExcelHost(L"--controls \"" + g_officeData + L"\\no-such-list.txt\"").exitCode, 1u);
+}
+
+// What the user chose is Classic on, Left off; a user policy puts the tab before Home, and a
+// computer policy switching Classic off wins over a user policy switching it on.
+TEST_F(AddInScenario, GroupPolicyDecidesTheDocumentOverTheUsersChoice)
+{
+    ReplaceSettings({{kClassicKey, L"1"}, {kLeftKey, L"0"}});
+    ASSERT_EQ(Regsvr32(L"/s").exitCode, 0u);
+    EXPECT_NE(RibbonFromExcelHost().find("<tab id=\"Menus\" label=\"Classic\">"), std::string::npos);
+
+    SetPolicy(HKEY_CURRENT_USER, kLeftKey, 1);
+    const std::string before = RibbonFromExcelHost();
+    EXPECT_NE(before.find("insertBeforeMso=\"TabHome\""), std::string::npos) << before.substr(0, 300);
+
+    SetPolicy(HKEY_CURRENT_USER, kClassicKey, 1);
+    SetPolicy(HKEY_LOCAL_MACHINE, kClassicKey, 0);
+    EXPECT_EQ(RibbonFromExcelHost(), "");
+    RemovePolicies();
+    EXPECT_FALSE(RibbonFromExcelHost().empty()) << "without the policies the user's choice counts again";
 }
 
 // excel-host's own answers when the add-in list holds something it cannot use.

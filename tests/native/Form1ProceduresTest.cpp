@@ -2,6 +2,7 @@
 
 #include "InMemorySettingsStore.h"
 #include "NumberConversion.h"
+#include "PolicySettingsStore.h"
 #include "Utf8.h"
 
 #include <gtest/gtest.h>
@@ -361,6 +362,43 @@ TEST(Form1Cancel, ClosesWithoutSavingOrInstalling)
     Window other;
     other.procedures.PushButton22Click(3);
     EXPECT_TRUE(other.actions.log.empty());
+}
+
+// An administrator set "Classic" 0 for the computer and "Left" 1 and "Hide built-in Tabs" 0 for
+// the user; the user had chosen otherwise.
+TEST(Form1UnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnlyTheOthers)
+{
+    FakeActions actions;
+    LoggingStore own{actions.log};
+    InMemoryPolicySource computerPolicy, userPolicy;
+    computerPolicy.Set(L"Classic", 0);
+    userPolicy.Set(L"Left", 1);
+    userPolicy.Set(L"Hide built-in Tabs", 0);
+    PolicySettingsStore store{own, computerPolicy, userPolicy};
+    CheckBoxRules boxes;
+    RecordingReporter reporter;
+    Form1Procedures procedures{actions, store, boxes, reporter};
+    own.Put(L"Classic", L"1");
+    own.Put(L"Left", L"0");
+    own.Put(L"Review", L"1");
+
+    procedures.FormInitialize();
+    EXPECT_TRUE(reporter.reports.empty());
+    // Review's rule would tick box 11 and box 0; both are the policy's.
+    EXPECT_EQ(boxes.States(), Ticked({1, 2, 8}));
+    for (int box = 0; box < CheckBoxRules::kBoxCount; ++box)
+        EXPECT_EQ(boxes.Locked(box), box == 0 || box == 1 || box == 11) << box;
+
+    boxes.Click(3); // Home: its rule cannot clear Left
+    actions.log.clear();
+    procedures.PushButton22Click(1);
+    EXPECT_EQ(actions.log, (std::vector<std::wstring>{
+                               L"save All=1", L"save Home=1", L"save Page Layout=0", L"save Insert=0",
+                               L"save Formulas=0", L"save Data=0", L"save Review=1", L"save View=0",
+                               L"save Developer=0", L"uninstall", L"open Excel", L"close",
+                           }));
+    EXPECT_EQ(own.Get(L"Classic"), L"1");
+    EXPECT_EQ(own.Get(L"Left"), L"0");
 }
 
 } // namespace

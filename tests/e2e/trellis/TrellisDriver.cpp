@@ -45,6 +45,7 @@ std::string Expected(const A& actual, const B& expected)
 
 constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Quillmark\\Architrave";
 constexpr const wchar_t* kProductSettingsKey = L"Software\\VB and VBA Program Settings\\Quillmark";
+constexpr const wchar_t* kPolicyKey = L"Software\\Policies\\Quillmark\\Cornice";
 constexpr const wchar_t* kAddInKey = L"Software\\Microsoft\\Office\\Excel\\AddIns\\Corbel.Connect";
 constexpr const wchar_t* kEvidenceFolder = L"C:\\evidence";
 constexpr const wchar_t* kToolsFolder = L"C:\\test-tools";
@@ -55,6 +56,7 @@ constexpr const wchar_t* kForm1Class = L"TrellisForm1";
 constexpr int kFirstBoxId = 100;
 constexpr int kTabId = 200;
 constexpr int kWebsiteId = 303;
+constexpr int kPolicyNoteId = 304;
 constexpr int kExcelPageId = 400;
 constexpr int kAboutPageId = 401;
 
@@ -463,6 +465,9 @@ void FirstStart()
     CHECK(FileVersion(std::wstring(kProgramFolder) + L"\\Trellis.exe") == "7.0.0.0 7.0",
           "version resource " + FileVersion(std::wstring(kProgramFolder) + L"\\Trellis.exe"));
     CHECK(ReadStates(form) == Ticked({0, 1, 2}), "states " + Show(ReadStates(form)));
+    CHECK(!::IsWindowVisible(::GetDlgItem(Page(form, kExcelPageId), kPolicyNoteId)), "the policy note shows without policies");
+    for (int box = 0; box < 12; ++box)
+        CHECK(::IsWindowEnabled(Box(form, box)), "without policies box " + std::to_string(box) + " is disabled");
     for (int box = 0; box < 12; ++box)
         CHECK(TextOf(Box(form, box)) == kExpectedCaptions[box], "caption of box " + std::to_string(box) + ": " + Quote(TextOf(Box(form, box))));
     CHECK(::IsWindowVisible(Page(form, kExcelPageId)) && !::IsWindowVisible(Page(form, kAboutPageId)),
@@ -839,6 +844,47 @@ void Dpi(int dpi)
     WriteDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", 96);
 }
 
+// "Classic" 0 by computer policy, "Left" 1 by user policy, over a user who chose the opposite:
+// both boxes show the policy, disabled, with the note; the others work; OK leaves the user's
+// own values of the two as they were.
+void Policies()
+{
+    ReplaceSettings({{L"Classic", L"1"}, {L"Left", L"0"}, {L"Review", L"1"}});
+    UniqueHkey machine;
+    ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, machine.Put(), nullptr);
+    const DWORD off = 0, on = 1;
+    ::RegSetValueExW(machine.Get(), L"Classic", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+    WriteDword(HKEY_CURRENT_USER, kPolicyKey, L"Left", on);
+    ClearEvidence();
+    {
+        Trellis trellis;
+        const HWND form = trellis.Window();
+        CHECK(form != nullptr, "the window did not appear");
+        if (form) {
+            CHECK(ReadStates(form) == Ticked({1, 2, 8, 11}), "opened as " + Show(ReadStates(form)));
+            for (int box = 0; box < 12; ++box)
+                CHECK((::IsWindowEnabled(Box(form, box)) != FALSE) == (box > 1),
+                      "box " + std::to_string(box) + (box > 1 ? " is disabled" : " is enabled"));
+            const HWND note = ::GetDlgItem(Page(form, kExcelPageId), kPolicyNoteId);
+            CHECK(::IsWindowVisible(note) && TextOf(note) == L"Dimmed boxes are set by your administrator.",
+                  "the note " + Quote(TextOf(note)));
+            SaveScreenshot(form, L"excel-page-policy");
+            ClickBox(form, 3); // Home would clear Left
+            ClickBox(form, 0); // disabled: nothing
+            CHECK(ReadStates(form) == Ticked({1, 2, 3, 8, 11}), "after clicks " + Show(ReadStates(form)));
+            Press(form, IDOK);
+            CHECK(!WaitForExcel().empty(), "Excel was not started");
+            CHECK(trellis.Ended(), "OK did not end the program");
+            Settings expected = SavedAs(Ticked({2, 3, 8, 11}));
+            expected[L"Classic"] = L"1";
+            expected[L"Left"] = L"0";
+            CHECK(ReadSettings() == expected, "saved " + Show(ReadSettings()));
+        }
+    }
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey, KEY_WOW64_64KEY, 0);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kPolicyKey);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The prefix: the product in its program folder, "Excel" and http leading to the probe.
 
@@ -898,6 +944,7 @@ int wmain(int argc, wchar_t** argv)
         {L"missing-library", MissingLibrary},
         {L"styled", Styled},
         {L"no-hand-pointer", NoHandPointer},
+        {L"policies", Policies},
         {L"dpi-120", [] { Dpi(120); }},
         {L"dpi-144", [] { Dpi(144); }},
     };

@@ -90,6 +90,24 @@ std::wstring StartClock::Line(const std::wstring& title) const
     return title + L": " + Milliseconds(previous) + L" (" + phases + L")";
 }
 
+void LoadExcelsOwnLibraries()
+{
+    for (const wchar_t* name : {L"comctl32.dll", L"version.dll", L"shell32.dll", L"uxtheme.dll"})
+        ::LoadLibraryW(name);
+}
+
+std::wstring MeasureSmallLibraryLoad()
+{
+    const wchar_t* const name = L"msimg32.dll";
+    if (::GetModuleHandleW(name)) return L"for scale: msimg32.dll was already loaded";
+    StartClock clock;
+    clock.Start();
+    const LibraryHandle library(::LoadLibraryW(name));
+    clock.Mark(L"LoadLibrary");
+    if (!library.Get()) return L"for scale: msimg32.dll did not load";
+    return clock.Line(L"for scale, a small Windows DLL (msimg32.dll)");
+}
+
 std::wstring MeasureStartFromLoadLibrary(const std::wstring& path, const CLSID& clsid, IDispatch* application,
                                          IDispatch* comAddIn)
 {

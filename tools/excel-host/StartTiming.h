@@ -33,6 +33,13 @@ private:
     std::vector<std::pair<const wchar_t*, double>> marks_;
 };
 
+// Loads, for the rest of the process, the Windows DLLs that Excel has loaded long before it
+// loads add-ins and that the add-in imports: without them the start would time their loading.
+void LoadExcelsOwnLibraries();
+
+// For scale: how long LoadLibrary takes for a small Windows DLL that nothing has loaded yet.
+std::wstring MeasureSmallLibraryLoad();
+
 // A second, separate start of the add-in in `path`, made by hand from LoadLibrary: the DLL's
 // class object, an instance, the connection events and the first GetCustomUI; then everything
 // is released and the DLL freed. Call it when COM has let go of the DLL, or the load is not a

@@ -240,6 +240,7 @@ int Run::Execute()
     Say(L"excel-host: Application.Name is " + Quoted(options_.hostName) + L"; " + std::to_wstring(entries.size()) +
         (entries.size() == 1 ? L" add-in" : L" add-ins") + L" listed for Excel");
 
+    if (options_.measureRounds > 0) LoadExcelsOwnLibraries();
     std::optional<WindowWatcher> watcher;
     watcher.emplace(!options_.wait);
     int tried = 0;
@@ -499,6 +500,7 @@ void Run::ShutDown()
 void Run::MeasureStartsFromLoadLibrary(const std::vector<AddInEntry>& entries)
 {
     ::CoFreeUnusedLibrariesEx(0, 0);
+    Say(L"excel-host: " + MeasureSmallLibraryLoad());
     const ComPtr<IDispatch> application = MakeApplication(options_.hostName);
     for (const AddInEntry& entry : entries) {
         CLSID clsid;

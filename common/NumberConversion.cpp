@@ -27,8 +27,9 @@ bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // The grammar of the header, checked by hand so that the result never depends on a locale.
-// On success `ascii` holds the number as strtod reads it in every locale: sign, digits without
-// a decimal point, and the exponent that puts the point back ("-1.25" is "-125e-2"),
+// On success `ascii` holds the number as strtod reads it in every locale: sign, significant
+// digits without a decimal point, and the exponent that puts the point back ("-1.250" is
+// "-125e-2"); see SignificantDigits for why it is kept short,
 // `allZero` says whether every digit before the exponent is 0, and `magnitude` is the decimal
 // exponent of the first non-zero digit (saturated), which tells overflow from underflow.
 struct ScannedNumber {
@@ -36,6 +37,29 @@ struct ScannedNumber {
     bool allZero = true;
     long long magnitude = 0;
 };
+
+// At most this many significant digits reach strtod, then one more that stands for the rest.
+// mingw's strtod caps exponents at 19999, so a megabyte of digits must not move the point by a
+// megabyte; and no double's rounding turns on digits past the 767th, so a final 1 in place of
+// the dropped (non-zero) tail rounds exactly as the whole text would.
+constexpr std::size_t kSignificantDigits = 800;
+
+// Appends `digits` (all the mantissa's digits, not all zero) to `ascii` without leading and
+// trailing zeros, cut to kSignificantDigits; returns what that adds to the exponent.
+long long AppendSignificantDigits(const std::string& digits, std::string& ascii)
+{
+    const std::size_t first = digits.find_first_not_of('0');
+    const std::size_t last = digits.find_last_not_of('0');
+    long long shift = static_cast<long long>(digits.size() - 1 - last);
+    std::size_t count = last - first + 1;
+    if (count > kSignificantDigits) {
+        shift += static_cast<long long>(count - kSignificantDigits) - 1;
+        count = kSignificantDigits;
+    }
+    ascii.append(digits, first, count);
+    if (count < last - first + 1) ascii += '1';
+    return shift;
+}
 
 bool Scan(std::wstring_view text, ScannedNumber& out)
 {
@@ -47,7 +71,7 @@ bool Scan(std::wstring_view text, ScannedNumber& out)
         if (text[i] == L'-') out.ascii += '-';
         ++i;
     }
-    std::size_t digits = 0;
+    std::string digits;
     long long significantIntegerDigits = 0, leadingFractionZeros = 0, fractionDigits = 0;
     bool inFraction = false;
     for (; i < end; ++i) {
@@ -57,14 +81,13 @@ bool Scan(std::wstring_view text, ScannedNumber& out)
             continue;
         }
         if (!IsDigit(c)) break;
-        ++digits;
+        digits += static_cast<char>(c);
         if (c != L'0') out.allZero = false;
         if (!inFraction && !out.allZero) ++significantIntegerDigits;
         if (inFraction && out.allZero) ++leadingFractionZeros;
         if (inFraction) ++fractionDigits;
-        out.ascii += static_cast<char>(c);
     }
-    if (digits == 0) return false;
+    if (digits.empty()) return false;
 
     long long exponent = 0;
     if (i < end && (text[i] == L'e' || text[i] == L'E')) {
@@ -82,8 +105,11 @@ bool Scan(std::wstring_view text, ScannedNumber& out)
         if (negative) exponent = -exponent;
     }
     if (i != end) return false;
-    out.ascii += 'e';
-    out.ascii += DecimalText<char>(exponent - fractionDigits);
+    if (!out.allZero) {
+        const long long shift = AppendSignificantDigits(digits, out.ascii);
+        out.ascii += 'e';
+        out.ascii += DecimalText<char>(exponent - fractionDigits + shift);
+    }
 
     out.magnitude = (significantIntegerDigits > 0 ? significantIntegerDigits - 1
                                                   : -(leadingFractionZeros + 1)) + exponent;

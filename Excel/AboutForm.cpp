@@ -1,14 +1,15 @@
 #include "AboutForm.h"
 
 #include "AddInIdentity.h"
+#include "NumberText.h"
 
 #include <exception>
 
 namespace cornice::about {
 std::wstring VersionLine(const VersionNumbers& version)
 {
-    return L"Version " + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
-           std::to_wstring(version.revision);
+    return L"Version " + DecimalText(version.major) + L"." + DecimalText(version.minor) + L"." +
+           DecimalText(version.revision);
 }
 
 AboutForm::AboutForm(AboutWindowActions& window, std::wstring descriptiveName, VersionNumbers version)

@@ -1,5 +1,7 @@
 #include "AddInRegistration.h"
 
+#include "NumberText.h"
+
 namespace cornice {
 namespace {
 
@@ -16,7 +18,7 @@ std::wstring Quoted(std::wstring_view path)
 // entry point returned a failure.
 std::wstring ExitCodeReason(bool install, unsigned long code, bool libraryPresent)
 {
-    const std::wstring codeText = L" (regsvr32 exit code " + std::to_wstring(code) + L").";
+    const std::wstring codeText = L" (regsvr32 exit code " + DecimalText(code) + L").";
     switch (code) {
     case 1:
         return L"regsvr32 did not accept its command line" + codeText;
@@ -71,7 +73,7 @@ std::wstring RegistrationFailureText(bool install, std::wstring_view libraryPath
         break;
     case RegistrationRun::Outcome::TimedOut:
         text += L"regsvr32 did not finish within " +
-                std::to_wstring(kRegistrationTimeoutMilliseconds / 1000) +
+                DecimalText(kRegistrationTimeoutMilliseconds / 1000) +
                 L" seconds; it may still be running.";
         break;
     case RegistrationRun::Outcome::Finished:

@@ -3,6 +3,7 @@
 #include "Form1Layout.h"
 #include "Globals.h"
 #include "NumberConversion.h"
+#include "NumberText.h"
 #include "SettingKeys.h"
 
 namespace cornice {
@@ -67,7 +68,7 @@ void Form1Procedures::SaveBox(int box)
     // The user's own value stays as the user left it, for the day the policy goes.
     if (boxes_.Locked(box)) return;
     store_.SaveSetting(kSettingsApplication, kSettingsSection, form1::kBoxes.at(box).key,
-                       std::to_wstring(boxes_.State(box)));
+                       DecimalText(boxes_.State(box)));
 }
 
 void Form1Procedures::PushButton22Click(int index)

@@ -2,6 +2,7 @@
 
 #include "Globals.h"
 #include "NumberConversion.h"
+#include "NumberText.h"
 #include "Utf8.h"
 
 #include <exception>
@@ -16,7 +17,7 @@ std::wstring ApplicationErrorText(std::wstring_view description, std::wstring_vi
     text += L"\r\n";
     text += location;
     text += L"at line ";
-    text += std::to_wstring(line);
+    text += DecimalText(line);
     text += L"\r\r";
     text += L"Please email screenshot of this message to ";
     text += kSupportEmail;

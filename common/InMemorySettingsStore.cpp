@@ -1,5 +1,7 @@
 #include "InMemorySettingsStore.h"
 
+#include "NumberText.h"
+
 namespace cornice {
 namespace {
 
@@ -20,7 +22,7 @@ std::wstring InMemorySettingsStore::ReadSetting(const std::wstring& application,
                                                 const std::wstring& key, int defaultValue)
 {
     const auto found = values_.find(Address(application, section, key));
-    return found != values_.end() ? found->second : std::to_wstring(defaultValue);
+    return found != values_.end() ? found->second : DecimalText(defaultValue);
 }
 
 void InMemorySettingsStore::SaveSetting(const std::wstring& application, const std::wstring& section,

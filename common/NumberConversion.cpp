@@ -1,9 +1,10 @@
 #include "NumberConversion.h"
 
+#include "NumberText.h"
 #include "Utf8.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace cornice {
@@ -26,7 +27,9 @@ bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // The grammar of the header, checked by hand so that the result never depends on a locale.
-// On success `ascii` holds the number without blanks or a leading '+', as from_chars wants it,
+// On success `ascii` holds the number as strtod reads it in every locale: sign, significant
+// digits without a decimal point, and the exponent that puts the point back ("-1.250" is
+// "-125e-2"); see SignificantDigits for why it is kept short,
 // `allZero` says whether every digit before the exponent is 0, and `magnitude` is the decimal
 // exponent of the first non-zero digit (saturated), which tells overflow from underflow.
 struct ScannedNumber {
@@ -34,6 +37,29 @@ struct ScannedNumber {
     bool allZero = true;
     long long magnitude = 0;
 };
+
+// At most this many significant digits reach strtod, then one more that stands for the rest.
+// mingw's strtod caps exponents at 19999, so a megabyte of digits must not move the point by a
+// megabyte; and no double's rounding turns on digits past the 767th, so a final 1 in place of
+// the dropped (non-zero) tail rounds exactly as the whole text would.
+constexpr std::size_t kSignificantDigits = 800;
+
+// Appends `digits` (all the mantissa's digits, not all zero) to `ascii` without leading and
+// trailing zeros, cut to kSignificantDigits; returns what that adds to the exponent.
+long long AppendSignificantDigits(const std::string& digits, std::string& ascii)
+{
+    const std::size_t first = digits.find_first_not_of('0');
+    const std::size_t last = digits.find_last_not_of('0');
+    long long shift = static_cast<long long>(digits.size() - 1 - last);
+    std::size_t count = last - first + 1;
+    if (count > kSignificantDigits) {
+        shift += static_cast<long long>(count - kSignificantDigits) - 1;
+        count = kSignificantDigits;
+    }
+    ascii.append(digits, first, count);
+    if (count < last - first + 1) ascii += '1';
+    return shift;
+}
 
 bool Scan(std::wstring_view text, ScannedNumber& out)
 {
@@ -45,44 +71,45 @@ bool Scan(std::wstring_view text, ScannedNumber& out)
         if (text[i] == L'-') out.ascii += '-';
         ++i;
     }
-    std::size_t digits = 0;
-    long long significantIntegerDigits = 0, leadingFractionZeros = 0;
+    std::string digits;
+    long long significantIntegerDigits = 0, leadingFractionZeros = 0, fractionDigits = 0;
     bool inFraction = false;
     for (; i < end; ++i) {
         const wchar_t c = text[i];
         if (c == L'.' && !inFraction) {
             inFraction = true;
-        } else if (IsDigit(c)) {
-            ++digits;
-            if (c != L'0') out.allZero = false;
-            if (!inFraction && !out.allZero) ++significantIntegerDigits;
-            if (inFraction && out.allZero) ++leadingFractionZeros;
-        } else {
-            break;
+            continue;
         }
-        out.ascii += static_cast<char>(c);
+        if (!IsDigit(c)) break;
+        digits += static_cast<char>(c);
+        if (c != L'0') out.allZero = false;
+        if (!inFraction && !out.allZero) ++significantIntegerDigits;
+        if (inFraction && out.allZero) ++leadingFractionZeros;
+        if (inFraction) ++fractionDigits;
     }
-    if (digits == 0) return false;
+    if (digits.empty()) return false;
 
     long long exponent = 0;
     if (i < end && (text[i] == L'e' || text[i] == L'E')) {
-        out.ascii += 'e';
         ++i;
         bool negative = false;
         if (i < end && (text[i] == L'+' || text[i] == L'-')) {
             negative = text[i] == L'-';
-            if (negative) out.ascii += '-';
             ++i;
         }
         std::size_t exponentDigits = 0;
         for (; i < end && IsDigit(text[i]); ++i, ++exponentDigits) {
-            out.ascii += static_cast<char>(text[i]);
             if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[i] - L'0');
         }
         if (exponentDigits == 0) return false;
         if (negative) exponent = -exponent;
     }
     if (i != end) return false;
+    if (!out.allZero) {
+        const long long shift = AppendSignificantDigits(digits, out.ascii);
+        out.ascii += 'e';
+        out.ascii += DecimalText<char>(exponent - fractionDigits + shift);
+    }
 
     out.magnitude = (significantIntegerDigits > 0 ? significantIntegerDigits - 1
                                                   : -(leadingFractionZeros + 1)) + exponent;
@@ -97,12 +124,12 @@ double Parse(std::wstring_view key, std::wstring_view text)
                                 SettingValueError::Reason::NotANumber);
     if (scanned.allZero) return 0.0; // also "-0", "0e99999"
 
-    double value = 0;
-    const char* first = scanned.ascii.data();
-    const char* last = first + scanned.ascii.size();
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc::result_out_of_range && scanned.magnitude < 0) return 0.0; // underflow
-    if (ec != std::errc() || ptr != last || !std::isfinite(value))
+    // strtod rather than from_chars: both round correctly, and strtod is already in the C
+    // library, where from_chars for double would add 40 KB to each binary.
+    char* last = nullptr;
+    const double value = std::strtod(scanned.ascii.c_str(), &last);
+    if (value == 0.0 && scanned.magnitude < 0) return 0.0; // underflow
+    if (last != scanned.ascii.c_str() + scanned.ascii.size() || !std::isfinite(value))
         throw SettingValueError(std::wstring(key), std::wstring(text),
                                 SettingValueError::Reason::OutOfRange);
     return value;

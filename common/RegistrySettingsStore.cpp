@@ -1,5 +1,6 @@
 #include "RegistrySettingsStore.h"
 
+#include "NumberText.h"
 #include "Utf8.h"
 #include "WinHandles.h"
 #include "WindowsErrorText.h"
@@ -65,7 +66,7 @@ std::wstring RegistrySettingsStore::ReadSetting(const std::wstring& application,
     const std::wstring path = SectionPath(application, section);
     UniqueHkey sectionKey;
     LSTATUS status = ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, sectionKey.Put());
-    if (status == ERROR_FILE_NOT_FOUND) return std::to_wstring(defaultValue);
+    if (status == ERROR_FILE_NOT_FOUND) return DecimalText(defaultValue);
     if (status != ERROR_SUCCESS) Fail(L"Cannot open " + SectionForPeople(application, section), status);
 
     // The value may grow between the size query and the read (the settings program saves
@@ -75,7 +76,7 @@ std::wstring RegistrySettingsStore::ReadSetting(const std::wstring& application,
     for (;;) {
         DWORD size = static_cast<DWORD>(bytes.size());
         status = ::RegQueryValueExW(sectionKey.Get(), key.c_str(), nullptr, &type, bytes.data(), &size);
-        if (status == ERROR_FILE_NOT_FOUND) return std::to_wstring(defaultValue);
+        if (status == ERROR_FILE_NOT_FOUND) return DecimalText(defaultValue);
         if (status == ERROR_MORE_DATA) {
             bytes.resize(std::max<std::size_t>(size, bytes.size() * 2));
             continue;

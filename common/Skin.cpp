@@ -1,10 +1,10 @@
 #include "Skin.h"
 
 #include "Files.h"
+#include "NumberText.h"
 #include "WinHandles.h"
 #include "WindowsErrorText.h"
 
-#include <cstdio>
 #include <string>
 
 namespace cornice {
@@ -12,10 +12,8 @@ namespace {
 
 [[noreturn]] void ThrowSkinFailure(HRESULT hr, const char* what)
 {
-    char text[160];
-    std::snprintf(text, sizeof text, "The skin component failed to %s (0x%08lX).", what,
-                  static_cast<unsigned long>(hr));
-    throw WindowsError(hr, text);
+    throw WindowsError(hr, std::string("The skin component failed to ") + what + " (" +
+                               HexCodeText<char>(static_cast<unsigned long>(hr)) + ").");
 }
 
 void Invoke(IDispatch& component, DISPID member, WORD flags, DISPPARAMS& parameters,

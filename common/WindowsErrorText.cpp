@@ -1,8 +1,7 @@
 #include "WindowsErrorText.h"
 
+#include "NumberText.h"
 #include "WinHandles.h"
-
-#include <cwchar>
 
 namespace cornice {
 
@@ -17,11 +16,7 @@ std::wstring WindowsErrorText(DWORD code)
         text.pop_back();
 
     // Win32 error codes are small and known by their decimal number; HRESULTs by their hex form.
-    wchar_t number[32];
-    if (code <= 0xFFFF)
-        std::swprintf(number, 32, L"error %lu", static_cast<unsigned long>(code));
-    else
-        std::swprintf(number, 32, L"0x%08lX", static_cast<unsigned long>(code));
+    const std::wstring number = code <= 0xFFFF ? L"error " + DecimalText(code) : HexCodeText(code);
     return text.empty() ? std::wstring(number) : text + L" (" + number + L")";
 }
 

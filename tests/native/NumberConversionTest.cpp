@@ -29,6 +29,16 @@ TEST(NumberConversion, AcceptsTheDocumentedForms)
         EXPECT_EQ(ToNumber(L"Home", c.text), c.expected) << "text \"" << c.text << '"';
 }
 
+// 1 + 2^-53 lies halfway between 1 and the next double and goes to the even one, 1; any digit
+// after it, however far, tips it up. A reader that keeps only the first digits loses that.
+TEST(NumberConversion, ADigitFarPastTheHalfwayPointStillRoundsUp)
+{
+    const std::wstring halfway = L"1.00000000000000011102230246251565404236316680908203125";
+    const double above = 1 + std::numeric_limits<double>::epsilon();
+    EXPECT_EQ(ToNumber(L"Home", halfway), 1.0);
+    EXPECT_EQ(ToNumber(L"Home", halfway + std::wstring(1000, L'0') + L"1"), above);
+}
+
 TEST(NumberConversion, RejectsEverythingElseAsNotANumber)
 {
     const wchar_t* const texts[] = {

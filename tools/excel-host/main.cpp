@@ -9,6 +9,7 @@
 #include "RibbonTiming.h"
 #include "RibbonView.h"
 #include "RibbonWindow.h"
+#include "StartTiming.h"
 #include "Utf8.h"
 #include "WinHandles.h"
 #include "WindowWatcher.h"
@@ -72,7 +73,9 @@ constexpr const wchar_t* kUsage =
     L"  --show             show those tabs in a window: the menu bar with drop-down menus,\n"
     L"                     the toolbar rows as buttons; the add-in's own entries call it\n"
     L"                     back; ends when the window is closed (needs a display)\n"
-    L"  --measure ROUNDS   time GetCustomUI against 20 bare reads of its settings\n"
+    L"  --measure ROUNDS   time GetCustomUI against 12 bare reads of its settings, and the\n"
+    L"                     add-in's start: from CoCreateInstance to the first document, and\n"
+    L"                     once more from LoadLibrary of its DLL\n"
     L"  --help             this text\n"
     L"\n"
     L"Exit codes: 0 all well; 1 excel-host failed; 2 bad arguments; 3 no add-in to load;\n"
@@ -102,6 +105,7 @@ struct LoadedAddIn {
     ComPtr<_IDTExtensibility2> connection;
     ComPtr<IRibbonExtensibility> ribbon;
     std::optional<markup::Element> document;
+    StartClock start; // from CoCreateInstance to the first document, with --measure
 };
 
 class Run {
@@ -119,6 +123,7 @@ private:
     void Click(const std::wstring& id);
     void Show();
     void ShutDown();
+    void MeasureStartsFromLoadLibrary(const std::vector<AddInEntry>& entries);
 
     Options options_;
     std::optional<std::set<std::wstring>> knownControls_;
@@ -256,6 +261,7 @@ int Run::Execute()
     Say(L"excel-host: Application.Name is " + Quoted(options_.hostName) + L", Version " + Quoted(version) + L"; " +
         std::to_wstring(entries.size()) + (entries.size() == 1 ? L" add-in" : L" add-ins") + L" listed for Excel");
 
+    if (options_.measureRounds > 0) LoadExcelsOwnLibraries();
     std::optional<WindowWatcher> watcher;
     watcher.emplace(!options_.wait);
     int tried = 0;
@@ -285,6 +291,7 @@ int Run::Execute()
         for (LoadedAddIn& addIn : addIns_) {
             if (!addIn.ribbon) continue;
             Say(L"add-in " + addIn.entry.progId + L": timing");
+            Say(L"  " + addIn.start.Line(L"start, CoCreateInstance to first document"));
             for (const std::wstring& line : MeasureRibbonRequest(addIn.ribbon.Get(), options_.measureRounds)) Say(L"  " + line);
         }
     }
@@ -306,7 +313,12 @@ int Run::Execute()
         Say(L"excel-host: waiting for the add-ins' windows to be closed");
         WindowWatcher::PumpMessagesUntilNoWindows();
     }
+    std::vector<AddInEntry> measuredStarts;
+    if (options_.measureRounds > 0)
+        for (const LoadedAddIn& addIn : addIns_)
+            if (addIn.ribbon) measuredStarts.push_back(addIn.entry);
     ShutDown();
+    if (!measuredStarts.empty()) MeasureStartsFromLoadLibrary(measuredStarts);
     return exitCode_;
 }
 
@@ -324,12 +336,14 @@ bool Run::Load(const AddInEntry& entry)
         return false;
     }
     ComPtr<IUnknown> object;
+    if (options_.measureRounds > 0) addIn.start.Start();
     hr = ::CoCreateInstance(addIn.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.PutVoid());
     if (FAILED(hr)) {
         Say(L"  cannot create " + entry.progId + L": " + Hex(hr) + L": " + WindowsErrorText(static_cast<DWORD>(hr)));
         Fail(kExitLoadFailed);
         return false;
     }
+    addIn.start.Mark(L"CoCreateInstance");
     hr = object.As(addIn.connection, IID__IDTExtensibility2);
     if (FAILED(hr)) {
         Say(L"  " + entry.progId + L" is no COM add-in: it has no IDTExtensibility2 (" + Hex(hr) + L")");
@@ -345,13 +359,17 @@ bool Run::Load(const AddInEntry& entry)
         Fail(kExitLoadFailed);
         return false;
     }
+    addIn.start.Pause();
     Say(L"  connected (OnConnection, ext_cm_Startup)");
+    addIn.start.Resume();
     hr = addIn.connection->OnAddInsUpdate(custom.Get());
     if (FAILED(hr)) Say(L"  OnAddInsUpdate failed: " + Failure(hr, addIn.connection.Get(), IID__IDTExtensibility2));
     hr = addIn.connection->OnStartupComplete(custom.Get());
     if (FAILED(hr)) Say(L"  OnStartupComplete failed: " + Failure(hr, addIn.connection.Get(), IID__IDTExtensibility2));
 
     object.As(addIn.ribbon, IID_IRibbonExtensibility);
+    addIn.start.Mark(L"connect");
+    addIn.start.Pause(); // the other add-ins load before the ribbon is asked for
     addIns_.push_back(std::move(addIn));
     return true;
 }
@@ -365,7 +383,9 @@ void Run::AskForRibbon(LoadedAddIn& addIn)
     const UniqueBstr ribbonId = UniqueBstr::FromText(L"Microsoft.Excel.Workbook");
     UniqueBstr document;
     ::SetErrorInfo(0, nullptr);
+    addIn.start.Resume();
     const HRESULT hr = addIn.ribbon->GetCustomUI(ribbonId.Get(), document.Put());
+    addIn.start.Mark(L"GetCustomUI");
     if (FAILED(hr)) {
         Say(L"add-in " + addIn.entry.progId + L": ribbon request failed: " +
             Failure(hr, addIn.ribbon.Get(), IID_IRibbonExtensibility));
@@ -503,6 +523,23 @@ void Run::ShutDown()
         const HRESULT hr = canUnload();
         Say(L"add-in " + progId + L": disconnected and released; DllCanUnloadNow: " +
             (hr == S_OK ? L"S_OK (can unload)" : Hex(hr) + L" (still in use)"));
+    }
+}
+
+// After the shut-down, once COM has freed the DLLs it no longer needs, each add-in starts once
+// more from LoadLibrary of its DLL, so that the load itself is timed cold.
+void Run::MeasureStartsFromLoadLibrary(const std::vector<AddInEntry>& entries)
+{
+    ::CoFreeUnusedLibrariesEx(0, 0);
+    Say(L"excel-host: " + MeasureSmallLibraryLoad());
+    const ComPtr<IDispatch> application = MakeApplication(options_.hostName);
+    for (const AddInEntry& entry : entries) {
+        CLSID clsid;
+        if (FAILED(::CLSIDFromProgID(entry.progId.c_str(), &clsid))) continue;
+        const std::wstring path = ServerPath(clsid);
+        if (path.empty()) continue;
+        const ComPtr<IDispatch> comAddIn = MakeComAddIn(entry.progId, entry.description);
+        Say(L"add-in " + entry.progId + L": " + MeasureStartFromLoadLibrary(path, clsid, application.Get(), comAddIn.Get()));
     }
 }
 

@@ -10,7 +10,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   fonts-liberation fonts-wine
   libxml2-utils libxml2-dev
-  nsis
+  nsis wixl msitools
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
 )

@@ -395,7 +395,8 @@ msi_products() {
   local view key
   for view in 32 64; do
     [ "$view" = 64 ] && [ "$prefix_bits" = 32 ] && continue
-    wine reg query "$uninstall_keys" "/reg:$view" 2>/dev/null | tr -d '\r' | grep '{' | while read -r key; do
+    wine reg query "$uninstall_keys" "/reg:$view" 2>/dev/null | tr -d '\r' | grep '{' |
+      sed 's/^HKEY_LOCAL_MACHINE/HKLM/' | while read -r key; do
       [ "$(reg_value "$key" DisplayName "$view")" = Cornice ] && echo "$(reg_value "$key" DisplayVersion "$view") $view"
     done
   done
@@ -468,7 +469,8 @@ trellis_for_user() {
   loads_addin
   grep -q '(for all users)' "$WINEPREFIX/excel.txt" || fail "the stand-in did not load the machine's entry: $(head -c 300 "$WINEPREFIX/excel.txt")"
 
-  wine reg add "$settings_key" /v Classic /d 0 /f >/dev/null
+  # Left and All would tick the first box again (CheckBoxRules.h).
+  for name in Classic Left All; do wine reg add "$settings_key" /v $name /d 0 /f >/dev/null; done
   wine "$trellis" >/dev/null 2>&1 &
   wine "$tool" press TrellisForm1 1 >/dev/null 2>&1 || fail "no Trellis window"
   wait # a message box would keep Trellis open
@@ -476,7 +478,7 @@ trellis_for_user() {
   [ "$(reg_value "$settings_key" Classic)" = 0 ] || fail "Trellis did not keep Classic 0"
   reg_exists "$addin_key" && fail "Trellis with the first box clear wrote a per-user entry"
   [ "$(reg_value "$machine_addin" LoadBehavior)" = 3 ] || fail "Trellis changed the machine's entry"
-  wine reg delete "$settings_key" /v Classic /f >/dev/null
+  for name in Classic Left All; do wine reg delete "$settings_key" /v $name /f >/dev/null; done
   wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Excel' /f >/dev/null
   for version in 12.0 14.0; do wine reg delete "${resiliency/VERSION/$version}" /f >/dev/null; done
 }

@@ -495,6 +495,7 @@ rows_match_registration() {
       sed 's/^\(    (Default)    REG_SZ    .*\)\\$/\1/' | awk '/^HKEY/ { key = $0; next } NF { print key " | " $0 }' | sort
   }
   before=$(class_rows)
+  grep -q 'InprocServer32 | ' <<<"$before" || fail "no class rows to compare: $(head -c 300 <<<"$before")"
   wine regsvr32 /s "$msi_folder\\Corbel.dll" || fail "regsvr32 on the installed library failed"
   after=$(class_rows)
   [ "$before" = "$after" ] || fail "the package's class rows differ from the library's: $(diff <(echo "$before") <(echo "$after") | head -20)"

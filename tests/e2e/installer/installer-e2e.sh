@@ -442,7 +442,7 @@ msi_installed() {
   menus=$(cd "$WINEPREFIX/drive_c" && find . -ipath '*/Start Menu/Programs/Cornice/*.lnk' | sort | tr '\n' ' ')
   case $menus in *'/Cornice.lnk '*'/Uninstall Cornice.lnk '*) ;; *) fail "Start menu: '$menus'" ;; esac
   [ "$(msi_products | cut -d' ' -f1)" = "$version" ] || fail "Add/Remove Programs lists '$(msi_products | tr '\n' ';')', not $version once"
-  msi_folder=$folder
+  msi_folder=$folder msi_view=$view
 }
 
 # A Trellis of the installation, for this user: OK with the first box ticked takes away what
@@ -454,14 +454,14 @@ trellis_for_user() {
   wine "$excel" >/dev/null 2>&1
   [ $? = 3 ] || fail "the stand-in Excel loaded the add-in that the user's entry switched off"
   # Trellis starts "Excel" when it closes; Wine 8 looks up App Paths under the name as given.
-  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Excel' /ve /d "$excel" /f >/dev/null
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Excel' /ve /d "$excel" /f "/reg:$msi_view" >/dev/null
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null # a display for the windows (see PLATFORM-NOTES)
   wine "$trellis" >/dev/null 2>&1 &
   wine "$tool" press TrellisForm1 1 >/dev/null 2>&1 || fail "no Trellis window"
   text=$(wine "$tool" message Trellis 2>/dev/null | tr -d '\r' | tail -n +2)
   [ "$text" = "Installation complete." ] || fail "Trellis said '$text'"
   wine "$tool" answer Trellis >/dev/null 2>&1
-  wait
+  wine "$tool" wait-gone Trellis.exe >/dev/null 2>&1 || fail "Trellis is still open after its message"
   wine "$tool" wait-gone EXCEL.EXE >/dev/null 2>&1
   reg_exists "$addin_key" && fail "the user's LoadBehavior override is still there"
   reg_exists "$clsid_key" && fail "Trellis registered the add-in for the user"
@@ -473,13 +473,14 @@ trellis_for_user() {
   for name in Classic Left All; do wine reg add "$settings_key" /v $name /d 0 /f >/dev/null; done
   wine "$trellis" >/dev/null 2>&1 &
   wine "$tool" press TrellisForm1 1 >/dev/null 2>&1 || fail "no Trellis window"
-  wait # a message box would keep Trellis open
+  # A message box would keep Trellis open.
+  wine "$tool" wait-gone Trellis.exe >/dev/null 2>&1 || fail "Trellis is still open: $(wine "$tool" message Trellis 2>/dev/null | tail -n +2)"
   wine "$tool" wait-gone EXCEL.EXE >/dev/null 2>&1
   [ "$(reg_value "$settings_key" Classic)" = 0 ] || fail "Trellis did not keep Classic 0"
   reg_exists "$addin_key" && fail "Trellis with the first box clear wrote a per-user entry"
-  [ "$(reg_value "$machine_addin" LoadBehavior)" = 3 ] || fail "Trellis changed the machine's entry"
+  [ "$(reg_value "$machine_addin" LoadBehavior "$msi_view")" = 3 ] || fail "Trellis changed the machine's entry"
   for name in Classic Left All; do wine reg delete "$settings_key" /v $name /f >/dev/null; done
-  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Excel' /f >/dev/null
+  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Excel' /f "/reg:$msi_view" >/dev/null
   for version in 12.0 14.0; do wine reg delete "${resiliency/VERSION/$version}" /f >/dev/null; done
 }
 

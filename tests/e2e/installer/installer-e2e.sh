@@ -564,6 +564,8 @@ msi_refusals() {
   [ "$install_status" = 2 ] || fail "the per-user installer over the package ended with $install_status, not 2"
   [ "$(setup_log)" = "Cornice is installed for all users of this computer: ask your administrator for it, or remove that installation (Add/Remove Programs) before installing Cornice for yourself." ] ||
     fail "the log says '$(setup_log)'"
+  # The log is the administrator's to read; it stays where the refused run wrote it.
+  rm -f "$(unix_path "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")/Cornice-setup.log"
   reg_exists "$arp_key" && fail "the refused per-user installer installed something"
   if [ "$prefix_bits" = 64 ]; then
     msiexec /i "$(winepath -w "$msi_x64")" /qn

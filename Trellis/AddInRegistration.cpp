@@ -88,4 +88,32 @@ std::wstring RegistrationFailureText(bool install, std::wstring_view libraryPath
     return text;
 }
 
+std::wstring MachineClassServerKey()
+{
+    return std::wstring(L"Software\\Classes\\CLSID\\") + kAddInClassId + L"\\InprocServer32";
+}
+
+std::wstring MachineWideProblemText(std::wstring_view libraryPath, const MachineWideCheck& check)
+{
+    // What the user can mend comes first; the rest only an administrator can.
+    std::wstring reason;
+    if (!check.userRepairFailure.empty())
+        reason = L"Excel's records that switch the add-in off for you could not be removed: " +
+                 check.userRepairFailure;
+    else if (!check.libraryPresent)
+        reason = L"The file does not exist.";
+    else if (!check.loadBehavior)
+        reason = L"Excel's add-in entry for all users is missing.";
+    else if ((*check.loadBehavior & 3) != 3)
+        reason = L"Excel's add-in entry for all users does not load it when Excel starts (LoadBehavior " +
+                 std::to_wstring(*check.loadBehavior) + L").";
+    if (reason.empty()) return {};
+    if (check.userRepairFailure.empty()) reason += L" Ask your administrator to repair the installation.";
+    std::wstring text = L"The add-in is installed for all users of this computer, but Excel will not "
+                        L"load it.\r\n\r\nLibrary: ";
+    text += libraryPath;
+    text += L"\r\n\r\n" + reason;
+    return text;
+}
+
 } // namespace cornice

@@ -2,6 +2,7 @@
 // command lines, Excel's add-in key, and the texts that report the outcome.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,5 +48,25 @@ struct RegistrationRun {
 // tells a missing file from one that Windows could not load.
 std::wstring RegistrationFailureText(bool install, std::wstring_view libraryPath,
                                      const RegistrationRun& run, bool libraryPresent);
+
+// ---------------------------------------------------------------------------------------------
+// Installed for all users (the Windows Installer packages): the class and Excel's add-in entry
+// below HKEY_LOCAL_MACHINE, which a standard user cannot change. Trellis then leaves the
+// registration alone and repairs only what belongs to the user.
+
+// The add-in's class, as Excel\Corbel.idl declares it.
+inline constexpr const wchar_t* kAddInClassId = L"{1AF9AC43-11E4-4B8E-A1CE-B493518D11F1}";
+// Below HKEY_LOCAL_MACHINE: the class's server, the library of an installation for all users.
+std::wstring MachineClassServerKey();
+
+// What decides, after the user's repair, whether Excel loads the add-in installed for all users.
+struct MachineWideCheck {
+    std::optional<unsigned long> loadBehavior; // of the machine's add-in entry; none: no entry
+    bool libraryPresent = true;
+    std::wstring userRepairFailure;            // the system's words; empty when the repair worked
+};
+
+// Empty when Excel will load the add-in at its next start; otherwise the message saying why not.
+std::wstring MachineWideProblemText(std::wstring_view libraryPath, const MachineWideCheck& check);
 
 } // namespace cornice

@@ -5,6 +5,7 @@
 #include "Form1Layout.h"
 #include "Form1Procedures.h"
 #include "Globals.h"
+#include "MachineInstallation.h"
 #include "NumberedSteps.h"
 #include "Options.h"
 #include "PointerEffects.h"
@@ -133,8 +134,21 @@ private:
     }
     void SetTitleLabel(const std::wstring& text) override { ::SetWindowTextW(title_, text.c_str()); }
     void SetVersionLabel(const std::wstring& text) override { ::SetWindowTextW(version_, text.c_str()); }
-    void InstallAddIn() override { cornice::InstallAddIn(window_); }
-    void UninstallAddIn() override { cornice::UninstallAddIn(window_); }
+    // Installed for all users, the registration is the administrator's: OK with the first box
+    // ticked repairs what belongs to this user, and with it clear only the settings change
+    // (Classic 0 already gives Excel an empty document).
+    void InstallAddIn() override
+    {
+        const std::wstring library = LibraryPath(cornice::ProgramFolder());
+        if (InstalledForAllUsers(library))
+            RepairAddInForUser(window_, library);
+        else
+            cornice::InstallAddIn(window_);
+    }
+    void UninstallAddIn() override
+    {
+        if (!InstalledForAllUsers(LibraryPath(cornice::ProgramFolder()))) cornice::UninstallAddIn(window_);
+    }
     void ShellOpen(const std::wstring& target) override { cornice::ShellOpen(window_, target); }
     void Close() override { closeRequested_ = true; }
 

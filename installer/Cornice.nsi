@@ -487,11 +487,31 @@ Section "${PRODUCT}" SectionMain
   ${EndIf}
 SectionEnd
 
+; Cornice installed for all users (the Windows Installer package) writes Excel's add-in entry
+; below HKEY_LOCAL_MACHINE, in the registry view of its bitness. A registration for one user
+; over it would hide it from that user and be undone by nobody the administrator can reach.
+!macro RefuseOverMachineInstallationIn view
+  SetRegView ${view}
+  ClearErrors
+  EnumRegValue $0 HKLM "${ADDIN_KEY}" 0
+  SetRegView default
+  ${IfNot} ${Errors}
+    !insertmacro Refuse "${PRODUCT} is installed for all users of this computer: ask your administrator for it, or remove that installation (Add/Remove Programs) before installing ${PRODUCT} for yourself."
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+!macroend
+Function RefuseOverMachineInstallation
+  !insertmacro RefuseOverMachineInstallationIn 32
+  !insertmacro RefuseOverMachineInstallationIn 64
+FunctionEnd
+
 ; Runs first: which programs to install, and whether that can be done here. (After the
 ; section, whose index it uses.)
 Function .onInit
   SetShellVarContext current
   Delete "$TEMP\${PRODUCT}-setup.log" ; a log tells of this run only
+  Call RefuseOverMachineInstallation
   Call ChooseBitness
   ${If} $Bitness == "x64"
   ${AndIfNot} ${RunningX64}

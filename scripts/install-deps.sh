@@ -11,7 +11,7 @@ packages=(
   fonts-liberation fonts-wine
   libxml2-utils libxml2-dev
   openssl osslsigncode
-  nsis
+  nsis wixl msitools
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
 )

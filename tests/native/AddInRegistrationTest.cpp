@@ -100,5 +100,35 @@ TEST(PointerEffects, FollowThePointerAcrossTheWindow)
     EXPECT_EQ(state, (PointerState{false, false}));
 }
 
+// Installed for all users: "Installation complete." only when Excel will load the add-in; the
+// user's own failure comes first, and only the machine's problems send the user to the
+// administrator.
+TEST(AddInRegistration, MachineWideProblemsSayWhyExcelWillNotLoad)
+{
+    const std::wstring library = L"C:\\Program Files\\Cornice\\Corbel.dll";
+    MachineWideCheck check;
+    check.loadBehavior = 3;
+    EXPECT_EQ(MachineWideProblemText(library, check), L"");
+    check.loadBehavior = 19; // connected and at start-up, among other bits
+    EXPECT_EQ(MachineWideProblemText(library, check), L"");
+
+    check.loadBehavior = 2;
+    EXPECT_EQ(MachineWideProblemText(library, check),
+              L"The add-in is installed for all users of this computer, but Excel will not load it.\r\n\r\n"
+              L"Library: C:\\Program Files\\Cornice\\Corbel.dll\r\n\r\n"
+              L"Excel's add-in entry for all users does not load it when Excel starts (LoadBehavior 2). "
+              L"Ask your administrator to repair the installation.");
+    const auto reason = [&] {
+        const std::wstring text = MachineWideProblemText(library, check);
+        return text.substr(text.rfind(L"\r\n") + 2);
+    };
+    check.loadBehavior.reset();
+    EXPECT_EQ(reason(), L"Excel's add-in entry for all users is missing. Ask your administrator to repair the installation.");
+    check.libraryPresent = false;
+    EXPECT_EQ(reason(), L"The file does not exist. Ask your administrator to repair the installation.");
+    check.userRepairFailure = L"Access is denied. (error 5)";
+    EXPECT_EQ(reason(), L"Excel's records that switch the add-in off for you could not be removed: Access is denied. (error 5)");
+}
+
 } // namespace
 } // namespace cornice

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # A signed build with a throwaway certificate, checked as an administrator's Windows would:
-#   signing-test.sh SOURCE_DIR WORK_DIR TOOLCHAIN MAKE_INSTALLER "DEFINES" X86_CORBEL X86_TRELLIS
-#                   X64_CORBEL X64_TRELLIS
+#   signing-test.sh SOURCE_DIR WORK_DIR TOOLCHAIN MAKE_INSTALLER "DEFINES" MSI X86_CORBEL
+#                   X86_TRELLIS X64_CORBEL X64_TRELLIS
 # Runs in a Wine prefix of its own (fresh-prefix.sh). Steps: openssl makes a CA and a code-signing
 # certificate; a small build (tests/signing/project) signs through cornice_sign(); copies of the
 # four programs of this build are signed by that build's signing command, as cornice_sign() signs
 # them after linking, and packed by the installer's own script with the signing defines, so that
-# makensis signs the installer and its uninstaller; the installer installs under Wine. Every
+# makensis signs the installer and its uninstaller; the installer installs under Wine; a copy of
+# the x86 package is signed as the build signs it after packing. Every
 # signed file must verify against the CA with a SHA-256 digest, and a copy with one byte changed
 # must not. Exit code: the number of failed checks.
 set -uo pipefail
-source=$1 work=$2 toolchain=$3 make_installer=$4 defines=$5
-shift 5
+source=$1 work=$2 toolchain=$3 make_installer=$4 defines=$5 msi=$6
+shift 6
 programs=("$@")
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -73,6 +74,10 @@ wine "$installer" /S '/D=C:\Cornice' >install.log 2>&1 || echo "installer exit $
 for file in Uninstall.exe Corbel.dll Trellis.exe; do
   [ -f "$target/$file" ] && verify "$target/$file"
 done
+
+cp "$msi" Cornice-signed-x86.msi
+must cmake -P small/cornice-sign.cmake Cornice-signed-x86.msi
+verify Cornice-signed-x86.msi
 
 [ "$failures" -eq 0 ] && echo "every signed file verifies; changed copies do not"
 exit "$failures"

@@ -3,6 +3,8 @@
 #include "AddInIdentity.h"
 #include "WinHandles.h"
 
+#include <algorithm>
+
 namespace cornice::host {
 namespace {
 
@@ -16,24 +18,25 @@ std::wstring Text(HKEY key, const wchar_t* name)
     return text;
 }
 
-} // namespace
-
-std::vector<AddInEntry> ReadExcelAddIns()
+// The entries of one list, in the registry's order.
+void ReadList(HKEY root, bool machineWide, std::vector<AddInEntry>& entries)
 {
-    std::vector<AddInEntry> entries;
     UniqueHkey addIns;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kExcelAddInsKey, 0, KEY_READ, addIns.Put()) != ERROR_SUCCESS)
-        return entries;
+    if (::RegOpenKeyExW(root, kExcelAddInsKey, 0, KEY_READ, addIns.Put()) != ERROR_SUCCESS) return;
     for (DWORD index = 0;; ++index) {
         wchar_t name[256];
         DWORD length = 256;
         const LSTATUS status = ::RegEnumKeyExW(addIns.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS) break;
         if (status != ERROR_SUCCESS) continue;
+        // The user's entry of an add-in stands in for the machine's.
+        const auto sameProgId = [&](const AddInEntry& known) { return ::lstrcmpiW(known.progId.c_str(), name) == 0; };
+        if (machineWide && std::any_of(entries.begin(), entries.end(), sameProgId)) continue;
         UniqueHkey entryKey;
         if (::RegOpenKeyExW(addIns.Get(), name, 0, KEY_READ, entryKey.Put()) != ERROR_SUCCESS) continue;
         AddInEntry entry;
         entry.progId = name;
+        entry.machineWide = machineWide;
         entry.friendlyName = Text(entryKey.Get(), L"FriendlyName");
         entry.description = Text(entryKey.Get(), L"Description");
         DWORD value = 0, size = sizeof value;
@@ -42,6 +45,15 @@ std::vector<AddInEntry> ReadExcelAddIns()
             entry.loadBehavior = value;
         entries.push_back(std::move(entry));
     }
+}
+
+} // namespace
+
+std::vector<AddInEntry> ReadExcelAddIns()
+{
+    std::vector<AddInEntry> entries;
+    ReadList(HKEY_CURRENT_USER, false, entries);
+    ReadList(HKEY_LOCAL_MACHINE, true, entries);
     return entries;
 }
 

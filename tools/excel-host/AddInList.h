@@ -1,4 +1,5 @@
-// Excel's per-user list of COM add-ins, read as Excel reads it at start-up.
+// Excel's lists of COM add-ins, the user's and the machine's, read as Excel reads them at
+// start-up.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@ namespace cornice::host {
 
 struct AddInEntry {
     std::wstring progId;                     // the key's name
+    bool machineWide = false;                // from HKEY_LOCAL_MACHINE
     std::wstring friendlyName;               // may be empty
     std::wstring description;                // may be empty
     std::optional<std::uint32_t> loadBehavior; // absent or not a REG_DWORD: nothing
@@ -22,8 +24,11 @@ struct AddInEntry {
     bool LoadsAtStartup() const { return loadBehavior && ((*loadBehavior & 3) == 3 || *loadBehavior == 16); }
 };
 
-// The entries below HKEY_CURRENT_USER\Software\Microsoft\Office\Excel\Addins, in the registry's
-// order; none when the key is absent.
+// The entries below HKEY_CURRENT_USER\Software\Microsoft\Office\Excel\Addins, then those below
+// the same key of HKEY_LOCAL_MACHINE (an installation for all users; in the registry view of
+// this program's bitness, as Excel of that bitness reads it) whose ProgID the user's list does
+// not hold: Office takes a user's entry, LoadBehavior included, over the machine's entry of the
+// same add-in. Each list in the registry's order; none when neither key exists.
 std::vector<AddInEntry> ReadExcelAddIns();
 
 } // namespace cornice::host

@@ -45,7 +45,8 @@ constexpr const wchar_t* kUsage =
     L"usage: excel-host [options]\n"
     L"\n"
     L"Loads the COM add-ins listed for Excel under\n"
-    L"HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Excel\\Addins as Excel does at start-up:\n"
+    L"HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Excel\\Addins and the same key of\n"
+    L"HKEY_LOCAL_MACHINE (where the user's entry of an add-in wins) as Excel does at start-up:\n"
     L"each one whose LoadBehavior asks for it is created by ProgID and connected\n"
     L"(OnConnection with ext_cm_Startup, OnAddInsUpdate, OnStartupComplete), then asked\n"
     L"for its ribbon with GetCustomUI(\"Microsoft.Excel.Workbook\"); the document must be\n"
@@ -325,7 +326,8 @@ int Run::Execute()
 bool Run::Load(const AddInEntry& entry)
 {
     const std::wstring name = entry.friendlyName.empty() ? L"" : L" " + Quoted(entry.friendlyName);
-    Say(L"add-in " + entry.progId + name + L": " + LoadBehaviorText(entry) + L", loading");
+    Say(L"add-in " + entry.progId + name + (entry.machineWide ? L" (for all users)" : L"") + L": " +
+        LoadBehaviorText(entry) + L", loading");
 
     LoadedAddIn addIn;
     addIn.entry = entry;

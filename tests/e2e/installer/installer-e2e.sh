@@ -437,6 +437,217 @@ moved() {
   report "$before" "from $old to $new"
 }
 
+# ---------------------------------------------------------------------------------------------
+# The Windows Installer packages, for all users of the machine (built beside the installer)
+
+msi_x86=${installer%-setup.exe}-x86.msi
+msi_x64=${installer%-setup.exe}-x64.msi
+make_msi=$(dirname "$installer")/make-msi.sh
+uninstall_keys='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+machine_addin='HKLM\Software\Microsoft\Office\Excel\Addins\Corbel.Connect'
+machine_classes='HKLM\Software\Classes'
+class_keys=('CLSID\{1AF9AC43-11E4-4B8E-A1CE-B493518D11F1}' 'Corbel.Connect'
+  'TypeLib\{67C9FEE9-AA4A-454B-87B1-7AD7C73F9F45}' 'Interface\{CC933909-3BB1-4860-8AA0-A8E6DFBD01F8}')
+
+# msiexec ARGS...: Wine's msiexec, waited for, with a verbose log in $WINEPREFIX/msi.log. Wine
+# cuts a process's exit code to 8 bits (1603 would read 67): cmd reads the whole one. Sets
+# msi_status and msi_ms.
+msiexec() {
+  local start batch="$WINEPREFIX/drive_c/run-msiexec.bat"
+  [ -f "$batch" ] || printf '@start /wait msiexec %%*\r\n@echo %%ERRORLEVEL%%\r\n' >"$batch"
+  start=$(now_ms)
+  msi_status=$(wine cmd /c 'C:\run-msiexec.bat' "$@" /l*v "$(winepath -w "$WINEPREFIX/msi.log")" 2>/dev/null |
+    tr -d '\r' | tail -n 1)
+  msi_ms=$(($(now_ms) - start))
+}
+
+# The Add/Remove Programs entries that Windows Installer made for Cornice: "VERSION VIEW" lines.
+msi_products() {
+  local view key
+  for view in 32 64; do
+    [ "$view" = 64 ] && [ "$prefix_bits" = 32 ] && continue
+    wine reg query "$uninstall_keys" "/reg:$view" 2>/dev/null | tr -d '\r' | grep '{' |
+      sed 's/^HKEY_LOCAL_MACHINE/HKLM/' | while read -r key; do
+      [ "$(reg_value "$key" DisplayName "$view")" = Cornice ] && echo "$(reg_value "$key" DisplayVersion "$view") $view"
+    done
+  done
+}
+
+# msi_installed x86|x64 [VERSION]: the package of that bitness is installed, as it should be.
+msi_installed() {
+  local bitness=$1 version=${2:-7.0.0} view=32 other=64 folder unix
+  [ "$msi_status" = 0 ] || { fail "msiexec /i ended with '$msi_status'"; return 1; }
+  folder='C:\Program Files\Cornice'
+  if [ "$bitness" = x64 ]; then
+    view=64 other=32
+  elif [ "$prefix_bits" = 64 ]; then
+    folder='C:\Program Files (x86)\Cornice'
+  fi
+  unix=$(unix_path "$folder")
+  for file in Corbel.dll Trellis.exe HAND-M.CUR x/o.cjs Xtreme/Office2007.cjstyles; do
+    [ -f "$unix/$file" ] || fail "$file is missing from $folder"
+  done
+  [ "$(machine "$unix/Corbel.dll")" = "$(machine_of "$bitness")" ] || fail "Corbel.dll is $(machine "$unix/Corbel.dll"), not $bitness"
+  [ "$(machine "$unix/Trellis.exe")" = "$(machine_of "$bitness")" ] || fail "Trellis.exe is $(machine "$unix/Trellis.exe"), not $bitness"
+
+  # Excel's entry for all users and the class, in the view of Excel of this bitness, and only there.
+  [ "$(reg_value "$machine_addin" LoadBehavior $view)" = 3 ] || fail "machine LoadBehavior '$(reg_value "$machine_addin" LoadBehavior $view)' in the $view-bit view"
+  [ "$(reg_value "$machine_addin" CommandLineSafe $view)" = 0 ] || fail "machine CommandLineSafe '$(reg_value "$machine_addin" CommandLineSafe $view)'"
+  [ "$(reg_value "$machine_addin" FriendlyName $view)" = Architrave ] || fail "machine FriendlyName '$(reg_value "$machine_addin" FriendlyName $view)'"
+  [ "$(reg_value "$machine_addin" Description $view)" = "Add-In Project Template" ] || fail "machine Description '$(reg_value "$machine_addin" Description $view)'"
+  [ "$(reg_value "$machine_classes\\${class_keys[0]}\\InprocServer32" "" $view)" = "$folder\\Corbel.dll" ] ||
+    fail "the machine's class server is '$(reg_value "$machine_classes\\${class_keys[0]}\\InprocServer32" "" $view)'"
+  local platform=win32
+  [ "$bitness" = x64 ] && platform=win64
+  [ "$(reg_value "$machine_classes\\${class_keys[2]}\\1.0\\0\\$platform" "" $view)" = "$folder\\Corbel.dll" ] || fail "no $platform type library entry"
+  if [ "$prefix_bits" = 64 ]; then
+    reg_exists "$machine_addin" $other && fail "Excel's machine entry is in the $other-bit view too"
+    reg_exists "$machine_classes\\${class_keys[0]}" $other && fail "the class is in the $other-bit view too"
+  fi
+  # Nothing for the installing user alone.
+  reg_exists "$addin_key" && fail "the package wrote a per-user add-in entry"
+  reg_exists "$clsid_key" && fail "the package wrote a per-user class"
+
+  # Start > Programs > Cornice (Wine puts all users' shortcuts into the user's Start menu).
+  local menus
+  menus=$(cd "$WINEPREFIX/drive_c" && find . -ipath '*/Start Menu/Programs/Cornice/*.lnk' | sort | tr '\n' ' ')
+  case $menus in *'/Cornice.lnk '*'/Uninstall Cornice.lnk '*) ;; *) fail "Start menu: '$menus'" ;; esac
+  [ "$(msi_products | cut -d' ' -f1)" = "$version" ] || fail "Add/Remove Programs lists '$(msi_products | tr '\n' ';')', not $version once"
+  msi_folder=$folder msi_view=$view
+}
+
+# A Trellis of the installation, for this user: OK with the first box ticked takes away what
+# switched the add-in off for the user (Excel's records, the user's LoadBehavior 2) and says
+# "Installation complete."; with it clear, it saves and says nothing; neither registers.
+trellis_for_user() {
+  local trellis="$msi_folder\\Trellis.exe" text
+  disable_like_excel "$msi_folder"
+  wine "$excel" >/dev/null 2>&1
+  [ $? = 3 ] || fail "the stand-in Excel loaded the add-in that the user's entry switched off"
+  # Trellis starts "Excel" when it closes; Wine 8 looks up App Paths under the name as given.
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Excel' /ve /d "$excel" /f "/reg:$msi_view" >/dev/null
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null # a display for the windows (see PLATFORM-NOTES)
+  wine "$trellis" >/dev/null 2>&1 &
+  wine "$tool" press TrellisForm1 1 >/dev/null 2>&1 || fail "no Trellis window"
+  text=$(wine "$tool" message Trellis 2>/dev/null | tr -d '\r' | tail -n +2)
+  [ "$text" = "Installation complete." ] || fail "Trellis said '$text'"
+  wine "$tool" answer Trellis >/dev/null 2>&1
+  wine "$tool" wait-gone Trellis.exe >/dev/null 2>&1 || fail "Trellis is still open after its message"
+  wine "$tool" wait-gone EXCEL.EXE >/dev/null 2>&1
+  reg_exists "$addin_key" && fail "the user's LoadBehavior override is still there"
+  reg_exists "$clsid_key" && fail "Trellis registered the add-in for the user"
+  others_untouched "$msi_folder"
+  loads_addin
+  grep -q '(for all users)' "$WINEPREFIX/excel.txt" || fail "the stand-in did not load the machine's entry: $(head -c 300 "$WINEPREFIX/excel.txt")"
+
+  # Left and All would tick the first box again (CheckBoxRules.h).
+  for name in Classic Left All; do wine reg add "$settings_key" /v $name /d 0 /f >/dev/null; done
+  wine "$trellis" >/dev/null 2>&1 &
+  wine "$tool" press TrellisForm1 1 >/dev/null 2>&1 || fail "no Trellis window"
+  # A message box would keep Trellis open.
+  wine "$tool" wait-gone Trellis.exe >/dev/null 2>&1 || fail "Trellis is still open: $(wine "$tool" message Trellis 2>/dev/null | tail -n +2)"
+  wine "$tool" wait-gone EXCEL.EXE >/dev/null 2>&1
+  [ "$(reg_value "$settings_key" Classic)" = 0 ] || fail "Trellis did not keep Classic 0"
+  reg_exists "$addin_key" && fail "Trellis with the first box clear wrote a per-user entry"
+  [ "$(reg_value "$machine_addin" LoadBehavior "$msi_view")" = 3 ] || fail "Trellis changed the machine's entry"
+  for name in Classic Left All; do wine reg delete "$settings_key" /v $name /f >/dev/null; done
+  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Excel' /f "/reg:$msi_view" >/dev/null
+  for version in 12.0 14.0; do wine reg delete "${resiliency/VERSION/$version}" /f >/dev/null; done
+}
+
+# The package's class rows are what Corbel.dll's own registration writes: registering the
+# installed library over them changes none (but HELPDIR's closing backslash, which wixl cannot
+# drop), and its per-user add-in entry has the machine entry's values.
+rows_match_registration() {
+  local before after
+  # "key | value" lines, sorted: the order in which values were written does not matter.
+  class_rows() {
+    local key
+    for key in "${class_keys[@]}"; do wine reg query "$machine_classes\\$key" /s; done 2>&1 | tr -d '\r' |
+      sed 's/^\(    (Default)    REG_SZ    .*\)\\$/\1/' | awk '/^HKEY/ { key = $0; next } NF { print key " | " $0 }' | sort
+  }
+  before=$(class_rows)
+  grep -q 'InprocServer32 | ' <<<"$before" || fail "no class rows to compare: $(head -c 300 <<<"$before")"
+  wine regsvr32 /s "$msi_folder\\Corbel.dll" || fail "regsvr32 on the installed library failed"
+  after=$(class_rows)
+  [ "$before" = "$after" ] || fail "the package's class rows differ from the library's: $(diff <(echo "$before") <(echo "$after") | head -20)"
+  local name
+  for name in FriendlyName Description LoadBehavior CommandLineSafe; do
+    [ "$(reg_value "$addin_key" $name)" = "$(reg_value "$machine_addin" $name)" ] ||
+      fail "$name: the library writes '$(reg_value "$addin_key" $name)', the package '$(reg_value "$machine_addin" $name)'"
+  done
+  wine regsvr32 /u /s "$msi_folder\\Corbel.dll"
+}
+
+# Install, check, use, compare, remove: the package of that bitness in this prefix.
+msi_for() {
+  local bitness=$1 msi=$msi_x86 before=$failures
+  [ "$bitness" = x64 ] && msi=$msi_x64
+  put_excel "$bitness"
+  msiexec /i "$(winepath -w "$msi")" /qn
+  local installed_ms=$msi_ms
+  msi_installed "$bitness" || { report "$before" ""; return; }
+  loads_addin
+  grep -q 'id="AddAll0"' "$WINEPREFIX/ribbon.xml" || fail "not the default document: no All menu"
+  trellis_for_user
+  [ "$bitness" = x86 ] && [ "$prefix_bits" = 32 ] && rows_match_registration
+  wine reg add "$settings_key" /v All /d 0 /f >/dev/null
+  msiexec /x "$(winepath -w "$msi")" /qn
+  [ "$msi_status" = 0 ] || fail "msiexec /x ended with '$msi_status'"
+  settings_kept
+  nothing_left
+  report "$before" "install ${installed_ms} ms, uninstall ${msi_ms} ms"
+}
+
+# A newer package replaces an older one; an older one is refused over a newer one (1603).
+msi_upgrade() {
+  local before=$failures older="$WINEPREFIX/Cornice-6.9-x86.msi"
+  sh "$make_msi" x86 6.9.0 "$older" >/dev/null || { fail "cannot make the older package"; report "$before" ""; return; }
+  put_excel x86
+  msiexec /i "$(winepath -w "$older")" /qn
+  msi_installed x86 6.9.0 || { report "$before" ""; return; }
+  msiexec /i "$(winepath -w "$msi_x86")" /qn
+  msi_installed x86 7.0.0
+  loads_addin
+  msiexec /i "$(winepath -w "$older")" /qn
+  [ "$msi_status" = 1603 ] || fail "the older package over the newer one ended with '$msi_status', not 1603"
+  [ "$(msi_products)" = "7.0.0 32" ] || fail "after the refused downgrade Add/Remove Programs lists '$(msi_products | tr '\n' ';')'"
+  msiexec /x "$(winepath -w "$msi_x86")" /qn
+  [ "$msi_status" = 0 ] || fail "msiexec /x ended with '$msi_status'"
+  nothing_left
+  report "$before" "6.9.0 to 7.0.0, then 6.9.0 refused"
+}
+
+# Per user and for all users exclude each other, both ways, and so do the two packages.
+msi_refusals() {
+  local before=$failures
+  put_excel x86
+  install
+  [ "$install_status" = 0 ] || { fail "the per-user installation failed"; report "$before" ""; return; }
+  msiexec /i "$(winepath -w "$msi_x86")" /qn
+  [ "$msi_status" = 1603 ] || fail "the package over a per-user installation ended with '$msi_status', not 1603"
+  reg_exists "$machine_addin" && fail "the refused package installed something"
+  uninstall
+
+  msiexec /i "$(winepath -w "$msi_x86")" /qn
+  msi_installed x86 || { report "$before" ""; return; }
+  install
+  [ "$install_status" = 2 ] || fail "the per-user installer over the package ended with $install_status, not 2"
+  [ "$(setup_log)" = "Cornice is installed for all users of this computer: ask your administrator for it, or remove that installation (Add/Remove Programs) before installing Cornice for yourself." ] ||
+    fail "the log says '$(setup_log)'"
+  # The log is the administrator's to read; it stays where the refused run wrote it.
+  rm -f "$(unix_path "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")/Cornice-setup.log"
+  reg_exists "$arp_key" && fail "the refused per-user installer installed something"
+  if [ "$prefix_bits" = 64 ]; then
+    msiexec /i "$(winepath -w "$msi_x64")" /qn
+    [ "$msi_status" = 1603 ] || fail "the x64 package over the x86 one ended with '$msi_status', not 1603"
+    reg_exists "$machine_addin" 64 && fail "the refused x64 package installed something"
+  fi
+  msiexec /x "$(winepath -w "$msi_x86")" /qn
+  nothing_left
+  report "$before" "per user and for all users, both ways$([ "$prefix_bits" = 64 ] && echo "; x64 over x86")"
+}
+
 for name in "$@"; do
   scenario=$name
   case $name in
@@ -453,6 +664,10 @@ for name in "$@"; do
     override-refused) override_refused ;;
     moved) moved ;;
     in-use) in_use ;;
+    msi-x86) msi_for x86 ;;
+    msi-x64) msi_for x64 ;;
+    msi-upgrade) msi_upgrade ;;
+    msi-refusals) msi_refusals ;;
     *) fail "no such scenario" ;;
   esac
 done

@@ -11,6 +11,7 @@
 #include "Corbel.h"
 #include "Twips.h"
 #include "Utf8.h"
+#include "Waiting.h"
 #include "WinHandles.h"
 #include "WineTestSupport.h"
 
@@ -18,6 +19,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,6 +124,18 @@ public:
 
     // Excel lets go of the add-in; the library stays loaded.
     void ReleaseConnect() { connect_.Reset(); }
+
+    // What Excel tells the add-in before it lets go of it.
+    enum class Farewell { BeginShutdown, HostShutdown, UserClosed };
+    HRESULT Tell(Farewell farewell)
+    {
+        ComPtr<_IDTExtensibility2> connection;
+        if (!connect_ || FAILED(connect_.As(connection, IID__IDTExtensibility2))) return E_NOINTERFACE;
+        SAFEARRAY* custom = nullptr;
+        if (farewell == Farewell::BeginShutdown) return connection->OnBeginShutdown(&custom);
+        return connection->OnDisconnection(farewell == Farewell::HostShutdown ? ext_dm_HostShutdown : ext_dm_UserClosed,
+                                           &custom);
+    }
 
 private:
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
@@ -559,20 +573,34 @@ TEST_F(AboutWindowTest, VisualStylesThroughTheLibrarysManifest)
     EXPECT_EQ(::CompareStringOrdinal(name.c_str(), -1, L"comctl32.dll", -1, TRUE), CSTR_EQUAL) << ToUtf8(path);
 }
 
-TEST_F(AboutWindowTest, TheLibraryStaysWhileTheWindowExistsAndNoLonger)
+bool ClassRegistered(HMODULE module)
 {
-    Library library(MakeProgramFolder(Folder::Plain) + L"\\Corbel.dll");
-    const HWND window = Open(library);
-    ASSERT_NE(window, nullptr);
-    library.ReleaseConnect(); // Excel lets go of the add-in; the window stays
-    EXPECT_EQ(library.CanUnloadNow(), S_FALSE);
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    Pump();
-    EXPECT_FALSE(::IsWindow(window));
-    EXPECT_EQ(library.CanUnloadNow(), S_OK);
+    WNDCLASSEXW unused{};
+    unused.cbSize = sizeof unused;
+    return ::GetClassInfoExW(module, kAboutWindowClassName, &unused) != FALSE;
 }
 
-TEST_F(AboutWindowTest, UnloadingTheLibraryTakesTheWindowAndItsHookAlong)
+// Excel may unload the library soon after it has let go of the add-in, and DllMain must not
+// call user32: so each way of letting go takes the window, its hook and its class along.
+TEST_F(AboutWindowTest, ExcelLettingGoOfTheAddInClosesTheWindow)
+{
+    Library library(MakeProgramFolder(Folder::Plain) + L"\\Corbel.dll");
+    using Farewell = std::optional<Library::Farewell>;
+    for (const Farewell farewell : {Farewell(Library::Farewell::BeginShutdown), Farewell(Library::Farewell::HostShutdown),
+                                    Farewell(Library::Farewell::UserClosed), Farewell()}) {
+        SCOPED_TRACE(farewell ? static_cast<int>(*farewell) : -1);
+        const HWND window = Open(library);
+        ASSERT_NE(window, nullptr);
+        if (farewell) EXPECT_EQ(library.Tell(*farewell), S_OK);
+        else library.ReleaseConnect(); // released without a word
+        EXPECT_FALSE(::IsWindow(window));
+        EXPECT_FALSE(ClassRegistered(library.Module())) << "the class outlived the add-in";
+        library.ReleaseConnect();
+        EXPECT_EQ(library.CanUnloadNow(), S_OK);
+    }
+}
+
+TEST_F(AboutWindowTest, TheLibraryUnloadedAfterTheDisconnectionLeavesNothingBehind)
 {
     const std::wstring path = MakeProgramFolder(Folder::Styled) + L"\\Corbel.dll";
     for (int load = 0; load < 2; ++load) {
@@ -583,19 +611,17 @@ TEST_F(AboutWindowTest, UnloadingTheLibraryTakesTheWindowAndItsHookAlong)
         ASSERT_NE(window, nullptr);
         // A new library, a new window object: a first opening again.
         EXPECT_EQ(TextOf(window), L"Architrave");
-        const HMODULE module = library.Module();
-        // As COM's CoUninitialize does whatever DllCanUnloadNow says.
+        EXPECT_EQ(library.Tell(Library::Farewell::HostShutdown), S_OK);
+        // As COM's CoUninitialize does.
         library.Free();
         EXPECT_FALSE(::IsWindow(window));
-        WNDCLASSEXW unused{};
-        unused.cbSize = sizeof unused;
-        EXPECT_FALSE(::GetClassInfoExW(module, kAboutWindowClassName, &unused)) << "the class outlived the library";
         // Keys and messages go on flowing through this thread's loop; a hook or a window
         // procedure left behind would crash here.
         const HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
                                              nullptr, nullptr);
         ::PostMessageW(other, WM_KEYDOWN, VK_ESCAPE, 1);
-        Pump();
+        ASSERT_TRUE(WaitUntil([&] { return HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0; }, 5000, Pumping::Messages))
+            << "the thread's queue did not empty";
         ::DestroyWindow(other);
     }
 }

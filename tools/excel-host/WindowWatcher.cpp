@@ -1,6 +1,7 @@
 #include "WindowWatcher.h"
 
 #include "Console.h"
+#include "Waiting.h"
 
 #include <string>
 #include <vector>
@@ -124,7 +125,8 @@ void WindowWatcher::Run()
 {
     while (!stop_) {
         Look();
-        ::Sleep(kPollMilliseconds);
+        ++looks_;
+        ::Sleep(kPollMilliseconds); // the poll interval of a watch, not a wait for something
     }
     Look(); // a window that came up just before the end
 }
@@ -166,27 +168,18 @@ void WindowWatcher::Look()
     }
 }
 
-void WindowWatcher::PumpMessagesFor(DWORD milliseconds)
+int WindowWatcher::VisibleWindows() { return static_cast<int>(VisibleWindowsOfThisProcess().size()); }
+
+bool WindowWatcher::PumpMessagesUntilLookedAt(DWORD limitMilliseconds)
 {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
+    // The look under way may have begun before the call: the one after it has not.
+    const unsigned wanted = looks_ + 2;
+    return WaitUntil([&] { return looks_ >= wanted; }, limitMilliseconds, Pumping::Messages);
 }
 
 bool WindowWatcher::PumpMessagesUntilNoWindows(DWORD limitMilliseconds)
 {
-    const ULONGLONG start = ::GetTickCount64();
-    do {
-        PumpMessagesFor(100);
-        if (!IsPumpedWindowLeft()) return true;
-    } while (limitMilliseconds == INFINITE || ::GetTickCount64() - start < limitMilliseconds);
-    return false;
+    return WaitUntil([] { return !IsPumpedWindowLeft(); }, limitMilliseconds, Pumping::Messages);
 }
 
 } // namespace cornice::host

@@ -298,6 +298,22 @@ void Captions()
     CHECK(Occurrences(output, "DllCanUnloadNow: S_OK") == 1, "the library must be free to go at the end:\n" + output);
 }
 
+// Excel closes with the window open: the add-in closes it when it is disconnected (Excel may
+// unload the library right after), and the library is free to go.
+void ShutDownWithWindowOpen()
+{
+    OptionalFiles(true);
+    ExcelHost host(L"--keep-open --click d242242");
+    const DWORD exitCode = host.Finish();
+    const std::string output = host.Output();
+    CHECK(exitCode == 0, "excel-host exit code " + std::to_string(exitCode) + ":\n" + output);
+    CHECK(Occurrences(output, "  window shown: window \"Architrave\" (class CorbelAboutForm1)") == 1,
+          "the window did not open:\n" + output);
+    CHECK(Occurrences(output, "windows open after OnDisconnection: 0\n") == 1,
+          "the window outlived the disconnection:\n" + output);
+    CHECK(Occurrences(output, "DllCanUnloadNow: S_OK") == 1, "the library must be free to go:\n" + output);
+}
+
 // Two clicks with the window left open: one window. Its texts, places and colours, the
 // pointer and underline under the real mouse, the link, and Esc.
 void OpenWindow(bool optionalFiles)
@@ -470,6 +486,7 @@ int wmain(int argc, wchar_t** argv)
 
     const std::map<std::wstring, void (*)()> known = {
         {L"captions", Captions},
+        {L"shut-down-open", ShutDownWithWindowOpen},
         {L"plain", [] { OpenWindow(false); }},
         {L"styled", [] { OpenWindow(true); }},
         {L"enter-and-ok", EnterAndOk},

@@ -25,6 +25,12 @@ build-%: deps FORCE
 test-%: build-% FORCE
 	@ctest --preset $* -j $(JOBS)
 
+# What one preset's tests take from another's build, so that `make -j N test` never runs them
+# before it is there: the x86 tests compare documents with the native corbel-ribbon, and the
+# x64 installer tests run the installer and the x86 excel-host of the win32 build.
+test-win32: build-native
+test-win64: build-win32
+
 benchmark: build-native
 	@build/native/benchmarks/ribbon-benchmark --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 

@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "Waiting.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,13 +35,16 @@ std::wstring ClassOf(HWND window)
     return name;
 }
 
+// EnumWindows' callbacks end the enumeration rather than let an exception into user32.
 BOOL CALLBACK AddIfOfThisProcess(HWND window, LPARAM found)
-{
+try {
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
     if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window))
         reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
     return TRUE;
+} catch (...) {
+    return FALSE;
 }
 
 std::vector<HWND> VisibleWindowsOfThisProcess()
@@ -72,7 +76,7 @@ bool ShowsText(LONG style)
 }
 
 BOOL CALLBACK NoteChild(HWND child, LPARAM found)
-{
+try {
     auto& result = *reinterpret_cast<Children*>(found);
     if (!::IsWindowVisible(child)) return TRUE;
     const std::wstring className = ClassOf(child);
@@ -89,6 +93,8 @@ BOOL CALLBACK NoteChild(HWND child, LPARAM found)
         result.labels.push_back(TextOf(child));
     }
     return TRUE;
+} catch (...) {
+    return FALSE;
 }
 
 Children ChildrenOf(HWND window)
@@ -122,13 +128,17 @@ WindowWatcher::~WindowWatcher()
 }
 
 void WindowWatcher::Run()
-{
+try {
     while (!stop_) {
         Look();
         ++looks_;
         ::Sleep(kPollMilliseconds); // the poll interval of a watch, not a wait for something
     }
     Look(); // a window that came up just before the end
+} catch (...) {
+    // An exception that left the thread would end the process; the watch ends instead, and
+    // whoever waits for its looks is told that they never came.
+    std::fputs("excel-host: the window watch failed and stopped\n", stdout);
 }
 
 void WindowWatcher::Look()

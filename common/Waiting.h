@@ -44,4 +44,26 @@ bool WaitUntil(Condition&& condition, DWORD limitMilliseconds, Pumping pumping =
     }
 }
 
+// True once the thread of `window` (of any process) has taken the `messages` messages that
+// were queued for it before the call: a sent message is answered only when that thread next
+// looks at its queue, which it does after each message it handled. A window that is gone
+// (the input closed it) has nothing left to take. False when the thread did not answer within
+// `limitMilliseconds`.
+inline bool WindowThreadCaughtUp(HWND window, int messages = 1, DWORD limitMilliseconds = 15000)
+{
+    for (int i = 0; i <= messages; ++i) {
+        DWORD_PTR answer = 0;
+        if (!::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, limitMilliseconds, &answer))
+            return !::IsWindow(window);
+    }
+    return true;
+}
+
+// True once `window` has nothing left to paint.
+inline bool WaitUntilPainted(HWND window, DWORD limitMilliseconds = 15000)
+{
+    return WaitUntil([&] { return WindowThreadCaughtUp(window, 1, limitMilliseconds) && !::GetUpdateRect(window, nullptr, FALSE); },
+                     limitMilliseconds);
+}
+
 } // namespace cornice

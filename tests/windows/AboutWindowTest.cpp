@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cornice {
@@ -149,20 +150,12 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Messages, windows, pixels
 
-// Excel's loop as far as the add-in can tell: no IsDialogMessage anywhere.
-void Pump(DWORD milliseconds = 200)
+// Excel's loop as far as the add-in can tell (no IsDialogMessage anywhere), until every
+// message, input and repaint that is due has been handled.
+void Pump()
 {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    for (;;) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= end) return;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-    }
+    EXPECT_TRUE(WaitUntil([] { return HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0; }, 10000, Pumping::Messages))
+        << "this thread's messages never ran out";
 }
 
 BOOL CALLBACK CollectAboutWindow(HWND window, LPARAM found)
@@ -221,7 +214,37 @@ public:
     explicit ClientPixels(HWND window)
     {
         ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump(300);
+        Pump();
+        // What was painted reaches the screen a little later: the picture that stays.
+        std::vector<std::uint32_t> previous;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                Pump();
+                previous = std::exchange(pixels_, Take(window));
+                return pixels_ == previous;
+            },
+            10000))
+            << "the window's picture never stood still";
+    }
+
+    COLORREF At(int x, int y) const
+    {
+        const std::uint32_t p = pixels_.at(static_cast<std::size_t>(y) * width_ + x);
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+
+    // How many pixels of `rect` have exactly this colour.
+    int Count(const RECT& rect, COLORREF color) const
+    {
+        int count = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x) count += At(x, y) == color ? 1 : 0;
+        return count;
+    }
+
+private:
+    std::vector<std::uint32_t> Take(HWND window)
+    {
         RECT client;
         ::GetClientRect(window, &client);
         POINT origin{0, 0};
@@ -244,25 +267,9 @@ public:
         }
         ::GdiFlush();
         const auto* source = static_cast<const std::uint32_t*>(bits);
-        pixels_.assign(source, source + static_cast<std::size_t>(width_) * height_);
+        return std::vector<std::uint32_t>(source, source + static_cast<std::size_t>(width_) * height_);
     }
 
-    COLORREF At(int x, int y) const
-    {
-        const std::uint32_t p = pixels_.at(static_cast<std::size_t>(y) * width_ + x);
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-
-    // How many pixels of `rect` have exactly this colour.
-    int Count(const RECT& rect, COLORREF color) const
-    {
-        int count = 0;
-        for (int y = rect.top; y < rect.bottom; ++y)
-            for (int x = rect.left; x < rect.right; ++x) count += At(x, y) == color ? 1 : 0;
-        return count;
-    }
-
-private:
     int width_ = 0, height_ = 0;
     std::vector<std::uint32_t> pixels_;
 };
@@ -290,7 +297,7 @@ protected:
     {
         // Whatever a test left open goes with its library; nothing leaks into the next test.
         for (HWND window : AboutWindows()) ::DestroyWindow(window);
-        Pump(50);
+        Pump();
     }
 
     // Opens the window of a library from `kind`'s folder and checks that it came up.
@@ -620,8 +627,7 @@ TEST_F(AboutWindowTest, TheLibraryUnloadedAfterTheDisconnectionLeavesNothingBehi
         const HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
                                              nullptr, nullptr);
         ::PostMessageW(other, WM_KEYDOWN, VK_ESCAPE, 1);
-        ASSERT_TRUE(WaitUntil([&] { return HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0; }, 5000, Pumping::Messages))
-            << "the thread's queue did not empty";
+        Pump();
         ::DestroyWindow(other);
     }
 }

@@ -25,6 +25,12 @@ build-%: deps FORCE
 test-%: build-% FORCE
 	@ctest --preset $* -j $(JOBS)
 
+# What one preset's tests take from another's build, so that `make -j N test` never runs them
+# before it is there: the x86 tests compare documents with the native corbel-ribbon, and the
+# x64 installer tests run the installer and the x86 excel-host of the win32 build.
+test-win32: build-native
+test-win64: build-win32
+
 # The ribbon benchmark, then each shipped file's size against its budget and its size before
 # the binaries were trimmed (the binary-size-budgets test, which ctest shows only on failure).
 benchmark: build-native build-win32 build-win64

@@ -131,6 +131,7 @@ public:
     }
 
     HWND Window() const noexcept { return window_; }
+    bool Opening() const noexcept { return opening_; }
 
     // Enter, Esc and Tab as a dialog box has them. Excel's message loop calls no
     // IsDialogMessage for a window of an add-in, so a message hook of this thread calls it
@@ -527,9 +528,9 @@ private:
     SolidBrushes brushes_;
 };
 
-// The window object: made by the first opening, kept until the library is unloaded. A plain
-// pointer, so that nothing of it runs when the process ends (when the windows are gone anyway
-// and user32 must not be called from a DLL's teardown).
+// The window object: made by the first opening, kept until Excel lets go of the add-in
+// (DiscardAboutWindow). A plain pointer, so that no destructor of it runs when the process
+// ends, when user32 must not be called from a DLL's teardown.
 AboutWindow* g_aboutWindow = nullptr;
 
 LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam)
@@ -564,12 +565,16 @@ void DiscardAboutWindow() noexcept
 {
     if (g_aboutWindow) {
         const HWND window = g_aboutWindow->Window();
-        // Only the window's own thread may destroy it. COM unloads a library on the thread of
-        // the apartment that loaded it, which in Excel is the thread of the window.
-        if (!window || ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
-            delete g_aboutWindow;
-            g_aboutWindow = nullptr;
+        // Only the window's own thread may destroy it; Excel disconnects on that thread.
+        if (window && ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId()) return;
+        if (g_aboutWindow->Opening()) {
+            // Disconnected from inside the opening (Excel pumping messages in one of its
+            // steps): the object is still in use further up this stack, only its window goes.
+            if (window) ::DestroyWindow(window);
+            return;
         }
+        delete g_aboutWindow;
+        g_aboutWindow = nullptr;
     }
     ::UnregisterClassW(kAboutWindowClassName, ModuleHandle());
 }

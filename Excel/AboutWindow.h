@@ -19,9 +19,11 @@ inline constexpr int kAboutLinkId = 103;
 // window exists it holds a module reference (Module.h), so the DLL stays loaded under it.
 HRESULT ShowAboutWindow() noexcept;
 
-// For DllMain when the library is being unloaded (not when the process ends): destroys the
-// on-screen window, whose window procedure and message hook live in this library, and lets
-// the window class go, so that a later load of the library can register it afresh.
+// For Connect when Excel disconnects the add-in, begins to shut down or releases its last
+// Connect: destroys the on-screen window, whose window procedure and message hook live in
+// this library, and lets the window object and class go, so that nothing of the library is
+// left for Windows to call once COM unloads it. DllMain must not do this (no user32 under the
+// loader lock). A later opening starts afresh, as in a new Excel run.
 void DiscardAboutWindow() noexcept;
 
 } // namespace cornice

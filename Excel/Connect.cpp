@@ -35,12 +35,18 @@ struct DispatchDescription {
     std::vector<DispatchMember> members;
 };
 
+LONG g_liveConnects = 0;
+
 class Connect final : public _Connect,
                       public IRibbonExtensibility,
                       public _IDTExtensibility2,
                       public ISupportErrorInfo {
 public:
-    explicit Connect(DispatchDescription dispatch) noexcept : dispatch_(std::move(dispatch)) { ModuleAddRef(); }
+    explicit Connect(DispatchDescription dispatch) noexcept : dispatch_(std::move(dispatch))
+    {
+        ModuleAddRef();
+        ::InterlockedIncrement(&g_liveConnects);
+    }
     Connect(const Connect&) = delete;
     Connect& operator=(const Connect&) = delete;
 
@@ -67,19 +73,34 @@ public:
     // IRibbonExtensibility
     HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbonId, BSTR* result) override;
 
-    // _IDTExtensibility2: only the connection has behaviour.
+    // _IDTExtensibility2. Excel disconnects before it releases the add-in and may unload the
+    // library soon after, so the About window (code of this library) goes then, whatever the
+    // mode: Excel closing, or the user switching the add-in off.
     HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ext_ConnectMode, IDispatch*,
                                            SAFEARRAY**) override;
-    HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode, SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode, SAFEARRAY**) override
+    {
+        DiscardAboutWindow();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override
+    {
+        DiscardAboutWindow();
+        return S_OK;
+    }
 
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
 private:
-    ~Connect() { ModuleRelease(); }
+    // A host that releases without disconnecting leaves no window behind either.
+    ~Connect()
+    {
+        if (::InterlockedDecrement(&g_liveConnects) == 0) DiscardAboutWindow();
+        ModuleRelease();
+    }
 
     HRESULT BuildDocument(BSTR* result, REFIID iid) noexcept;
 

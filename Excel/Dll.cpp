@@ -1,6 +1,5 @@
 // Corbel.dll as an in-process COM server: DllMain, the four exports, the class factory, the
 // module's reference count; registration is Registration.cpp's.
-#include "AboutWindow.h"
 #include "Connect.h"
 #include "Corbel.h"
 #include "Module.h"
@@ -77,14 +76,12 @@ void ModuleRelease() noexcept { ::InterlockedDecrement(&g_moduleReferences); }
 // ---------------------------------------------------------------------------------------------
 // Exports (Corbel.def)
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    // No thread notifications: the add-in runs on Excel's user-interface thread only.
+    // No thread notifications: the add-in runs on Excel's user-interface thread only. Nothing
+    // else happens here: under the loader lock user32 and gdi32 must not be called, so the
+    // About window goes when Excel disconnects the add-in (Connect.cpp).
     if (reason == DLL_PROCESS_ATTACH) ::DisableThreadLibraryCalls(instance);
-    // Unloaded while the process goes on (COM frees its libraries at CoUninitialize whatever
-    // DllCanUnloadNow says): the About window's code and hook leave with the library, so the
-    // window goes first. When the process ends (reserved is set) there is nothing to tidy.
-    if (reason == DLL_PROCESS_DETACH && !reserved) cornice::DiscardAboutWindow();
     return TRUE;
 }
 

@@ -226,27 +226,42 @@ LRESULT CALLBACK SkinSubclassProc(HWND window, UINT message, WPARAM wParam, LPAR
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
-void Attach(HWND window, const std::shared_ptr<WindowSkin>& skin, bool paintsBackground)
-{
+// S_OK, or why the window keeps its own look. Never throws: EnumChildWindows calls it.
+HRESULT Attach(HWND window, const std::shared_ptr<WindowSkin>& skin, bool paintsBackground) noexcept
+try {
+    // comctl32 subclasses only windows of the calling thread ("Subclassing Controls"); Wine
+    // does not check, so the skin does.
+    if (::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId()) return E_ACCESSDENIED;
     auto data = std::make_unique<SubclassData>(SubclassData{skin, paintsBackground});
     auto* previous = static_cast<SubclassData*>(::GetPropW(window, kSkinProperty));
     if (!::SetWindowSubclass(window, SkinSubclassProc, kSubclassId,
                              reinterpret_cast<DWORD_PTR>(data.get())))
-        throw WindowsError(E_FAIL, "The skin could not attach to a window.");
+        return E_FAIL;
     ::SetPropW(window, kSkinProperty, data.release());
     // A second ApplyWindow replaces the look; the first one's data goes.
     delete previous;
+    return S_OK;
+} catch (...) {
+    return E_OUTOFMEMORY; // the one thing that can throw above
 }
+
+struct ControlsToAttach {
+    std::shared_ptr<WindowSkin> skin;
+    HRESULT firstFailure = S_OK;
+};
 
 BOOL CALLBACK AttachToControl(HWND control, LPARAM context)
 {
-    const auto& skin = *reinterpret_cast<const std::shared_ptr<WindowSkin>*>(context);
-    Attach(control, skin, ::GetWindow(control, GW_CHILD) != nullptr && !IsPushButton(control));
-    return TRUE;
+    auto& attaching = *reinterpret_cast<ControlsToAttach*>(context);
+    const HRESULT hr = Attach(control, attaching.skin, ::GetWindow(control, GW_CHILD) != nullptr && !IsPushButton(control));
+    if (FAILED(hr) && SUCCEEDED(attaching.firstFailure)) attaching.firstFailure = hr;
+    return TRUE; // the other controls are styled all the same
 }
 
 BOOL CALLBACK RestyleFont(HWND control, LPARAM)
 {
+    // A control of another thread took no skin (Attach), and a send to it could hang.
+    if (::GetWindowThreadProcessId(control, nullptr) != ::GetCurrentThreadId()) return TRUE;
     // Sent again, the font passes the skin on its way in and comes out in the style's face.
     const LRESULT font = ::SendMessageW(control, WM_GETFONT, 0, 0);
     if (font) ::SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
@@ -443,14 +458,17 @@ private:
         if (!style_) return S_OK;
 
         auto skin = std::make_shared<WindowSkin>(style_, (options_ & 1) != 0, useStyleFont_, paintButtons_);
-        Attach(window, skin, true);
+        CORNICE_RETURN_IF_FAILED(Attach(window, skin, true));
+        ControlsToAttach controls{skin};
         if (skin->Controls()) {
-            ::EnumChildWindows(window, AttachToControl, reinterpret_cast<LPARAM>(&skin));
+            ::EnumChildWindows(window, AttachToControl, reinterpret_cast<LPARAM>(&controls));
             if (skin->UseStyleFont()) ::EnumChildWindows(window, RestyleFont, 0);
         }
         ::RedrawWindow(window, nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-        return S_OK;
+        // A control that cannot take the style keeps its own look, as a window does with a
+        // bad style file: an ornament, not a reason for the window not to open.
+        return FAILED(controls.firstFailure) ? S_FALSE : S_OK;
     }
 
     ~SkinComponent() = default;

@@ -15,7 +15,9 @@
 //                                                     sizes and weights stay
 //   10           PaintButtons    property, Boolean    push buttons are drawn in the style's colours
 //   3            ApplyWindow     method (Long handle) restyles that window and its controls now;
-//                                                     nothing happens when no style is loaded
+//                                                     nothing happens when no style is loaded.
+//                                                     S_FALSE: a control (one of another
+//                                                     thread) kept its own look
 //
 // The window keeps its own painting: the component sits in front of its window procedures
 // (comctl32 subclassing) and adjusts backgrounds, text colours and fonts on their way; push

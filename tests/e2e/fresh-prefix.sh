@@ -41,7 +41,7 @@ mkdir -p "$root/e2e"
     [ -f "$pristine/system.reg" ] && break
     rm -rf "$pristine.partial"
     copy_prefix "$template" "$pristine.partial" 2>/dev/null && mv "$pristine.partial" "$pristine" && break
-    sleep 1
+    sleep 1 # between attempts at the copy, at most five
   done
 ) 9>"$root/e2e/.lock-win$bits"
 [ -f "$pristine/system.reg" ] || { echo "fresh-prefix: cannot copy $template" >&2; exit 1; }

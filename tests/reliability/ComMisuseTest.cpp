@@ -354,7 +354,7 @@ private:
     {
         while (!stop_) {
             ::EnumWindows(&BoxCloser::Found, reinterpret_cast<LPARAM>(this));
-            ::Sleep(20);
+            ::Sleep(20); // how often the watch looks, not a wait for something
         }
     }
     static BOOL CALLBACK Found(HWND window, LPARAM self)

@@ -11,6 +11,7 @@
 #include "Corbel.h"
 #include "Twips.h"
 #include "Utf8.h"
+#include "Waiting.h"
 #include "WinHandles.h"
 #include "WineTestSupport.h"
 
@@ -18,7 +19,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cornice {
@@ -123,6 +126,18 @@ public:
     // Excel lets go of the add-in; the library stays loaded.
     void ReleaseConnect() { connect_.Reset(); }
 
+    // What Excel tells the add-in before it lets go of it.
+    enum class Farewell { BeginShutdown, HostShutdown, UserClosed };
+    HRESULT Tell(Farewell farewell)
+    {
+        ComPtr<_IDTExtensibility2> connection;
+        if (!connect_ || FAILED(connect_.As(connection, IID__IDTExtensibility2))) return E_NOINTERFACE;
+        SAFEARRAY* custom = nullptr;
+        if (farewell == Farewell::BeginShutdown) return connection->OnBeginShutdown(&custom);
+        return connection->OnDisconnection(farewell == Farewell::HostShutdown ? ext_dm_HostShutdown : ext_dm_UserClosed,
+                                           &custom);
+    }
+
 private:
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     using CanUnloadNowFunction = HRESULT(STDAPICALLTYPE*)();
@@ -135,20 +150,12 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Messages, windows, pixels
 
-// Excel's loop as far as the add-in can tell: no IsDialogMessage anywhere.
-void Pump(DWORD milliseconds = 200)
+// Excel's loop as far as the add-in can tell (no IsDialogMessage anywhere), until every
+// message, input and repaint that is due has been handled.
+void Pump()
 {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    for (;;) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= end) return;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-    }
+    EXPECT_TRUE(WaitUntil([] { return HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0; }, 10000, Pumping::Messages))
+        << "this thread's messages never ran out";
 }
 
 BOOL CALLBACK CollectAboutWindow(HWND window, LPARAM found)
@@ -207,7 +214,37 @@ public:
     explicit ClientPixels(HWND window)
     {
         ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Pump(300);
+        Pump();
+        // What was painted reaches the screen a little later: the picture that stays.
+        std::vector<std::uint32_t> previous;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                Pump();
+                previous = std::exchange(pixels_, Take(window));
+                return pixels_ == previous;
+            },
+            10000))
+            << "the window's picture never stood still";
+    }
+
+    COLORREF At(int x, int y) const
+    {
+        const std::uint32_t p = pixels_.at(static_cast<std::size_t>(y) * width_ + x);
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+
+    // How many pixels of `rect` have exactly this colour.
+    int Count(const RECT& rect, COLORREF color) const
+    {
+        int count = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x) count += At(x, y) == color ? 1 : 0;
+        return count;
+    }
+
+private:
+    std::vector<std::uint32_t> Take(HWND window)
+    {
         RECT client;
         ::GetClientRect(window, &client);
         POINT origin{0, 0};
@@ -230,25 +267,9 @@ public:
         }
         ::GdiFlush();
         const auto* source = static_cast<const std::uint32_t*>(bits);
-        pixels_.assign(source, source + static_cast<std::size_t>(width_) * height_);
+        return std::vector<std::uint32_t>(source, source + static_cast<std::size_t>(width_) * height_);
     }
 
-    COLORREF At(int x, int y) const
-    {
-        const std::uint32_t p = pixels_.at(static_cast<std::size_t>(y) * width_ + x);
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-
-    // How many pixels of `rect` have exactly this colour.
-    int Count(const RECT& rect, COLORREF color) const
-    {
-        int count = 0;
-        for (int y = rect.top; y < rect.bottom; ++y)
-            for (int x = rect.left; x < rect.right; ++x) count += At(x, y) == color ? 1 : 0;
-        return count;
-    }
-
-private:
     int width_ = 0, height_ = 0;
     std::vector<std::uint32_t> pixels_;
 };
@@ -276,7 +297,7 @@ protected:
     {
         // Whatever a test left open goes with its library; nothing leaks into the next test.
         for (HWND window : AboutWindows()) ::DestroyWindow(window);
-        Pump(50);
+        Pump();
     }
 
     // Opens the window of a library from `kind`'s folder and checks that it came up.
@@ -559,20 +580,34 @@ TEST_F(AboutWindowTest, VisualStylesThroughTheLibrarysManifest)
     EXPECT_EQ(::CompareStringOrdinal(name.c_str(), -1, L"comctl32.dll", -1, TRUE), CSTR_EQUAL) << ToUtf8(path);
 }
 
-TEST_F(AboutWindowTest, TheLibraryStaysWhileTheWindowExistsAndNoLonger)
+bool ClassRegistered(HMODULE module)
 {
-    Library library(MakeProgramFolder(Folder::Plain) + L"\\Corbel.dll");
-    const HWND window = Open(library);
-    ASSERT_NE(window, nullptr);
-    library.ReleaseConnect(); // Excel lets go of the add-in; the window stays
-    EXPECT_EQ(library.CanUnloadNow(), S_FALSE);
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    Pump();
-    EXPECT_FALSE(::IsWindow(window));
-    EXPECT_EQ(library.CanUnloadNow(), S_OK);
+    WNDCLASSEXW unused{};
+    unused.cbSize = sizeof unused;
+    return ::GetClassInfoExW(module, kAboutWindowClassName, &unused) != FALSE;
 }
 
-TEST_F(AboutWindowTest, UnloadingTheLibraryTakesTheWindowAndItsHookAlong)
+// Excel may unload the library soon after it has let go of the add-in, and DllMain must not
+// call user32: so each way of letting go takes the window, its hook and its class along.
+TEST_F(AboutWindowTest, ExcelLettingGoOfTheAddInClosesTheWindow)
+{
+    Library library(MakeProgramFolder(Folder::Plain) + L"\\Corbel.dll");
+    using Farewell = std::optional<Library::Farewell>;
+    for (const Farewell farewell : {Farewell(Library::Farewell::BeginShutdown), Farewell(Library::Farewell::HostShutdown),
+                                    Farewell(Library::Farewell::UserClosed), Farewell()}) {
+        SCOPED_TRACE(farewell ? static_cast<int>(*farewell) : -1);
+        const HWND window = Open(library);
+        ASSERT_NE(window, nullptr);
+        if (farewell) EXPECT_EQ(library.Tell(*farewell), S_OK);
+        else library.ReleaseConnect(); // released without a word
+        EXPECT_FALSE(::IsWindow(window));
+        EXPECT_FALSE(ClassRegistered(library.Module())) << "the class outlived the add-in";
+        library.ReleaseConnect();
+        EXPECT_EQ(library.CanUnloadNow(), S_OK);
+    }
+}
+
+TEST_F(AboutWindowTest, TheLibraryUnloadedAfterTheDisconnectionLeavesNothingBehind)
 {
     const std::wstring path = MakeProgramFolder(Folder::Styled) + L"\\Corbel.dll";
     for (int load = 0; load < 2; ++load) {
@@ -583,13 +618,10 @@ TEST_F(AboutWindowTest, UnloadingTheLibraryTakesTheWindowAndItsHookAlong)
         ASSERT_NE(window, nullptr);
         // A new library, a new window object: a first opening again.
         EXPECT_EQ(TextOf(window), L"Architrave");
-        const HMODULE module = library.Module();
-        // As COM's CoUninitialize does whatever DllCanUnloadNow says.
+        EXPECT_EQ(library.Tell(Library::Farewell::HostShutdown), S_OK);
+        // As COM's CoUninitialize does.
         library.Free();
         EXPECT_FALSE(::IsWindow(window));
-        WNDCLASSEXW unused{};
-        unused.cbSize = sizeof unused;
-        EXPECT_FALSE(::GetClassInfoExW(module, kAboutWindowClassName, &unused)) << "the class outlived the library";
         // Keys and messages go on flowing through this thread's loop; a hook or a window
         // procedure left behind would crash here.
         const HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,

@@ -4,9 +4,13 @@
 #include "Files.h"
 #include "Skin.h"
 #include "SkinComponent.h"
+#include "Waiting.h"
 #include "WinHandles.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include <commctrl.h>
 
@@ -341,7 +345,7 @@ struct TestWindow {
 
 class SkinComponentTest : public ::testing::Test {
 protected:
-    void Apply(const std::string& style)
+    void Apply(const std::string& style, HRESULT applied = S_OK)
     {
         const std::wstring path = scratch.Write(L"style.cjs", style);
         UniqueBstr text = UniqueBstr::FromText(path), empty = UniqueBstr::FromText(L"");
@@ -353,7 +357,7 @@ protected:
         ASSERT_EQ(Call(*component.Get(), 10, DISPATCH_PROPERTYPUT, {True()}, nullptr), S_OK);
         ASSERT_EQ(Call(*component.Get(), 3, DISPATCH_METHOD,
                        {Long(static_cast<LONG>(reinterpret_cast<LONG_PTR>(window.top.Get())))}, nullptr),
-                  S_OK);
+                  applied);
     }
 
     ScratchFolder scratch;
@@ -476,6 +480,33 @@ TEST_F(SkinComponentTest, WithOptionBitZeroThePagesOfTheWindowAreRepaintedToo)
     EXPECT_EQ(ErasedColour(window.page), RGB(0xDF, 0xE9, 0xF5));
     // A control's own background is not painted over by the skin: it asks its parent.
     EXPECT_NE(ErasedColour(window.check), RGB(0xDF, 0xE9, 0xF5));
+}
+
+// A control that the skin cannot take (one of another thread: comctl32 subclasses only the
+// calling thread's windows) keeps its own look; the call says so, the rest is styled and the
+// window opens.
+TEST_F(SkinComponentTest, AControlTheSkinCannotTakeKeepsItsLookAndTheRestIsStyled)
+{
+    std::atomic<HWND> foreign{nullptr};
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+        // No WM_PARENTNOTIFY: it would be sent to this test's thread, which may be waiting.
+        const HWND child = ::CreateWindowExW(WS_EX_NOPARENTNOTIFY, WC_STATICW, L"other", WS_CHILD | WS_VISIBLE, 5, 80,
+                                             100, 20, window.page, nullptr, nullptr, nullptr);
+        foreign = child;
+        MSG message;
+        while (child && ::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
+        if (child) ::DestroyWindow(child);
+        done = true;
+    });
+    ASSERT_TRUE(WaitUntil([&] { return foreign.load() != nullptr || done; }, 10000, Pumping::Messages))
+        << "the other thread's control never came";
+    Apply("[Colors]\nWindow = #DFE9F5\nText = #15428B\n", S_FALSE);
+    EXPECT_EQ(window.AskColours(window.check).brush, RGB(0xDF, 0xE9, 0xF5)) << "the rest was not styled";
+    EXPECT_EQ(::GetPropW(foreign, L"Cornice.Skin"), nullptr) << "the other thread's control was subclassed";
+    ::PostThreadMessageW(::GetWindowThreadProcessId(foreign, nullptr), WM_QUIT, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return done.load(); }, 10000, Pumping::Messages)) << "the other thread never ended";
+    other.join();
 }
 
 } // namespace

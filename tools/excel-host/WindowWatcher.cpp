@@ -1,7 +1,9 @@
 #include "WindowWatcher.h"
 
 #include "Console.h"
+#include "Waiting.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -33,13 +35,16 @@ std::wstring ClassOf(HWND window)
     return name;
 }
 
+// EnumWindows' callbacks end the enumeration rather than let an exception into user32.
 BOOL CALLBACK AddIfOfThisProcess(HWND window, LPARAM found)
-{
+try {
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
     if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window))
         reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
     return TRUE;
+} catch (...) {
+    return FALSE;
 }
 
 std::vector<HWND> VisibleWindowsOfThisProcess()
@@ -71,7 +76,7 @@ bool ShowsText(LONG style)
 }
 
 BOOL CALLBACK NoteChild(HWND child, LPARAM found)
-{
+try {
     auto& result = *reinterpret_cast<Children*>(found);
     if (!::IsWindowVisible(child)) return TRUE;
     const std::wstring className = ClassOf(child);
@@ -88,6 +93,8 @@ BOOL CALLBACK NoteChild(HWND child, LPARAM found)
         result.labels.push_back(TextOf(child));
     }
     return TRUE;
+} catch (...) {
+    return FALSE;
 }
 
 Children ChildrenOf(HWND window)
@@ -121,12 +128,17 @@ WindowWatcher::~WindowWatcher()
 }
 
 void WindowWatcher::Run()
-{
+try {
     while (!stop_) {
         Look();
-        ::Sleep(kPollMilliseconds);
+        ++looks_;
+        ::Sleep(kPollMilliseconds); // the poll interval of a watch, not a wait for something
     }
     Look(); // a window that came up just before the end
+} catch (...) {
+    // An exception that left the thread would end the process; the watch ends instead, and
+    // whoever waits for its looks is told that they never came.
+    std::fputs("excel-host: the window watch failed and stopped\n", stdout);
 }
 
 void WindowWatcher::Look()
@@ -166,27 +178,18 @@ void WindowWatcher::Look()
     }
 }
 
-void WindowWatcher::PumpMessagesFor(DWORD milliseconds)
+int WindowWatcher::VisibleWindows() { return static_cast<int>(VisibleWindowsOfThisProcess().size()); }
+
+bool WindowWatcher::PumpMessagesUntilLookedAt(DWORD limitMilliseconds)
 {
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    for (ULONGLONG now = ::GetTickCount64(); now < end; now = ::GetTickCount64()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
+    // The look under way may have begun before the call: the one after it has not.
+    const unsigned wanted = looks_ + 2;
+    return WaitUntil([&] { return looks_ >= wanted; }, limitMilliseconds, Pumping::Messages);
 }
 
 bool WindowWatcher::PumpMessagesUntilNoWindows(DWORD limitMilliseconds)
 {
-    const ULONGLONG start = ::GetTickCount64();
-    do {
-        PumpMessagesFor(100);
-        if (!IsPumpedWindowLeft()) return true;
-    } while (limitMilliseconds == INFINITE || ::GetTickCount64() - start < limitMilliseconds);
-    return false;
+    return WaitUntil([] { return !IsPumpedWindowLeft(); }, limitMilliseconds, Pumping::Messages);
 }
 
 } // namespace cornice::host

@@ -19,9 +19,12 @@ public:
     WindowWatcher& operator=(const WindowWatcher&) = delete;
     ~WindowWatcher();
 
-    // Keeps this thread's windows alive for `milliseconds`, so that a window shown without
-    // waiting (a modeless one) appears and is reported.
-    static void PumpMessagesFor(DWORD milliseconds);
+    // Keeps this thread's windows alive until the watcher has looked at the windows at least
+    // once after this call began, so that a window shown before it (a modeless one) is
+    // reported; false when no look came within `limitMilliseconds`.
+    bool PumpMessagesUntilLookedAt(DWORD limitMilliseconds);
+    // How many visible top-level windows the process has.
+    static int VisibleWindows();
     // Keeps this thread's windows alive until no visible window of the process is left, for
     // at most `limitMilliseconds` (INFINITE: as long as it takes); false when some are left.
     static bool PumpMessagesUntilNoWindows(DWORD limitMilliseconds = INFINITE);
@@ -36,6 +39,7 @@ private:
     const bool closeWindows_;
     std::atomic<bool> stop_{false};
     std::atomic<int> reported_{0};
+    std::atomic<unsigned> looks_{0};
     std::set<HWND> seen_;
     std::thread thread_;
 };

@@ -69,6 +69,8 @@ constexpr const wchar_t* kUsage =
     L"  --click ID         invoke the onAction callback of the control with id ID, by name\n"
     L"                     through IDispatch, with an IRibbonControl (repeatable, in order)\n"
     L"  --wait             leave the add-in's windows open; end when the user closed them\n"
+    L"  --keep-open        leave the add-in's windows open and shut the add-ins down with\n"
+    L"                     them open, as Excel does when it closes\n"
     L"  --show-text        print the tabs the add-in adds as a person meets them: the menus\n"
     L"                     of the menu bar with their entries, the toolbar rows' buttons\n"
     L"  --show             show those tabs in a window: the menu bar with drop-down menus,\n"
@@ -94,6 +96,7 @@ struct Options {
     bool printRibbon = false;
     bool outline = false;
     bool wait = false;
+    bool keepOpen = false;
     bool showText = false;
     bool show = false;
     std::vector<std::wstring> clicks;
@@ -130,6 +133,7 @@ private:
     std::optional<std::set<std::wstring>> knownControls_;
     ComPtr<IDispatch> application_;
     std::vector<LoadedAddIn> addIns_;
+    WindowWatcher* watcher_ = nullptr;
     bool ribbonWritten_ = false;
     int exitCode_ = kExitOk;
 };
@@ -264,7 +268,8 @@ int Run::Execute()
 
     if (options_.measureRounds > 0) LoadExcelsOwnLibraries();
     std::optional<WindowWatcher> watcher;
-    watcher.emplace(!options_.wait);
+    watcher.emplace(!options_.wait && !options_.keepOpen);
+    watcher_ = &*watcher;
     int tried = 0;
     for (const AddInEntry& entry : entries) {
         if (!entry.LoadsAtStartup()) {
@@ -307,6 +312,7 @@ int Run::Execute()
     }
     if (options_.show) {
         // The window and whatever the add-in opens from it are the user's to close.
+        watcher_ = nullptr;
         watcher.reset();
         Show();
     }
@@ -448,11 +454,14 @@ void Run::Click(const std::wstring& id)
             Fail(kExitClickFailed);
             return;
         }
-        // A window shown without waiting (a modeless one) appears only while messages flow;
-        // when excel-host closes the windows, the next click waits until this one's are
-        // reported and gone, so that each click meets the add-in as a user's would.
-        WindowWatcher::PumpMessagesFor(300);
-        if (!options_.wait && !WindowWatcher::PumpMessagesUntilNoWindows(kWindowsGoneMilliseconds))
+        // A window shown without waiting (a modeless one) is reported once the watcher has
+        // looked again; when excel-host closes the windows, the next click waits until this
+        // one's are gone, so that each click meets the add-in as a user's would.
+        if (watcher_ && !watcher_->PumpMessagesUntilLookedAt(kWindowsGoneMilliseconds))
+            Say(L"  excel-host's watch did not look at the windows within " +
+                std::to_wstring(kWindowsGoneMilliseconds / 1000) + L" seconds");
+        if (!options_.wait && !options_.keepOpen &&
+            !WindowWatcher::PumpMessagesUntilNoWindows(kWindowsGoneMilliseconds))
             Say(L"  the add-in's windows did not close within " + std::to_wstring(kWindowsGoneMilliseconds / 1000) +
                 L" seconds");
         if (outcome == CallOutcome::Failed) {
@@ -504,6 +513,10 @@ void Run::ShutDown()
         hr = addIn.connection->OnDisconnection(ext_dm_HostShutdown, custom.Get());
         if (FAILED(hr)) Say(L"add-in " + addIn.entry.progId + L": OnDisconnection failed: " + Hex(hr));
     }
+    // Excel may unload a library soon after it disconnected it: what it left open would be
+    // left to code that is gone.
+    if (options_.keepOpen)
+        Say(L"excel-host: windows open after OnDisconnection: " + std::to_wstring(WindowWatcher::VisibleWindows()));
     std::vector<std::pair<std::wstring, std::wstring>> servers;
     for (LoadedAddIn& addIn : addIns_) {
         servers.emplace_back(addIn.entry.progId, ServerPath(addIn.clsid));
@@ -567,6 +580,7 @@ int wmain(int argc, wchar_t** argv)
         if (option == L"--print-ribbon") { options.printRibbon = true; continue; }
         if (option == L"--outline") { options.outline = true; continue; }
         if (option == L"--wait") { options.wait = true; continue; }
+        if (option == L"--keep-open") { options.keepOpen = true; continue; }
         if (option == L"--show-text") { options.showText = true; continue; }
         if (option == L"--show") { options.show = true; continue; }
         if (option != L"--name" && option != L"--ribbon-out" && option != L"--click" && option != L"--measure" &&

@@ -1,11 +1,13 @@
 // Stands in for explorer.exe in the test prefix's Windows folder, so that the About window's
 // link can be followed without a browser: it writes down how it was started (its command line
-// exactly, the window style it was asked for, its process id) and stays a few seconds, so that
-// the driver can see that the add-in did not wait for it.
+// exactly, the window style it was asked for, its process id) and stays until the driver has
+// read that (it deletes the report), so that the driver can see that the add-in did not wait
+// for it; a minute at most.
 //
 // Environment: CORNICE_TEST_EVIDENCE, the folder for explorer.txt. Started without it (by
 // anything else in the prefix) it does nothing.
 #include "Utf8.h"
+#include "Waiting.h"
 #include "WinHandles.h"
 
 #include <string>
@@ -36,6 +38,6 @@ int wmain()
         ::WriteFile(file.Get(), report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
     }
     ::MoveFileExW(partial.c_str(), finished.c_str(), MOVEFILE_REPLACE_EXISTING);
-    ::Sleep(4000);
+    cornice::WaitUntil([&] { return ::GetFileAttributesW(finished.c_str()) == INVALID_FILE_ATTRIBUTES; }, 60000);
     return 0;
 }

@@ -1,9 +1,11 @@
 #include "WindowDriving.h"
 
 #include "Utf8.h"
+#include "Waiting.h"
 #include "WinHandles.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <map>
 
@@ -40,16 +42,38 @@ std::string Hex(COLORREF colour)
     return text;
 }
 
-void Settle(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
-
 bool Eventually(const std::function<bool()>& condition, int milliseconds)
 {
-    for (int waited = 0;; waited += 50) {
-        if (condition()) return true;
-        if (waited >= milliseconds) return false;
-        ::Sleep(50);
-    }
+    return WaitUntil(condition, static_cast<DWORD>(milliseconds), Pumping::None, 50);
 }
+
+bool BringToFront(HWND window)
+{
+    ::SetForegroundWindow(window);
+    const bool inFront = Eventually([&] { return ::GetForegroundWindow() == window; }, 10000);
+    Check(inFront, __LINE__, "the window " + Quote(TextOf(window)) + " never came to the front");
+    return inFront;
+}
+
+namespace {
+
+// The window that input at the pointer, or from the keyboard, goes to.
+HWND InputTarget(bool keyboard)
+{
+    if (keyboard) return ::GetForegroundWindow();
+    POINT at;
+    ::GetCursorPos(&at);
+    return ::WindowFromPoint(at);
+}
+
+void InputTaken(bool keyboard, int messages)
+{
+    const HWND target = InputTarget(keyboard);
+    Check(!target || WindowThreadCaughtUp(target, messages), __LINE__,
+          "the window " + Quote(TextOf(target)) + " did not take its input");
+}
+
+} // namespace
 
 std::wstring WindowsPath(const std::string& unixPath)
 {
@@ -149,7 +173,7 @@ void Keys(std::initializer_list<WORD> keys)
         inputs.push_back(up);
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Settle();
+    InputTaken(true, static_cast<int>(inputs.size()));
 }
 
 void MovePointer(int x, int y)
@@ -160,7 +184,10 @@ void MovePointer(int x, int y)
     move.mi.dy = static_cast<LONG>((y * 65535.0) / (::GetSystemMetrics(SM_CYSCREEN) - 1));
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &move, sizeof move);
-    Settle(250);
+    POINT at{};
+    Check(Eventually([&] { return ::GetCursorPos(&at) && std::abs(at.x - x) <= 1 && std::abs(at.y - y) <= 1; }), __LINE__,
+          "the pointer never reached " + std::to_string(x) + "," + std::to_string(y));
+    InputTaken(false, 1);
 }
 
 void MovePointerInto(HWND window, int dx, int dy)
@@ -178,7 +205,7 @@ void ClickWithMouse(HWND window, int dx, int dy)
     click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ::SendInput(2, click, sizeof(INPUT));
-    Settle();
+    InputTaken(false, 2);
 }
 
 HCURSOR Pointer()
@@ -229,13 +256,36 @@ Capture CaptureWindow(HWND window)
     return CaptureScreen(rect);
 }
 
+Capture SettledCapture(HWND window, bool clientOnly)
+{
+    // A window that has just appeared may not have painted yet, and what it painted reaches
+    // the screen a little later.
+    Check(WaitUntilPainted(window), __LINE__, "the window " + Quote(TextOf(window)) + " never finished painting");
+    const auto take = [&] {
+        RECT rect;
+        if (clientOnly) {
+            ::GetClientRect(window, &rect);
+            ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        } else {
+            ::GetWindowRect(window, &rect);
+        }
+        return CaptureScreen(rect);
+    };
+    Capture previous = take(), current;
+    const bool settled = Eventually([&] {
+        current = take();
+        if (current.width == previous.width && current.height == previous.height && current.pixels == previous.pixels)
+            return true;
+        previous = std::move(current);
+        return false;
+    });
+    Check(settled, __LINE__, "the picture of the window " + Quote(TextOf(window)) + " never stood still");
+    return previous;
+}
+
 COLORREF MostCommonColour(HWND window)
 {
-    Settle(400); // a window that has just appeared may not have painted yet
-    RECT client;
-    ::GetClientRect(window, &client);
-    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const Capture capture = CaptureScreen(client);
+    const Capture capture = SettledCapture(window, true);
     std::map<COLORREF, int> counts;
     for (int y = 0; y < capture.height; ++y)
         for (int x = 0; x < capture.width; ++x) ++counts[capture.At(x, y)];
@@ -264,8 +314,7 @@ bool Underlined(HWND label, const std::function<bool(COLORREF)>& inkColour)
 
 void SaveScreenshot(HWND window, const std::wstring& folder, const std::wstring& name)
 {
-    Settle(400);
-    const Capture capture = CaptureWindow(window);
+    const Capture capture = SettledCapture(window);
     const int stride = (capture.width * 3 + 3) & ~3;
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER header{};

@@ -25,9 +25,11 @@ std::string Quote(const std::wstring& text);
 std::string Hex(COLORREF colour);
 
 // ---- Time: input travels through the X server and the program's queue, and a busy machine
-// takes longer, so waits are for a condition with a generous limit.
-void Settle(int milliseconds = 300);
+// takes longer, so waits are for a condition with a generous limit (Waiting.h), never for a
+// fixed time.
 bool Eventually(const std::function<bool()>& condition, int milliseconds = 5000);
+// Puts the window in front and waits until it is; a failed check names the window otherwise.
+bool BringToFront(HWND window);
 
 // ---- Files
 // A Unix path ("/work/build") as Wine's Z: drive shows it.
@@ -44,7 +46,8 @@ std::vector<HWND> WindowsOfProcess(DWORD process, const std::wstring& className)
 // `control`'s rectangle in `window`'s client coordinates.
 RECT RectIn(HWND control, HWND window);
 
-// ---- Input, real as a user's: the window must be in front.
+// ---- Input, real as a user's: the window must be in front. Each returns once the window that
+// the input went to has taken it from its queue; what it then does is the caller's to wait for.
 void Keys(std::initializer_list<WORD> keys);
 void MovePointer(int x, int y);
 void MovePointerInto(HWND window, int dx, int dy);
@@ -61,6 +64,8 @@ struct Capture {
 };
 Capture CaptureScreen(const RECT& rect);
 Capture CaptureWindow(HWND window);
+// The window as it stands once it has painted and its picture stays the same.
+Capture SettledCapture(HWND window, bool clientOnly = false);
 // The colour that fills most of a window's client area: its background.
 COLORREF MostCommonColour(HWND window);
 // A row of the link's colour (predicate) as wide as most of its text.

@@ -34,6 +34,7 @@
 // on Windows writes it; and `reg query` prints through the console's code page, which loses
 // letters outside it. Exit 2: bad arguments; 255: the command could not start.
 #include "Utf8.h"
+#include "Waiting.h"
 #include "WinHandles.h"
 
 #include <tlhelp32.h>
@@ -138,10 +139,8 @@ bool Running(const std::wstring& image)
 
 int WaitGone(const std::wstring& image)
 {
-    for (int i = 0; i < 600; ++i) {
-        if (!Running(image)) return 0;
-        ::Sleep(100);
-    }
+    if (WaitUntil([&] { return !Running(image); }, 60000, Pumping::None, 100)) return 0;
+    std::fprintf(stderr, "installer-test-tool: %s was still running after a minute\n", ToUtf8(image).c_str());
     return 1;
 }
 
@@ -150,11 +149,10 @@ int WaitGone(const std::wstring& image)
 
 HWND FindVisible(const wchar_t* className, const wchar_t* caption)
 {
-    for (int waited = 0; waited < 30000; waited += 100) {
-        const HWND window = ::FindWindowW(className, caption);
-        if (window && ::IsWindowVisible(window)) return window;
-        ::Sleep(100);
-    }
+    HWND window = nullptr;
+    if (WaitUntil([&] { return (window = ::FindWindowW(className, caption)) && ::IsWindowVisible(window); }, 30000,
+                  Pumping::None, 100))
+        return window;
     std::fprintf(stderr, "installer-test-tool: no window %s%s%s\n", className ? ToUtf8(className).c_str() : "",
                  caption ? " " : "", caption ? ToUtf8(caption).c_str() : "");
     return nullptr;
@@ -183,7 +181,8 @@ BOOL CALLBACK Widen(HWND window, LPARAM data)
 
 void PrintBounds(HWND window)
 {
-    ::Sleep(300); // painted
+    // The caller takes a picture next.
+    if (!WaitUntilPainted(window)) std::fprintf(stderr, "installer-test-tool: the window never finished painting\n");
     Bounds bounds;
     ::GetWindowThreadProcessId(window, &bounds.process);
     ::GetWindowRect(window, &bounds.rect);
@@ -232,7 +231,12 @@ bool Type(const std::wstring& chord)
         inputs.push_back(up);
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    ::Sleep(300); // through the X server and the program's queue
+    // Through the X server and the program's queue.
+    const HWND target = ::GetForegroundWindow();
+    if (target && !WindowThreadCaughtUp(target, static_cast<int>(inputs.size()))) {
+        std::fprintf(stderr, "installer-test-tool: the window in front did not take the keys\n");
+        return false;
+    }
     return true;
 }
 
@@ -252,7 +256,10 @@ int Window(int argc, wchar_t** argv)
         std::printf("%s\n", ToUtf8(text).c_str());
     } else if (command == L"keys") {
         ::SetForegroundWindow(window);
-        ::Sleep(200);
+        if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, 10000)) {
+            std::fprintf(stderr, "installer-test-tool: the window never came to the front\n");
+            return 3;
+        }
         for (int i = 3; i < argc; ++i)
             if (!Type(argv[i])) return 2;
     } else if (command == L"press") {

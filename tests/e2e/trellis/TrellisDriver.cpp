@@ -10,6 +10,7 @@
 // name with blanks and letters outside any ANSI code page, and the product is copied there.
 // Exit code: the number of failed checks (0: all passed).
 #include "Utf8.h"
+#include "Waiting.h"
 #include "WinHandles.h"
 #include "WindowDriving.h"
 
@@ -249,14 +250,17 @@ public:
 
     HWND Find(const wchar_t* className, const wchar_t* caption, int milliseconds) const
     {
-        for (int waited = 0; process_.hProcess; waited += 50) {
-            FoundWindow wanted{process_.dwProcessId, className, caption, nullptr};
-            ::EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&wanted));
-            if (wanted.found) return wanted.found;
-            if (waited >= milliseconds || !Running()) return nullptr;
-            ::Sleep(50);
-        }
-        return nullptr;
+        HWND found = nullptr;
+        if (!process_.hProcess) return nullptr;
+        Eventually(
+            [&] {
+                FoundWindow wanted{process_.dwProcessId, className, caption, nullptr};
+                ::EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&wanted));
+                found = wanted.found;
+                return found != nullptr || !Running();
+            },
+            milliseconds);
+        return found;
     }
     HWND Window(int milliseconds = 15000) const { return Find(kForm1Class, nullptr, milliseconds); }
     HWND MessageBox(const wchar_t* caption, int milliseconds = 15000) const
@@ -337,11 +341,11 @@ HWND FocusOf(HWND window)
 
 void ShowPage(HWND form, bool about)
 {
-    ::SetForegroundWindow(form);
-    Settle(200);
+    BringToFront(form);
     if (::IsWindowVisible(Page(form, kAboutPageId)) != about) Keys({VK_CONTROL, VK_TAB});
-    Eventually([&] { return (::IsWindowVisible(Page(form, kAboutPageId)) != FALSE) == about; });
-    Settle(200); // and painted
+    CHECK(Eventually([&] { return (::IsWindowVisible(Page(form, kAboutPageId)) != FALSE) == about; }),
+          std::string("the ") + (about ? "About" : "Excel") + " page never showed");
+    CHECK(WaitUntilPainted(form), "the window never finished painting the page");
 }
 
 std::string Show(HCURSOR cursor)
@@ -402,11 +406,7 @@ bool CaptionShowsProgramIconNow(HWND form)
 // five seconds before calling the icon missing.
 bool CaptionShowsProgramIcon(HWND form)
 {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (CaptionShowsProgramIconNow(form)) return true;
-        ::Sleep(100);
-    }
-    return false;
+    return Eventually([&] { return CaptionShowsProgramIconNow(form); }, 5000);
 }
 
 // The file version and the product version text of a program's version resource.
@@ -535,8 +535,7 @@ void BoxesAndPointer()
     ClickBox(form, 0);
     CHECK(ReadStates(form) == Ticked({0, 1, 2}), "after ticking box 0 " + Show(ReadStates(form)));
     // The mouse and the keyboard, as a user works them: a click on Data, then Space on it.
-    ::SetForegroundWindow(form);
-    Settle(200);
+    BringToFront(form);
     ClickWithMouse(Box(form, 7), 6, 10);
     CHECK(Eventually([&] { return ReadStates(form) == Ticked({0, 1, 2, 7, 11}); }),
           "after a click on Data " + Show(ReadStates(form)));
@@ -575,8 +574,7 @@ void BoxesAndPointer()
     ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     std::string opened;
-    for (int waited = 0; waited < 15000 && opened.empty(); waited += 100, Settle(100))
-        opened = ReadFileText(std::wstring(kEvidenceFolder) + L"\\opened.txt");
+    Eventually([&] { return !(opened = ReadFileText(std::wstring(kEvidenceFolder) + L"\\opened.txt")).empty(); }, 15000);
     CHECK(opened.find("http://www.quillmark.example/") != std::string::npos, "the address was not opened: " + opened);
 
     Press(form, IDCANCEL);
@@ -597,7 +595,7 @@ void NoHandPointer()
         CHECK(form != nullptr, "the window did not appear");
         if (form) {
             CHECK(trellis.MessageBox(L"Application Error", 0) == nullptr, "a missing pointer file was reported");
-            ::SetForegroundWindow(form);
+            BringToFront(form);
             MovePointerInto(Page(form, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
             const HCURSOR arrow = Pointer();
             MovePointerInto(Box(form, 4), 8, 8);
@@ -612,8 +610,7 @@ void NoHandPointer()
 std::string WaitForExcel()
 {
     std::string report;
-    for (int waited = 0; waited < 60000 && report.empty(); waited += 100, Settle(100))
-        report = ReadFileText(std::wstring(kEvidenceFolder) + L"\\excel.txt");
+    Eventually([&] { return !(report = ReadFileText(std::wstring(kEvidenceFolder) + L"\\excel.txt")).empty(); }, 60000);
     return report;
 }
 
@@ -698,7 +695,7 @@ void BadStoredValues()
         CHECK(MessageHasIcon(box), "the report must show the exclamation icon");
         if (line == 104) SaveScreenshot(box, L"application-error");
         Answer(box);
-        Settle(300);
+        CHECK(Eventually([&] { return !::IsWindow(box); }), "the report for line " + std::to_string(line) + " did not close");
     }
     const HWND form = trellis.Window();
     CHECK(form != nullptr, "the window did not appear after the reports");

@@ -552,7 +552,7 @@ trellis_for_user() {
   [ "$(reg_value "$machine_addin" LoadBehavior "$msi_view")" = 3 ] || fail "Trellis changed the machine's entry"
   for name in Classic Left All; do wine reg delete "$settings_key" /v $name /f >/dev/null; done
   wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\Excel' /f "/reg:$msi_view" >/dev/null
-  for version in 12.0 14.0; do wine reg delete "${resiliency/VERSION/$version}" /f >/dev/null; done
+  for version in $versions; do wine reg delete "${resiliency/VERSION/$version}" /f >/dev/null; done
 }
 
 # The package's class rows are what Corbel.dll's own registration writes: registering the

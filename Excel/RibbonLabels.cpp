@@ -72,10 +72,10 @@ const LabelRow& RowOf(LabelId id) { return kLabels[static_cast<std::size_t>(id)]
 
 // Excel's answer, or empty when asking fails in any way.
 template <typename Ask>
-std::wstring AskExcel(Ask&& ask) noexcept
+std::wstring AskExcel(ExcelText kind, Ask&& ask) noexcept
 {
     try {
-        return LabelFromExcel(ask());
+        return LabelFromExcel(ask(), kind);
     } catch (...) {
         return {};
     }
@@ -108,10 +108,11 @@ std::wstring EscapeXml(std::wstring_view text)
     return escaped;
 }
 
-std::wstring LabelFromExcel(std::wstring_view caption)
+std::wstring LabelFromExcel(std::wstring_view caption, ExcelText kind)
 {
+    const bool accelerator = kind == ExcelText::MenuCaption;
     // East Asian captions carry the accelerator as a suffix: "ファイル(&F)".
-    if (caption.size() >= 4 && caption[caption.size() - 4] == L'(' && caption[caption.size() - 3] == L'&' &&
+    if (accelerator && caption.size() >= 4 && caption[caption.size() - 4] == L'(' && caption[caption.size() - 3] == L'&' &&
         caption.back() == L')')
         caption.remove_suffix(4);
 
@@ -121,7 +122,7 @@ std::wstring LabelFromExcel(std::wstring_view caption)
         // XML 1.0 allows no control characters but tab, line feed and carriage return, and a
         // label shows none of them.
         if (c < 0x20 || c == 0x7F || c == 0xFFFE || c == 0xFFFF) return {};
-        if (c == L'&') {
+        if (c == L'&' && accelerator) {
             if (i + 1 < caption.size() && caption[i + 1] == L'&') label += caption[++i];
             continue;
         }
@@ -149,9 +150,9 @@ RibbonLabels RibbonLabels::For(int languageId, ExcelWords* excel)
         const ExcelWordFor word = kLabels[i].excel;
         std::wstring text;
         if (excel && word.menuControlId != 0)
-            text = AskExcel([&] { return excel->MenuCaption(word.menuControlId); });
+            text = AskExcel(ExcelText::MenuCaption, [&] { return excel->MenuCaption(word.menuControlId); });
         if (text.empty() && excel && !word.idMso.empty())
-            text = AskExcel([&] { return excel->LabelOf(word.idMso); });
+            text = AskExcel(ExcelText::Label, [&] { return excel->LabelOf(word.idMso); });
         if (text.empty()) text = EscapeXml(TranslatedLabel(languageId, id));
         if (!text.empty()) labels.texts_[i] = std::move(text);
     }

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace cornice {
 
@@ -75,8 +77,10 @@ std::wstring_view EnglishLabel(LabelId id);
 
 // The product's own translation for a language, or empty when it has none for this label.
 std::wstring_view TranslatedLabel(int languageId, LabelId id);
-// Whether the product ships a translation table for the language.
-bool HasTranslationTable(int languageId);
+// The languages the product translates the labels into, one language id each.
+std::vector<int> TranslatedLanguages();
+// Every row of a language's table, as written there.
+std::vector<std::pair<LabelId, std::wstring_view>> TranslationRows(int languageId);
 
 // What Excel answers; either may throw, or answer nonsense, and the caller falls back.
 class ExcelWords {
@@ -91,9 +95,11 @@ public:
 // `text` with &, <, > and " written as entities.
 std::wstring EscapeXml(std::wstring_view text);
 
-// A caption of Excel's as a label: the accelerator dropped ("&File", "ファイル(&F)"), "&&" kept as
-// one "&", escaped; empty when it is no usable label (empty, control characters, too long).
-std::wstring LabelFromExcel(std::wstring_view caption);
+// A text of Excel's as a label, escaped; empty when it is no usable label (empty, control
+// characters, too long). A menu caption's accelerator is dropped ("&File", "ファイル(&F)", with
+// "&&" one "&"); GetLabelMso's labels have none, and their "&" is one ("Sort & Filter").
+enum class ExcelText { MenuCaption, Label };
+std::wstring LabelFromExcel(std::wstring_view text, ExcelText kind);
 
 // The labels of one language, escaped and ready to be written into the document.
 class RibbonLabels {

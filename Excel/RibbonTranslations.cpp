@@ -13,8 +13,8 @@ struct Translation {
 };
 
 struct TranslationTable {
-    int primaryLanguage; // the low ten bits of a language id
-    int onlyLanguage;    // 0, or the one full language id the table is for
+    int languageId;      // the language the table is written for
+    bool wholePrimary;   // also for the other countries' variants of that language
     const Translation* rows;
     std::size_t count;
 };
@@ -25,28 +25,40 @@ const Translation kGerman[] = {
 };
 
 template <std::size_t N>
-constexpr TranslationTable Table(int primaryLanguage, int onlyLanguage, const Translation (&rows)[N])
+constexpr TranslationTable Table(int languageId, bool wholePrimary, const Translation (&rows)[N])
 {
-    return {primaryLanguage, onlyLanguage, rows, N};
+    return {languageId, wholePrimary, rows, N};
 }
 
 const TranslationTable kTables[] = {
-    Table(0x07, 0, kGerman),
+    Table(1031, true, kGerman),
 };
 
 const TranslationTable* TableFor(int languageId)
 {
     for (const TranslationTable& table : kTables) {
-        if ((languageId & 0x3FF) != table.primaryLanguage) continue;
-        if (table.onlyLanguage != 0 && languageId != table.onlyLanguage) continue;
-        return &table;
+        if (languageId == table.languageId) return &table;
+        if (table.wholePrimary && (languageId & 0x3FF) == (table.languageId & 0x3FF)) return &table;
     }
     return nullptr;
 }
 
 } // namespace
 
-bool HasTranslationTable(int languageId) { return TableFor(languageId) != nullptr; }
+std::vector<int> TranslatedLanguages()
+{
+    std::vector<int> languages;
+    for (const TranslationTable& table : kTables) languages.push_back(table.languageId);
+    return languages;
+}
+
+std::vector<std::pair<LabelId, std::wstring_view>> TranslationRows(int languageId)
+{
+    std::vector<std::pair<LabelId, std::wstring_view>> rows;
+    if (const TranslationTable* table = TableFor(languageId))
+        for (std::size_t i = 0; i < table->count; ++i) rows.emplace_back(table->rows[i].id, table->rows[i].text);
+    return rows;
+}
 
 std::wstring_view TranslatedLabel(int languageId, LabelId id)
 {

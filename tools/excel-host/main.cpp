@@ -5,6 +5,7 @@
 #include "AutomationObjects.h"
 #include "Console.h"
 #include "ExcelRelease.h"
+#include "LocalisedExcel.h"
 #include "Markup.h"
 #include "RibbonTiming.h"
 #include "RibbonView.h"
@@ -73,6 +74,11 @@ constexpr const wchar_t* kUsage =
     L"                     the toolbar rows as buttons; the add-in's own entries call it\n"
     L"                     back; ends when the window is closed (needs a display)\n"
     L"  --measure ROUNDS   time GetCustomUI against 20 bare reads of its settings\n"
+    L"  --ui-language N    play an Excel whose user interface is in language N (1031\n"
+    L"                     German ...): Application.LanguageSettings.LanguageID(2)\n"
+    L"  --excel-words FILE that Excel's words (with --ui-language): its CommandBars give\n"
+    L"                     the captions and GetLabelMso labels of FILE (as tests/data/\n"
+    L"                     excel-words/german.tsv); without it every question raises\n"
     L"  --help             this text\n"
     L"\n"
     L"Exit codes: 0 all well; 1 excel-host failed; 2 bad arguments; 3 no add-in to load;\n"
@@ -94,6 +100,8 @@ struct Options {
     bool show = false;
     std::vector<std::wstring> clicks;
     int measureRounds = 0;
+    int uiLanguage = 0;
+    std::optional<std::wstring> excelWords;
 };
 
 struct LoadedAddIn {
@@ -251,7 +259,21 @@ int Run::Execute()
         }
     }
     const std::wstring version = ReleaseVersion(options_.release);
-    application_ = MakeApplication(options_.hostName, version);
+    std::vector<Property> localised;
+    if (options_.uiLanguage != 0) {
+        std::shared_ptr<const ExcelWordsFixture> words;
+        if (options_.excelWords) {
+            std::wstring error;
+            std::optional<ExcelWordsFixture> read = ReadExcelWords(*options_.excelWords, error);
+            if (!read) {
+                Say(L"excel-host: " + error);
+                return kExitFailure;
+            }
+            words = std::make_shared<const ExcelWordsFixture>(std::move(*read));
+        }
+        localised = LocalisedMembers(options_.uiLanguage, words);
+    }
+    application_ = MakeApplication(options_.hostName, version, std::move(localised));
     const std::vector<AddInEntry> entries = ReadExcelAddIns();
     Say(L"excel-host: Application.Name is " + Quoted(options_.hostName) + L", Version " + Quoted(version) + L"; " +
         std::to_wstring(entries.size()) + (entries.size() == 1 ? L" add-in" : L" add-ins") + L" listed for Excel");
@@ -365,7 +387,14 @@ void Run::AskForRibbon(LoadedAddIn& addIn)
     const UniqueBstr ribbonId = UniqueBstr::FromText(L"Microsoft.Excel.Workbook");
     UniqueBstr document;
     ::SetErrorInfo(0, nullptr);
+    // The first request is the one that asks Excel for its language and words.
+    LARGE_INTEGER before = {}, after = {}, frequency = {};
+    ::QueryPerformanceCounter(&before);
     const HRESULT hr = addIn.ribbon->GetCustomUI(ribbonId.Get(), document.Put());
+    ::QueryPerformanceCounter(&after);
+    if (options_.measureRounds > 0 && ::QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0)
+        Say(L"add-in " + addIn.entry.progId + L": first ribbon request " +
+            std::to_wstring((after.QuadPart - before.QuadPart) * 1000000 / frequency.QuadPart) + L" us");
     if (FAILED(hr)) {
         Say(L"add-in " + addIn.entry.progId + L": ribbon request failed: " +
             Failure(hr, addIn.ribbon.Get(), IID_IRibbonExtensibility));
@@ -531,7 +560,8 @@ int wmain(int argc, wchar_t** argv)
         if (option == L"--show-text") { options.showText = true; continue; }
         if (option == L"--show") { options.show = true; continue; }
         if (option != L"--name" && option != L"--ribbon-out" && option != L"--click" && option != L"--measure" &&
-            option != L"--release" && option != L"--controls")
+            option != L"--release" && option != L"--controls" && option != L"--ui-language" &&
+            option != L"--excel-words")
             return BadArguments(L"unknown argument " + option);
         if (i + 1 == argc) return BadArguments(option + L" needs a value");
         const std::wstring value = argv[++i];
@@ -544,6 +574,14 @@ int wmain(int argc, wchar_t** argv)
         }
         else if (option == L"--ribbon-out") options.ribbonOut = value;
         else if (option == L"--click") options.clicks.push_back(value);
+        else if (option == L"--excel-words") options.excelWords = value;
+        else if (option == L"--ui-language") {
+            wchar_t* end = nullptr;
+            const long language = std::wcstol(value.c_str(), &end, 10);
+            if (value.empty() || *end || language < 1 || language > 0xFFFF)
+                return BadArguments(L"--ui-language wants a language id from 1 to 65535");
+            options.uiLanguage = static_cast<int>(language);
+        }
         else {
             wchar_t* end = nullptr;
             const long rounds = std::wcstol(value.c_str(), &end, 10);

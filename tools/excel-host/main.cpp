@@ -61,6 +61,11 @@ constexpr const wchar_t* kUsage =
     L"                     as tests/data/office/excel2013-idmso.txt): every idMso of a\n"
     L"                     ribbon document that is not there is reported, as Excel does\n"
     L"                     with \"Show add-in user interface errors\" on\n"
+    L"  --ui-language N    play an Excel whose user interface is in language N (1031\n"
+    L"                     German ...): Application.LanguageSettings.LanguageID(2)\n"
+    L"  --excel-words FILE that Excel's words (with --ui-language): its CommandBars give\n"
+    L"                     the captions and GetLabelMso labels of FILE (as tests/data/\n"
+    L"                     excel-words/german.tsv); without it every question raises\n"
     L"  --ribbon-out FILE  write the ribbon document to FILE: UTF-8, no BOM, no newline\n"
     L"                     added (an empty document gives an empty file)\n"
     L"  --print-ribbon     print the ribbon document\n"
@@ -74,11 +79,6 @@ constexpr const wchar_t* kUsage =
     L"                     the toolbar rows as buttons; the add-in's own entries call it\n"
     L"                     back; ends when the window is closed (needs a display)\n"
     L"  --measure ROUNDS   time GetCustomUI against 20 bare reads of its settings\n"
-    L"  --ui-language N    play an Excel whose user interface is in language N (1031\n"
-    L"                     German ...): Application.LanguageSettings.LanguageID(2)\n"
-    L"  --excel-words FILE that Excel's words (with --ui-language): its CommandBars give\n"
-    L"                     the captions and GetLabelMso labels of FILE (as tests/data/\n"
-    L"                     excel-words/german.tsv); without it every question raises\n"
     L"  --help             this text\n"
     L"\n"
     L"Exit codes: 0 all well; 1 excel-host failed; 2 bad arguments; 3 no add-in to load;\n"
@@ -387,14 +387,7 @@ void Run::AskForRibbon(LoadedAddIn& addIn)
     const UniqueBstr ribbonId = UniqueBstr::FromText(L"Microsoft.Excel.Workbook");
     UniqueBstr document;
     ::SetErrorInfo(0, nullptr);
-    // The first request is the one that asks Excel for its language and words.
-    LARGE_INTEGER before = {}, after = {}, frequency = {};
-    ::QueryPerformanceCounter(&before);
     const HRESULT hr = addIn.ribbon->GetCustomUI(ribbonId.Get(), document.Put());
-    ::QueryPerformanceCounter(&after);
-    if (options_.measureRounds > 0 && ::QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0)
-        Say(L"add-in " + addIn.entry.progId + L": first ribbon request " +
-            std::to_wstring((after.QuadPart - before.QuadPart) * 1000000 / frequency.QuadPart) + L" us");
     if (FAILED(hr)) {
         Say(L"add-in " + addIn.entry.progId + L": ribbon request failed: " +
             Failure(hr, addIn.ribbon.Get(), IID_IRibbonExtensibility));

@@ -7,7 +7,7 @@
 namespace cornice {
 namespace {
 
-const RibbonEntry kFileMenu[] = {
+constexpr RibbonEntry kFileMenu[] = {
     Control(L"FileNew"),
     Control(L"FileOpen"),
     Control(L"FileClose"),
@@ -42,7 +42,7 @@ const RibbonEntry kFileMenu[] = {
     Control(L"FileExit"),
 };
 
-const RibbonEntry kEditMenu[] = {
+constexpr RibbonEntry kEditMenu[] = {
     Control(L"Undo"),
     Control(L"Redo"),
     MenuSeparator(),
@@ -66,7 +66,7 @@ const RibbonEntry kEditMenu[] = {
     Control(L"ObjectFormatDialog"),
 };
 
-const RibbonEntry kViewMenu[] = {
+constexpr RibbonEntry kViewMenu[] = {
     Control(L"ViewNormalViewExcel"),
     Control(L"ViewPageLayoutView"),
     Control(L"ViewPageBreakPreviewView"),
@@ -89,7 +89,7 @@ const RibbonEntry kViewMenu[] = {
     Control(L"FileProperties"),
 };
 
-const RibbonEntry kInsertMenu[] = {
+constexpr RibbonEntry kInsertMenu[] = {
     Control(L"CellsInsertDialog"),
     Control(L"SheetRowsInsert"),
     Control(L"SheetColumnsInsert"),
@@ -131,7 +131,7 @@ const RibbonEntry kInsertMenu[] = {
     Control(L"HeaderFooterInsert"),
 };
 
-const RibbonEntry kFormatMenu[] = {
+constexpr RibbonEntry kFormatMenu[] = {
     Control(L"FormatCellsDialog"),
     Submenu(LabelId::Row, LR"(<menu id="FormatCellsDialog" label="{}" imageMso="FormatCellsDialog">)"),
         Control(L"RowHeight"),
@@ -176,7 +176,7 @@ const RibbonEntry kFormatMenu[] = {
     EndSubmenu(),
 };
 
-const RibbonEntry kToolsMenu[] = {
+constexpr RibbonEntry kToolsMenu[] = {
     Control(L"Spelling"),
     Control(L"ResearchPane"),
     Submenu(LabelId::Proofing, LR"(<menu id="BR300081" label="{}" tag = "BR300081">)"),
@@ -204,7 +204,7 @@ const RibbonEntry kToolsMenu[] = {
     Control(L"ApplicationOptionsDialog"),
 };
 
-const RibbonEntry kDataMenu[] = {
+constexpr RibbonEntry kDataMenu[] = {
     Control(L"SortDialogClassic"),
     Submenu(LabelId::Filter, LR"(<menu id="dFilter" label="{}" imageMso="Filter">)"),
         Control(L"Filter"),
@@ -271,7 +271,7 @@ const RibbonEntry kDataMenu[] = {
     Control(L"Refresh"),
 };
 
-const RibbonEntry kWindowsMenu[] = {
+constexpr RibbonEntry kWindowsMenu[] = {
     Control(L"WindowNew"),
     Control(L"WindowsArrangeAll"),
     Control(L"ViewSideBySide"),
@@ -287,7 +287,7 @@ const RibbonEntry kWindowsMenu[] = {
     Control(L"WindowSwitchWindowsMenuExcel"),
 };
 
-const RibbonEntry kHelpMenu[] = {
+constexpr RibbonEntry kHelpMenu[] = {
     Control(L"Help"),
     MenuSeparator(),
     Control(L"ContactUs"),
@@ -313,7 +313,7 @@ constexpr ClassicMenu Menu(LabelId title, std::wstring_view startTag, const Ribb
 }
 
 // Data is menu 11, not 8: the ids are part of what users' ribbons already know.
-const ClassicMenu kMenuBar[] = {
+constexpr ClassicMenu kMenuBar[] = {
     Menu(LabelId::MenuFile, LR"(<menu id="B30002" label="{}" tag = "B30002">)", kFileMenu),
     Menu(LabelId::MenuEdit, LR"(<menu id="B30003" label="{}" tag = "B30003">)", kEditMenu),
     Menu(LabelId::MenuView, LR"(<menu id="B30004" label="{}" tag = "B30004">)", kViewMenu),

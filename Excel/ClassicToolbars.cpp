@@ -9,7 +9,7 @@ namespace {
 constexpr std::wstring_view kStandardGap = L"  ";
 constexpr std::wstring_view kFormattingGap = L" ";
 
-const RibbonEntry kStandardToolbar[] = {
+constexpr RibbonEntry kStandardToolbar[] = {
     ButtonGroup(),
         Icon(L"FileNew"),
         Icon(L"FileOpen"),
@@ -68,7 +68,7 @@ const RibbonEntry kStandardToolbar[] = {
     EndButtonGroup(),
 };
 
-const RibbonEntry kFormattingToolbar[] = {
+constexpr RibbonEntry kFormattingToolbar[] = {
     ComboBox(L"Font"),
     ComboBox(L"FontSize"),
     ButtonGroup(),

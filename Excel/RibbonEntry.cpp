@@ -2,7 +2,7 @@
 
 namespace cornice {
 
-const RibbonEntry kFunctionLibraryEntries[10] = {
+constexpr RibbonEntry kFunctionLibraryEntries[10] = {
     Control(L"AutoSumMenu"),
     Control(L"FunctionsRecentlyUsedtInsertGallery"),
     MenuSeparator(),
@@ -15,7 +15,7 @@ const RibbonEntry kFunctionLibraryEntries[10] = {
     Control(L"FormulaMoreFunctionsMenu"),
 };
 
-const RibbonEntry kCommentsEntries[7] = {
+constexpr RibbonEntry kCommentsEntries[7] = {
     Control(L"ReviewNewComment", LabelId::NewComment),
     Control(L"ReviewDeleteComment", LabelId::DeleteComment),
     Control(L"ReviewPreviousComment", LabelId::PreviousComment),
@@ -25,7 +25,7 @@ const RibbonEntry kCommentsEntries[7] = {
     Control(L"ReviewShowInk", LabelId::ShowInk),
 };
 
-const RibbonEntry kFormulaAuditingEntries[10] = {
+constexpr RibbonEntry kFormulaAuditingEntries[10] = {
     Control(L"TracePrecedents"),
     Control(L"TraceDependents"),
     Control(L"TraceError"),

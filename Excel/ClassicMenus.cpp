@@ -14,11 +14,11 @@ constexpr RibbonEntry kFileMenu[] = {
     MenuSeparator(),
     Control(L"FileSave"),
     Control(L"FileSaveAsMenu"),
-    Control(L"FileSaveAsExcel97_2003", kSaveAsExcel97_2003),
+    Control(L"FileSaveAsExcel97_2003", LabelId::SaveAsExcel97_2003),
     Control(L"FileSaveAsWebPage"),
     Control(L"WindowSaveWorkspace"),
     MenuSeparator(),
-    Submenu(LR"(<menu id="BR3000234" label="Restrict Permission" imageMso="FilePermissionView" tag = "BR3000234">)"),
+    Submenu(LabelId::RestrictPermission, LR"(<menu id="BR3000234" label="{}" imageMso="FilePermissionView" tag = "BR3000234">)"),
         Control(L"FilePermissionUnrestricted"),
         Control(L"FilePermissionDoNotDistribute"),
         Control(L"FilePermissionRestrictAs"),
@@ -74,8 +74,8 @@ constexpr RibbonEntry kViewMenu[] = {
     Control(L"ViewFormulaBar"),
     Control(L"ViewMessageBar"),
     Control(L"ViewRulerExcel"),
-    Control(L"ViewSheetGridlines", L"View Gridlines"),
-    Control(L"ViewSheetHeadings", L"View Headings"),
+    Control(L"ViewSheetGridlines", LabelId::ViewGridlines),
+    Control(L"ViewSheetHeadings", LabelId::ViewHeadings),
     MenuSeparator(),
     Control(L"HeaderFooterInsert"),
     Control(L"ReviewShowAllComments"),
@@ -98,10 +98,10 @@ constexpr RibbonEntry kInsertMenu[] = {
     Control(L"SymbolInsert"),
     MenuSeparator(),
     Control(L"PageBreakInsertExcel"),
-    Submenu(LR"(<menu id="BR30005" label="Function Library" imageMso="FunctionWizard" tag = "BR30005">)"),
+    Submenu(LabelId::FunctionLibrary, LR"(<menu id="BR30005" label="{}" imageMso="FunctionWizard" tag = "BR30005">)"),
         Entries(kFunctionLibraryEntries),
     EndSubmenu(),
-    Submenu(LR"(<menu id="BR30006" label="Name" imageMso="NameDefineMenu" tag = "BR30006">)"),
+    Submenu(LabelId::Name, LR"(<menu id="BR30006" label="{}" imageMso="NameDefineMenu" tag = "BR30006">)"),
         Control(L"NameManager"),
         MenuSeparator(),
         Control(L"NameDefineMenu"),
@@ -110,11 +110,11 @@ constexpr RibbonEntry kInsertMenu[] = {
         Control(L"NamesApply"),
         Control(L"NameUseInFormula"),
     EndSubmenu(),
-    Submenu(LR"(<menu id="BR30007" label="Comments" imageMso="ReviewNewComment" tag = "BR30007">)"),
+    Submenu(LabelId::Comments, LR"(<menu id="BR30007" label="{}" imageMso="ReviewNewComment" tag = "BR30007">)"),
         Entries(kCommentsEntries),
     EndSubmenu(),
     MenuSeparator(),
-    Submenu(LR"(<menu id="BR30008" label="Picture" imageMso="PictureInsertFromFile" tag = "BR30008">)"),
+    Submenu(LabelId::Picture, LR"(<menu id="BR30008" label="{}" imageMso="PictureInsertFromFile" tag = "BR30008">)"),
         Control(L"ClipArtInsert"),
         Control(L"PictureInsertFromFile"),
         Control(L"ShapesInsertGallery"),
@@ -133,20 +133,20 @@ constexpr RibbonEntry kInsertMenu[] = {
 
 constexpr RibbonEntry kFormatMenu[] = {
     Control(L"FormatCellsDialog"),
-    Submenu(LR"(<menu id="FormatCellsDialog" label="Row" imageMso="FormatCellsDialog">)"),
+    Submenu(LabelId::Row, LR"(<menu id="FormatCellsDialog" label="{}" imageMso="FormatCellsDialog">)"),
         Control(L"RowHeight"),
         Control(L"RowHeightAutoFit"),
         Control(L"RowsHide"),
         Control(L"RowsUnhide"),
     EndSubmenu(),
-    Submenu(LR"(<menu id="d656576" label="Column" imageMso="FormatCellsDialog">)"),
+    Submenu(LabelId::Column, LR"(<menu id="d656576" label="{}" imageMso="FormatCellsDialog">)"),
         Control(L"ColumnWidth"),
         Control(L"ColumnWidthAutoFit"),
         Control(L"ColumnsHide"),
         Control(L"ColumnsUnhide"),
         Control(L"ColumnWidthDefault"),
     EndSubmenu(),
-    Submenu(LR"(<menu id="d356456" label="Sheet" imageMso="FormatCellsDialog">)"),
+    Submenu(LabelId::Sheet, LR"(<menu id="d356456" label="{}" imageMso="FormatCellsDialog">)"),
         Control(L"SheetRename"),
         Control(L"SheetHide"),
         Control(L"SheetUnhide"),
@@ -166,7 +166,7 @@ constexpr RibbonEntry kFormatMenu[] = {
     Control(L"ThemeFontsGallery"),
     Control(L"ThemeEffectsGallery"),
     MenuSeparator(),
-    Submenu(LR"(<menu id="d366569" label="Arrange">)"),
+    Submenu(LabelId::Arrange, LR"(<menu id="d366569" label="{}">)"),
         Control(L"ObjectBringToFrontMenu"),
         Control(L"ObjectSendToBackMenu"),
         Control(L"SelectionPane"),
@@ -179,7 +179,7 @@ constexpr RibbonEntry kFormatMenu[] = {
 constexpr RibbonEntry kToolsMenu[] = {
     Control(L"Spelling"),
     Control(L"ResearchPane"),
-    Submenu(LR"(<menu id="BR300081" label="Proofing" tag = "BR300081">)"),
+    Submenu(LabelId::Proofing, LR"(<menu id="BR300081" label="{}" tag = "BR300081">)"),
         Control(L"Thesaurus"),
         Control(L"TranslationPane"),
     EndSubmenu(),
@@ -193,7 +193,7 @@ constexpr RibbonEntry kToolsMenu[] = {
     MenuSeparator(),
     Control(L"GoalSeek"),
     Control(L"ScenarioManager"),
-    Submenu(LR"(<menu id="B30002351" imageMso="TraceError" label="Formula auditing" screentip="Formula auditing">)"),
+    Submenu(LabelId::FormulaAuditing, LR"(<menu id="B30002351" imageMso="TraceError" label="{}" screentip="{}">)"),
         Entries(kFormulaAuditingEntries),
     EndSubmenu(),
     Control(L"FormulaAuditingMenu"),
@@ -206,7 +206,7 @@ constexpr RibbonEntry kToolsMenu[] = {
 
 constexpr RibbonEntry kDataMenu[] = {
     Control(L"SortDialogClassic"),
-    Submenu(LR"(<menu id="dFilter" label="Filter" imageMso="Filter">)"),
+    Submenu(LabelId::Filter, LR"(<menu id="dFilter" label="{}" imageMso="Filter">)"),
         Control(L"Filter"),
         Control(L"SortClear"),
         Control(L"AdvancedFilterDialog"),
@@ -219,12 +219,12 @@ constexpr RibbonEntry kDataMenu[] = {
     Control(L"ConvertTextToTable"),
     Control(L"RemoveDuplicates"),
     Control(L"Consolidate"),
-    Submenu(LR"(<menu id="Calculation5736" label="Calculation">)"),
+    Submenu(LabelId::Calculation, LR"(<menu id="Calculation5736" label="{}">)"),
         Control(L"CalculationOptionsMenu"),
         Control(L"CalculateNow"),
         Control(L"CalculateSheet"),
     EndSubmenu(),
-    Submenu(LR"(<menu id="OutlineSettings" label="Group and Outline" imageMso="OutlineSettings">)"),
+    Submenu(LabelId::GroupAndOutline, LR"(<menu id="OutlineSettings" label="{}" imageMso="OutlineSettings">)"),
         Control(L"OutlineHideDetail"),
         Control(L"OutlineShowDetail"),
         Control(L"OutlineGroup"),
@@ -235,7 +235,7 @@ constexpr RibbonEntry kDataMenu[] = {
     EndSubmenu(),
     MenuSeparator(),
     Control(L"PivotTableReport"),
-    Submenu(LR"(<menu id="GetExternalDataImportClassic" label="Import External Data" imageMso="GetExternalDataImportClassic">)"),
+    Submenu(LabelId::ImportExternalData, LR"(<menu id="GetExternalDataImportClassic" label="{}" imageMso="GetExternalDataImportClassic">)"),
         Control(L"GetExternalDataImportClassic"),
         Control(L"GetExternalDataFromWeb"),
         Control(L"DatabaseQueryNew"),
@@ -243,13 +243,13 @@ constexpr RibbonEntry kDataMenu[] = {
         Control(L"DataRangeProperties"),
         Control(L"QueryParameters"),
     EndSubmenu(),
-    Submenu(LR"(<menu id="Connections001" label="Connections" imageMso="Connections">)"),
+    Submenu(LabelId::Connections, LR"(<menu id="Connections001" label="{}" imageMso="Connections">)"),
         Control(L"RefreshAllMenu"),
         Control(L"Connections"),
         Control(L"ConnectionProperties"),
         Control(L"EditLinks"),
     EndSubmenu(),
-    Submenu(LR"(<menu id="ListI97499" label="List">)"),
+    Submenu(LabelId::List, LR"(<menu id="ListI97499" label="{}">)"),
         Control(L"TableInsertExcel"),
         Control(L"TableResize"),
         Control(L"TableStyleTotalsRow"),
@@ -260,7 +260,7 @@ constexpr RibbonEntry kDataMenu[] = {
         Control(L"ListSynchronize"),
         Control(L"ChangesDiscardAndRefresh"),
     EndSubmenu(),
-    Submenu(LR"(<menu id="dGroupXML" label="XML" imageMso="GroupXML">)"),
+    Submenu(LabelId::Xml, LR"(<menu id="dGroupXML" label="{}" imageMso="GroupXML">)"),
         Control(L"XmlImport"),
         Control(L"XmlExport"),
         Control(L"XmlDataRefresh"),
@@ -300,38 +300,39 @@ constexpr RibbonEntry kHelpMenu[] = {
 };
 
 struct ClassicMenu {
-    std::wstring_view startTag; // as at level 1
+    LabelId title;
+    std::wstring_view startTag; // as at level 1, the title written where it says {}
     const RibbonEntry* entries;
     std::size_t count;
 };
 
 template <std::size_t N>
-constexpr ClassicMenu Menu(std::wstring_view startTag, const RibbonEntry (&entries)[N])
+constexpr ClassicMenu Menu(LabelId title, std::wstring_view startTag, const RibbonEntry (&entries)[N])
 {
-    return {startTag, entries, N};
+    return {title, startTag, entries, N};
 }
 
 // Data is menu 11, not 8: the ids are part of what users' ribbons already know.
 constexpr ClassicMenu kMenuBar[] = {
-    Menu(LR"(<menu id="B30002" label="File" tag = "B30002">)", kFileMenu),
-    Menu(LR"(<menu id="B30003" label="Edit" tag = "B30003">)", kEditMenu),
-    Menu(LR"(<menu id="B30004" label="View" tag = "B30004">)", kViewMenu),
-    Menu(LR"(<menu id="B30005" label="Insert" tag = "B30005">)", kInsertMenu),
-    Menu(LR"(<menu id="B30006" label="Format" tag = "B30006">)", kFormatMenu),
-    Menu(LR"(<menu id="B30007" label="Tools" tag = "B30007">)", kToolsMenu),
-    Menu(LR"(<menu id="B30011" label="Data" tag = "B30011">)", kDataMenu),
-    Menu(LR"(<menu id="B30009" label="Windows" tag = "B30009">)", kWindowsMenu),
-    Menu(LR"(<menu id="B30010" label="Help" tag = "B30010">)", kHelpMenu),
+    Menu(LabelId::MenuFile, LR"(<menu id="B30002" label="{}" tag = "B30002">)", kFileMenu),
+    Menu(LabelId::MenuEdit, LR"(<menu id="B30003" label="{}" tag = "B30003">)", kEditMenu),
+    Menu(LabelId::MenuView, LR"(<menu id="B30004" label="{}" tag = "B30004">)", kViewMenu),
+    Menu(LabelId::MenuInsert, LR"(<menu id="B30005" label="{}" tag = "B30005">)", kInsertMenu),
+    Menu(LabelId::MenuFormat, LR"(<menu id="B30006" label="{}" tag = "B30006">)", kFormatMenu),
+    Menu(LabelId::MenuTools, LR"(<menu id="B30007" label="{}" tag = "B30007">)", kToolsMenu),
+    Menu(LabelId::MenuData, LR"(<menu id="B30011" label="{}" tag = "B30011">)", kDataMenu),
+    Menu(LabelId::MenuWindow, LR"(<menu id="B30009" label="{}" tag = "B30009">)", kWindowsMenu),
+    Menu(LabelId::MenuHelp, LR"(<menu id="B30010" label="{}" tag = "B30010">)", kHelpMenu),
 };
 
 } // namespace
 
-void AddMenus(RibbonDocument& document, MenuLevel Level)
+void AddMenus(RibbonDocument& document, MenuLevel Level, const RibbonLabels& labels)
 {
     const std::wstring_view Prefix = Level == MenuLevel::MenuBar ? L"" : L"All";
     for (const ClassicMenu& menu : kMenuBar) {
-        AppendWithIdPrefix(document, menu.startTag, Prefix);
-        AppendEntries(document, menu.entries, menu.count, Prefix);
+        AppendWithIdPrefix(document, WithLabel(menu.startTag, labels.Text(menu.title)), Prefix);
+        AppendEntries(document, menu.entries, menu.count, Prefix, labels);
         document.CloseMenu();
         const bool isLast = &menu == &kMenuBar[std::size(kMenuBar) - 1];
         if (Level == MenuLevel::MenuBar && !isLast) document.AddLabelSeparator(L" ");

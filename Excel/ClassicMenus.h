@@ -2,6 +2,7 @@
 #pragma once
 
 #include "RibbonDocument.h"
+#include "RibbonLabels.h"
 
 namespace cornice {
 
@@ -13,6 +14,6 @@ enum class MenuLevel {
     InsideAll = 2,
 };
 
-void AddMenus(RibbonDocument& document, MenuLevel Level);
+void AddMenus(RibbonDocument& document, MenuLevel Level, const RibbonLabels& labels);
 
 } // namespace cornice

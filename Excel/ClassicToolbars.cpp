@@ -14,7 +14,7 @@ constexpr RibbonEntry kStandardToolbar[] = {
         Icon(L"FileNew"),
         Icon(L"FileOpen"),
         Icon(L"FileSave"),
-        Icon(L"FileSaveAsExcel97_2003", kSaveAsExcel97_2003),
+        Icon(L"FileSaveAsExcel97_2003", LabelId::SaveAsExcel97_2003),
     EndButtonGroup(),
     SeparatorButton(kStandardGap),
     ButtonGroup(),
@@ -44,7 +44,7 @@ constexpr RibbonEntry kStandardToolbar[] = {
     ButtonGroup(),
         Icon(L"HyperlinkInsert"),
         Icon(L"AutoSumMenu"),
-        Submenu(LR"(<menu id="BRB30005" screentip="Function Library" imageMso="FunctionWizard" tag = "BRB30005">)"),
+        Submenu(LabelId::FunctionLibrary, LR"(<menu id="BRB30005" screentip="{}" imageMso="FunctionWizard" tag = "BRB30005">)"),
             Entries(kFunctionLibraryEntries),
         EndSubmenu(),
     EndButtonGroup(),
@@ -59,10 +59,10 @@ constexpr RibbonEntry kStandardToolbar[] = {
         Icon(L"ChartTypeAllInsertDialog"),
         Icon(L"ShapesInsertGallery"),
         Icon(L"TableInsertExcel"),
-        Submenu(LR"(<menu id="BRM30007" screentip="Comments" imageMso="ReviewNewComment" tag = "BRM30007">)"),
+        Submenu(LabelId::Comments, LR"(<menu id="BRM30007" screentip="{}" imageMso="ReviewNewComment" tag = "BRM30007">)"),
             Entries(kCommentsEntries),
         EndSubmenu(),
-        Submenu(LR"(<menu id="B3000235" imageMso="TraceError" screentip="Formula auditing">)"),
+        Submenu(LabelId::FormulaAuditing, LR"(<menu id="B3000235" imageMso="TraceError" screentip="{}">)"),
             Entries(kFormulaAuditingEntries),
         EndSubmenu(),
     EndButtonGroup(),
@@ -109,17 +109,17 @@ constexpr RibbonEntry kFormattingToolbar[] = {
 
 } // namespace
 
-void AddStandardToolbar(RibbonDocument& document)
+void AddStandardToolbar(RibbonDocument& document, const RibbonLabels& labels)
 {
     document.Append(LR"(<box id="boxNew2" boxStyle="horizontal">)");
-    AppendEntries(document, kStandardToolbar);
+    AppendEntries(document, kStandardToolbar, labels);
     document.Append(L"</box>");
 }
 
-void AddFormattingToolbar(RibbonDocument& document)
+void AddFormattingToolbar(RibbonDocument& document, const RibbonLabels& labels)
 {
     document.Append(LR"(<box id="boxNew3" boxStyle="horizontal">)");
-    AppendEntries(document, kFormattingToolbar);
+    AppendEntries(document, kFormattingToolbar, labels);
     document.Append(L"</box>");
 }
 

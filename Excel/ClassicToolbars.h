@@ -2,10 +2,11 @@
 #pragma once
 
 #include "RibbonDocument.h"
+#include "RibbonLabels.h"
 
 namespace cornice {
 
-void AddStandardToolbar(RibbonDocument& document);
-void AddFormattingToolbar(RibbonDocument& document);
+void AddStandardToolbar(RibbonDocument& document, const RibbonLabels& labels);
+void AddFormattingToolbar(RibbonDocument& document, const RibbonLabels& labels);
 
 } // namespace cornice

@@ -222,6 +222,7 @@ try {
 HRESULT Connect::OnConnection(IDispatch* application, ext_ConnectMode, IDispatch*, SAFEARRAY**)
 {
     excelApplication_.SetApplication(application);
+    builder_.ForgetLabels();
     return S_OK;
 }
 

@@ -3,6 +3,10 @@
 #include "Utf8.h"
 #include "WindowsErrorText.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
 namespace cornice {
 namespace {
 
@@ -16,7 +20,104 @@ namespace {
 // pack is installed (Microsoft KB 320369).
 const LCID kExcelLocale = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
 
+// Asks `object` for a member by name, with the arguments in the order a caller writes them, into
+// `result`; throws WindowsError when it has no such member or the call fails.
+void Call(UniqueVariant& result, IDispatch* object, const wchar_t* member, std::initializer_list<VARIANT> arguments = {})
+{
+    if (!object) throw WindowsError(E_POINTER, "Excel answered Nothing");
+    LPOLESTR name = const_cast<LPOLESTR>(member);
+    DISPID dispid = DISPID_UNKNOWN;
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, kExcelLocale, &dispid);
+    if (FAILED(hr)) throw WindowsError(hr, ToUtf8(std::wstring(L"Excel has no ") + member));
+
+    // IDispatch takes its arguments last first.
+    std::vector<VARIANT> reversed(arguments.begin(), arguments.end());
+    std::reverse(reversed.begin(), reversed.end());
+    DISPPARAMS parameters = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    EXCEPINFO exception = {};
+    hr = object->Invoke(dispid, IID_NULL, kExcelLocale, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &parameters,
+                        result.Put(), &exception, nullptr);
+    if (hr == DISP_E_EXCEPTION) hr = TakeAutomationException(exception).code;
+    if (FAILED(hr)) throw WindowsError(hr, ToUtf8(std::wstring(L"Excel's ") + member + L" failed"));
+}
+
+// The object a call answered; throws for anything else, Nothing included.
+ComPtr<IDispatch> ObjectOf(UniqueVariant& value)
+{
+    if (V_VT(value.Get()) != VT_DISPATCH || !V_DISPATCH(value.Get()))
+        throw WindowsError(DISP_E_TYPEMISMATCH, "Excel answered no object");
+    return ComPtr<IDispatch>(V_DISPATCH(value.Get()));
+}
+
+// Text as a late-bound client reads it; never an object (see Name below).
+std::wstring TextOf(UniqueVariant& value)
+{
+    const VARTYPE type = V_VT(value.Get()) & VT_TYPEMASK;
+    if (type == VT_DISPATCH || type == VT_UNKNOWN) throw WindowsError(DISP_E_TYPEMISMATCH, "Excel answered an object");
+    const HRESULT hr = ::VariantChangeType(value.Get(), value.Get(), 0, VT_BSTR);
+    if (FAILED(hr)) throw WindowsError(hr, "Excel answered no text");
+    return std::wstring(V_BSTR(value.Get()), ::SysStringLen(V_BSTR(value.Get())));
+}
+
+VARIANT Long(LONG n)
+{
+    VARIANT v;
+    ::VariantInit(&v);
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = n;
+    return v;
+}
+
+VARIANT Missing()
+{
+    VARIANT v;
+    ::VariantInit(&v);
+    V_VT(&v) = VT_ERROR;
+    V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
+    return v;
+}
+
+ComPtr<IDispatch> CommandBarsOf(IDispatch* application)
+{
+    UniqueVariant bars;
+    Call(bars, application, L"CommandBars");
+    return ObjectOf(bars);
+}
+
 } // namespace
+
+int ExcelApplicationHost::UiLanguage()
+{
+    constexpr LONG kMsoLanguageIdUi = 2;
+    UniqueVariant settings, language;
+    Call(settings, application_.Get(), L"LanguageSettings");
+    Call(language, ObjectOf(settings).Get(), L"LanguageID", {Long(kMsoLanguageIdUi)});
+    const VARTYPE type = V_VT(language.Get()) & VT_TYPEMASK;
+    if (type == VT_DISPATCH || type == VT_UNKNOWN) throw WindowsError(DISP_E_TYPEMISMATCH, "Excel's language is an object");
+    const HRESULT hr = ::VariantChangeType(language.Get(), language.Get(), 0, VT_I4);
+    if (FAILED(hr)) throw WindowsError(hr, "Excel's language is no number");
+    return V_I4(language.Get());
+}
+
+std::wstring ExcelApplicationHost::MenuCaption(int controlId)
+{
+    UniqueVariant control, caption;
+    Call(control, CommandBarsOf(application_.Get()).Get(), L"FindControl", {Missing(), Long(controlId)});
+    Call(caption, ObjectOf(control).Get(), L"Caption");
+    return TextOf(caption);
+}
+
+std::wstring ExcelApplicationHost::LabelOf(std::wstring_view idMso)
+{
+    UniqueBstr name = UniqueBstr::FromText(std::wstring(idMso));
+    VARIANT argument;
+    ::VariantInit(&argument);
+    V_VT(&argument) = VT_BSTR;
+    V_BSTR(&argument) = name.Get();
+    UniqueVariant label;
+    Call(label, CommandBarsOf(application_.Get()).Get(), L"GetLabelMso", {argument});
+    return TextOf(label);
+}
 
 std::wstring ExcelApplicationHost::Name()
 {

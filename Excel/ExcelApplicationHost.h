@@ -9,7 +9,7 @@
 
 namespace cornice {
 
-class ExcelApplicationHost final : public Host {
+class ExcelApplicationHost final : public Host, public ExcelWords {
 public:
     // Keeps its own reference; null forgets the application.
     void SetApplication(IDispatch* application) { application_ = ComPtr<IDispatch>(application); }
@@ -17,6 +17,14 @@ public:
     // Throws WindowsError when there is no application yet, or when asking it fails (the
     // text then carries Excel's own description of the failure).
     std::wstring Name() override;
+
+    // Application.LanguageSettings.LanguageID(msoLanguageIDUI).
+    int UiLanguage() override;
+    ExcelWords* Words() override { return this; }
+    // CommandBars.FindControl(, id).Caption: the old worksheet menu bar's titles.
+    std::wstring MenuCaption(int controlId) override;
+    // CommandBars.GetLabelMso(idMso).
+    std::wstring LabelOf(std::wstring_view idMso) override;
 
 private:
     ComPtr<IDispatch> application_;

@@ -19,24 +19,50 @@ constexpr std::array<const wchar_t*, kTabKeys.size()> kTabIdMso = {
     L"TabData", L"TabReview", L"TabView", L"TabDeveloper",
 };
 
-// The fixed parts of the document, recorded on first use (thread-safe static initialisation).
-const RibbonTemplate& MenusAt(int level)
-{
-    static const RibbonTemplate menuBar = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar); });
-    static const RibbonTemplate allCopy = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, MenuLevel::InsideAll); });
-    return level == 1 ? menuBar : allCopy;
-}
+} // namespace
 
-const RibbonTemplate& ToolbarRows()
+struct RibbonBuilder::Parts {
+    explicit Parts(const RibbonLabels& labels)
+        : labels(labels),
+          menuBar(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar, labels); })),
+          allCopy(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::InsideAll, labels); })),
+          toolbarRows(RibbonDocument::Record([&](RibbonDocument& d) {
+              AddStandardToolbar(d, labels);
+              AddFormattingToolbar(d, labels);
+          }))
+    {
+    }
+
+    RibbonLabels labels;
+    RibbonTemplate menuBar;
+    RibbonTemplate allCopy;
+    RibbonTemplate toolbarRows;
+};
+
+namespace {
+
+// English serves nearly every connection, so it is recorded once for all (thread-safe static
+// initialisation).
+std::shared_ptr<const RibbonBuilder::Parts> EnglishParts()
 {
-    static const RibbonTemplate rows = RibbonDocument::Record([](RibbonDocument& d) {
-        AddStandardToolbar(d);
-        AddFormattingToolbar(d);
-    });
-    return rows;
+    static const auto english = std::make_shared<const RibbonBuilder::Parts>(RibbonLabels());
+    return english;
 }
 
 } // namespace
+
+void RibbonBuilder::ChooseLabels()
+{
+    // A host that cannot tell its language gets the English tab rather than none.
+    int language = 1033;
+    try {
+        language = host_.UiLanguage();
+    } catch (...) {
+    }
+    RibbonLabels labels = RibbonLabels::For(language, host_.Words());
+    parts_ = labels.IsEnglish() ? EnglishParts() : std::make_shared<const Parts>(labels);
+    labelsChosen_ = true;
+}
 
 std::wstring RibbonBuilder::Read(const wchar_t* key, int defaultValue)
 {
@@ -50,6 +76,9 @@ std::wstring RibbonBuilder::GetRibbonXML()
     // The host check is case-sensitive on purpose: only Excel gets the Classic tab.
     if (host_.Name().find(L"Excel") == std::wstring::npos) return {};
     if (ToWholeNumber(kClassicKey, Read(kClassicKey, 1)) == 0) return {};
+    if (!labelsChosen_) ChooseLabels();
+    const Parts& parts = *parts_;
+    const RibbonLabels& labels = parts.labels;
 
     document_.Clear();
     document_.Append(L"<customUI xmlns=\"");
@@ -58,22 +87,28 @@ std::wstring RibbonBuilder::GetRibbonXML()
 
     AddRibbonAndTabs();
 
+    document_.Append(LR"(<tab id="Menus" label=")");
+    document_.Append(labels.Text(LabelId::ClassicTab));
     if (ToWholeNumber(kLeftKey, Read(kLeftKey, 1)) == 1)
-        document_.Append(LR"(<tab id="Menus" label="Classic" insertBeforeMso="TabHome">)");
+        document_.Append(LR"(" insertBeforeMso="TabHome">)");
     else
-        document_.Append(LR"(<tab id="Menus" label="Classic">)");
+        document_.Append(LR"(">)");
 
-    document_.Append(LR"(<group id="ToolsPanel" label="Tools panel">)");
+    document_.Append(LR"(<group id="ToolsPanel" label=")");
+    document_.Append(labels.Text(LabelId::ToolsPanel));
+    document_.Append(LR"(">)");
     document_.Append(LR"(<box id="boxNew1" boxStyle="horizontal">)");
     if (ToWholeNumber(kAllKey, Read(kAllKey, 1)) == 1) {
-        document_.Append(LR"(<menu id="AddAll0" label="All">)");
-        document_.AppendTemplate(MenusAt(2));
+        document_.Append(LR"(<menu id="AddAll0" label=")");
+        document_.Append(labels.Text(LabelId::AllMenus));
+        document_.Append(LR"(">)");
+        document_.AppendTemplate(parts.allCopy);
         document_.CloseMenu();
         document_.AddLabelSeparator(L" ");
     }
-    document_.AppendTemplate(MenusAt(1));
+    document_.AppendTemplate(parts.menuBar);
     document_.Append(L"</box>");
-    document_.AppendTemplate(ToolbarRows());
+    document_.AppendTemplate(parts.toolbarRows);
 
     document_.Append(L"</group ></tab></tabs></ribbon></customUI>");
     return document_.Text();

@@ -3,6 +3,9 @@
 
 #include "Host.h"
 #include "RibbonDocument.h"
+#include "RibbonLabels.h"
+
+#include <memory>
 
 #include <string>
 
@@ -19,13 +22,23 @@ public:
     // that is not a number, and whatever the host throws; no partial document escapes.
     std::wstring GetRibbonXML();
 
+    // The next document asks the host for its language and words again (a new connection).
+    void ForgetLabels() noexcept { labelsChosen_ = false; }
+
+    // The fixed parts of the document in one language: the menus are recorded once per
+    // language, each then replayed on every request.
+    struct Parts;
+
 private:
     std::wstring Read(const wchar_t* key, int defaultValue);
+    void ChooseLabels();
     void AddRibbonAndTabs();
 
     SettingsStore& store_;
     Host& host_;
     RibbonDocument document_;
+    bool labelsChosen_ = false;
+    std::shared_ptr<const Parts> parts_;
 };
 
 } // namespace cornice

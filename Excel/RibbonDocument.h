@@ -1,6 +1,6 @@
 // The ribbon document under construction and the emitters that append its recurring elements.
-// Texts are inserted unchanged: callers pass only fixed texts without quotes, ampersands or
-// angle brackets, so nothing is escaped.
+// Texts are inserted unchanged: callers pass fixed texts without quotes, ampersands or angle
+// brackets, or labels that RibbonLabels has already escaped.
 #pragma once
 
 #include <cstdint>

@@ -16,13 +16,13 @@ constexpr RibbonEntry kFunctionLibraryEntries[10] = {
 };
 
 constexpr RibbonEntry kCommentsEntries[7] = {
-    Control(L"ReviewNewComment", L"New comment"),
-    Control(L"ReviewDeleteComment", L"Delete"),
-    Control(L"ReviewPreviousComment", L"Previous"),
-    Control(L"ReviewNextComment", L"Next"),
-    Control(L"ReviewShowOrHideComment", L"Show/Hide comment"),
-    Control(L"ReviewShowAllComments", L"Show All comments"),
-    Control(L"ReviewShowInk", L"Show Ink"),
+    Control(L"ReviewNewComment", LabelId::NewComment),
+    Control(L"ReviewDeleteComment", LabelId::DeleteComment),
+    Control(L"ReviewPreviousComment", LabelId::PreviousComment),
+    Control(L"ReviewNextComment", LabelId::NextComment),
+    Control(L"ReviewShowOrHideComment", LabelId::ShowOrHideComment),
+    Control(L"ReviewShowAllComments", LabelId::ShowAllComments),
+    Control(L"ReviewShowInk", LabelId::ShowInk),
 };
 
 constexpr RibbonEntry kFormulaAuditingEntries[10] = {
@@ -52,22 +52,37 @@ void AppendWithIdPrefix(RibbonDocument& document, std::wstring_view tag, std::ws
     document.Append(tag.substr(split));
 }
 
+std::wstring WithLabel(std::wstring_view tag, std::wstring_view label)
+{
+    std::wstring written;
+    std::size_t from = 0;
+    for (std::size_t at = tag.find(L"{}"); at != std::wstring_view::npos; at = tag.find(L"{}", from)) {
+        written.append(tag, from, at - from);
+        written += label;
+        from = at + 2;
+    }
+    written.append(tag, from, std::wstring_view::npos);
+    return written;
+}
+
 void AppendEntries(RibbonDocument& document, const RibbonEntry* entries, std::size_t count,
-                   std::wstring_view idPrefix)
+                   std::wstring_view idPrefix, const RibbonLabels& labels)
 {
     for (const RibbonEntry* entry = entries; entry != entries + count; ++entry) {
         switch (entry->kind) {
-        case EntryKind::Icon: document.AddControlNoLabel(entry->text, entry->label); break;
-        case EntryKind::Control: document.AddControl(entry->text, entry->label); break;
+        case EntryKind::Icon: document.AddControlNoLabel(entry->text, labels.Text(entry->label)); break;
+        case EntryKind::Control: document.AddControl(entry->text, labels.Text(entry->label)); break;
         case EntryKind::ComboBox: document.AddComboBox(entry->text); break;
         case EntryKind::ButtonGroup: document.OpenButtonGroup(); break;
         case EntryKind::EndButtonGroup: document.CloseButtonGroup(); break;
         case EntryKind::SeparatorButton: document.AddLabelSeparator(entry->text); break;
         case EntryKind::MenuSeparator: document.AddMenuSeparator(); break;
         case EntryKind::Submenu:
+            AppendWithIdPrefix(document, WithLabel(entry->text, labels.Text(entry->label)), idPrefix);
+            break;
         case EntryKind::Button: AppendWithIdPrefix(document, entry->text, idPrefix); break;
         case EntryKind::EndSubmenu: document.CloseMenu(); break;
-        case EntryKind::Entries: AppendEntries(document, entry->nested, entry->nestedCount, idPrefix); break;
+        case EntryKind::Entries: AppendEntries(document, entry->nested, entry->nestedCount, idPrefix, labels); break;
         }
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "RibbonDocument.h"
+#include "RibbonLabels.h"
 
 #include <cstddef>
 #include <string_view>
@@ -16,7 +17,8 @@ enum class EntryKind {
     EndButtonGroup,
     SeparatorButton, // a disabled button with the given label, as a spacer
     MenuSeparator,   // a numbered menu separator
-    Submenu,         // a menu start tag, appended as written (with the id prefix)
+    Submenu,         // a menu start tag, appended as written (with the id prefix), its label
+                     // written where the tag says {}
     EndSubmenu,
     Button,          // a button element of our own, appended as written (with the id prefix)
     Entries,         // the rows of another table, for menus that stand in two places
@@ -24,40 +26,39 @@ enum class EntryKind {
 
 struct RibbonEntry {
     EntryKind kind;
-    std::wstring_view text;  // idMso, label of a separator button, or the whole tag
-    std::wstring_view label; // label or screen tip of a control; empty: Excel's own
+    std::wstring_view text; // idMso, label of a separator button, or the whole tag
+    LabelId label;          // label or screen tip of a control or submenu; None: Excel's own
     const RibbonEntry* nested = nullptr;
     std::size_t nestedCount = 0;
 };
 
-constexpr RibbonEntry Icon(std::wstring_view idMso, std::wstring_view screentip = {})
+constexpr RibbonEntry Icon(std::wstring_view idMso, LabelId screentip = LabelId::None)
 {
     return {EntryKind::Icon, idMso, screentip};
 }
-constexpr RibbonEntry Control(std::wstring_view idMso, std::wstring_view label = {})
+constexpr RibbonEntry Control(std::wstring_view idMso, LabelId label = LabelId::None)
 {
     return {EntryKind::Control, idMso, label};
 }
-constexpr RibbonEntry ComboBox(std::wstring_view idMso) { return {EntryKind::ComboBox, idMso, {}}; }
-constexpr RibbonEntry ButtonGroup() { return {EntryKind::ButtonGroup, {}, {}}; }
-constexpr RibbonEntry EndButtonGroup() { return {EntryKind::EndButtonGroup, {}, {}}; }
+constexpr RibbonEntry ComboBox(std::wstring_view idMso) { return {EntryKind::ComboBox, idMso, LabelId::None}; }
+constexpr RibbonEntry ButtonGroup() { return {EntryKind::ButtonGroup, {}, LabelId::None}; }
+constexpr RibbonEntry EndButtonGroup() { return {EntryKind::EndButtonGroup, {}, LabelId::None}; }
 constexpr RibbonEntry SeparatorButton(std::wstring_view label)
 {
-    return {EntryKind::SeparatorButton, label, {}};
+    return {EntryKind::SeparatorButton, label, LabelId::None};
 }
-constexpr RibbonEntry MenuSeparator() { return {EntryKind::MenuSeparator, {}, {}}; }
-constexpr RibbonEntry Submenu(std::wstring_view startTag) { return {EntryKind::Submenu, startTag, {}}; }
-constexpr RibbonEntry EndSubmenu() { return {EntryKind::EndSubmenu, {}, {}}; }
+constexpr RibbonEntry MenuSeparator() { return {EntryKind::MenuSeparator, {}, LabelId::None}; }
+constexpr RibbonEntry Submenu(LabelId label, std::wstring_view startTag)
+{
+    return {EntryKind::Submenu, startTag, label};
+}
+constexpr RibbonEntry EndSubmenu() { return {EntryKind::EndSubmenu, {}, LabelId::None}; }
 constexpr RibbonEntry Button(std::wstring_view element) { return {EntryKind::Button, element, {}}; }
 template <std::size_t N>
 constexpr RibbonEntry Entries(const RibbonEntry (&entries)[N])
 {
-    return {EntryKind::Entries, {}, {}, entries, N};
+    return {EntryKind::Entries, {}, LabelId::None, entries, N};
 }
-
-// The same caption serves as a menu label and as a toolbar screen tip: one blank, the
-// ellipsis character, two blanks, and WorkBook with a capital B.
-inline constexpr std::wstring_view kSaveAsExcel97_2003 = L"Save as \u2026  Excel 97-2003 WorkBook";
 
 // Submenu contents that the menu bar and the Standard toolbar share.
 extern const RibbonEntry kFunctionLibraryEntries[10];
@@ -67,14 +68,16 @@ extern const RibbonEntry kFormulaAuditingEntries[10];
 // Appends `tag` with `idPrefix` inserted right after the opening quote of its id attribute.
 void AppendWithIdPrefix(RibbonDocument& document, std::wstring_view tag, std::wstring_view idPrefix);
 
+// `tag` with every {} replaced by `label` (already escaped).
+std::wstring WithLabel(std::wstring_view tag, std::wstring_view label);
+
 void AppendEntries(RibbonDocument& document, const RibbonEntry* entries, std::size_t count,
-                   std::wstring_view idPrefix);
+                   std::wstring_view idPrefix, const RibbonLabels& labels);
 
 template <std::size_t N>
-void AppendEntries(RibbonDocument& document, const RibbonEntry (&entries)[N],
-                   std::wstring_view idPrefix = {})
+void AppendEntries(RibbonDocument& document, const RibbonEntry (&entries)[N], const RibbonLabels& labels)
 {
-    AppendEntries(document, entries, N, idPrefix);
+    AppendEntries(document, entries, N, {}, labels);
 }
 
 } // namespace cornice

@@ -1,11 +1,13 @@
-// libFuzzer target: whatever the settings store holds and whatever the host calls itself, the
+// libFuzzer target: whatever the settings store holds, whatever the host calls itself and whatever
+// words a localised Excel gives for the tab's own labels, the
 // add-in either fails cleanly with a conversion error that names the culprit, or hands Excel a
 // document that is well-formed, has no id twice and is valid customUI, and the same input always
 // gives the same answer.
 //
 // Input format (so that the corpus stays readable and editable by hand): lines separated by
 // '\n'. Line 1 is the host's name; lines 2 to 13 are the stored texts of the twelve keys in
-// the order of kSettingKeys below. A missing line, or a line that is the single byte 0xFF
+// the order of kSettingKeys below; line 14, when there is one, makes the host a German Excel
+// that gives this text for every menu caption and every GetLabelMso. A missing line, or a line that is the single byte 0xFF
 // (never valid UTF-8), leaves that key absent so that its default applies. Each line is
 // decoded as UTF-8; a byte that is not part of a valid sequence stands for the code point of
 // the same number, so every input is some text.
@@ -81,17 +83,20 @@ std::wstring Decode(std::string_view bytes)
 struct Input {
     std::wstring hostName;
     std::array<std::optional<std::wstring>, kSettingKeys.size()> values;
+    std::optional<std::wstring> excelWords;
 };
 
 Input Parse(std::string_view data)
 {
     Input input;
     std::size_t line = 0;
-    while (line <= kSettingKeys.size()) {
+    while (line <= kSettingKeys.size() + 1) {
         const std::size_t end = data.find('\n');
         const std::string_view field = data.substr(0, end);
         if (line == 0)
             input.hostName = Decode(field);
+        else if (line == kSettingKeys.size() + 1)
+            input.excelWords = Decode(field);
         else if (!(field.size() == 1 && static_cast<unsigned char>(field[0]) == kAbsent))
             input.values[line - 1] = Decode(field);
         ++line;
@@ -101,10 +106,15 @@ Input Parse(std::string_view data)
     return input;
 }
 
-class FixedHost final : public Host {
+class FixedHost final : public Host, public ExcelWords {
 public:
     std::wstring Name() override { return name; }
+    int UiLanguage() override { return words ? 1031 : 1033; }
+    ExcelWords* Words() override { return this; }
+    std::wstring MenuCaption(int) override { return words.value(); }
+    std::wstring LabelOf(std::wstring_view) override { return words.value(); }
     std::wstring name;
+    std::optional<std::wstring> words;
 };
 
 // What one request gave: the document, or the key and text of the value that failed it.
@@ -230,7 +240,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FixedHost host;
     host.name = input.hostName;
+    host.words = input.excelWords;
     longLivedHost.name = input.hostName;
+    longLivedHost.words = input.excelWords;
+    longLivedBuilder.ForgetLabels(); // Excel's words are asked once per connection
 
     RibbonBuilder builder(store, host);
     const Outcome outcome = Request(builder);

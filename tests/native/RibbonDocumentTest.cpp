@@ -77,17 +77,17 @@ TEST(Emitters, ACounterRefusesToWrapInsteadOfRepeatingIds)
 
 TEST(RibbonTemplates, ReplayNumbersElementsExactlyAsTheEmittersWould)
 {
-    const RibbonTemplate menuBar = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar); });
+    const RibbonTemplate menuBar = RibbonDocument::Record([](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar, RibbonLabels()); });
     RibbonDocument direct, replayed;
     for (RibbonDocument* document : {&direct, &replayed}) {
         document->AddMenuSeparator(); // counters already moved by earlier elements
         document->OpenButtonGroup();
         document->AddLabelSeparator(L" ");
     }
-    AddMenus(direct, MenuLevel::MenuBar);
+    AddMenus(direct, MenuLevel::MenuBar, RibbonLabels());
     replayed.AppendTemplate(menuBar);
     replayed.AppendTemplate(menuBar);
-    AddMenus(direct, MenuLevel::MenuBar);
+    AddMenus(direct, MenuLevel::MenuBar, RibbonLabels());
     EXPECT_EQ(replayed.Text(), direct.Text());
     EXPECT_NE(direct.Text().find(L"msep0073d"), std::wstring::npos);
 }
@@ -95,7 +95,7 @@ TEST(RibbonTemplates, ReplayNumbersElementsExactlyAsTheEmittersWould)
 std::wstring Menus(MenuLevel level)
 {
     RibbonDocument document;
-    AddMenus(document, level);
+    AddMenus(document, level, RibbonLabels());
     return document.Text();
 }
 

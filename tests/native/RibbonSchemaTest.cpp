@@ -1,4 +1,6 @@
 // Every main combination of settings gives a document that Office's own schema accepts.
+#include "InMemorySettingsStore.h"
+#include "RibbonBuilder.h"
 #include "RibbonTestSupport.h"
 #include "SettingKeys.h"
 #include "Utf8.h"
@@ -81,6 +83,23 @@ TEST(RibbonSchema, EveryMainCombinationIsValidCustomUi)
         ASSERT_FALSE(document.empty());
         EXPECT_EQ(schema.Problems(document), "") << "settings: " << settings.size() << " values";
     }
+}
+
+// Excel's words may hold anything; written escaped, every menu title and label stays valid.
+TEST(RibbonSchema, ExcelsWordsWithMarkupCharactersAreEscaped)
+{
+    Schema schema;
+    ASSERT_TRUE(schema.Loaded());
+    test::LocalisedHost excel(1031);
+    for (int id = 30002; id <= 30011; ++id) excel.captions[id] = L"&A&&B <" + std::to_wstring(id) + L"> \"q\"";
+    for (std::size_t i = 1; i < kLabelCount; ++i)
+        if (const std::wstring_view idMso = ExcelWordOf(static_cast<LabelId>(i)).idMso; !idMso.empty())
+            excel.labels[std::wstring(idMso)] = L"</menu><x a=\"&\">";
+    InMemorySettingsStore store;
+    const std::wstring document = RibbonBuilder(store, excel).GetRibbonXML();
+    EXPECT_EQ(schema.Problems(document), "");
+    EXPECT_NE(document.find(L"label=\"A&amp;B &lt;30007&gt; &quot;q&quot;\""), std::wstring::npos);
+    EXPECT_NE(document.find(L"screentip=\"&lt;/menu&gt;&lt;x a=&quot;&amp;&quot;&gt;\""), std::wstring::npos);
 }
 
 TEST(RibbonSchema, ValidatorCatchesADuplicateId)

@@ -3,6 +3,7 @@
 #include "Host.h"
 
 #include <cstddef>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -25,6 +26,38 @@ public:
 private:
     std::wstring name_;
     bool fail_ = false;
+};
+
+// An Excel in another language: its words from the given captions and labels, or an exception
+// for every question when `raise` is set. Counts the questions.
+class LocalisedHost final : public Host, public ExcelWords {
+public:
+    explicit LocalisedHost(int language) : language_(language) {}
+    std::wstring Name() override { return L"Microsoft Excel"; }
+    int UiLanguage() override { return language_; }
+    ExcelWords* Words() override { return this; }
+
+    std::wstring MenuCaption(int controlId) override
+    {
+        ++questions;
+        if (raise || !captions.count(controlId)) throw std::runtime_error("no such control");
+        return captions.at(controlId);
+    }
+    std::wstring LabelOf(std::wstring_view idMso) override
+    {
+        ++questions;
+        const auto found = labels.find(std::wstring(idMso));
+        if (raise || found == labels.end()) throw std::runtime_error("no such idMso");
+        return found->second;
+    }
+
+    std::map<int, std::wstring> captions;
+    std::map<std::wstring, std::wstring> labels;
+    bool raise = false;
+    int questions = 0;
+
+private:
+    int language_;
 };
 
 // The document for a store holding exactly these values of the shared section.

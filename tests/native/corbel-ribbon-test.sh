@@ -39,7 +39,11 @@ check "bad value that is not read: exit 0" test "$code" = 0
 check "keys ignore case" test "$("$tool" --set all=0 --set LEFT=0)" = "$("$tool" --set All=0 --set Left=0)"
 check "later --set wins" test "$("$tool" --set All=1 --set all=0)" = "$("$tool" --set All=0)"
 
-for bad in "--bogus" "--set" "--set NoEquals" "--set =1" "--host"; do
+check "--language 1033 and 2057: today's English document" test "$("$tool" --language 1033)" = "$(cat /tmp/corbel-ribbon-default.$$)" -a "$("$tool" --language 2057)" = "$(cat /tmp/corbel-ribbon-default.$$)"
+check "--language 1031: German menu titles" grep -q '<menu id="B30002" label="Datei"' <<<"$("$tool" --language 1031)"
+check "--language 1043 (not shipped): English" test "$("$tool" --language 1043)" = "$(cat /tmp/corbel-ribbon-default.$$)"
+
+for bad in "--bogus" "--set" "--set NoEquals" "--set =1" "--host" "--language" "--language x" "--language 0"; do
   # shellcheck disable=SC2086
   run $bad
   check "bad arguments '$bad': exit 2" test "$code" = 2

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -24,11 +25,13 @@ constexpr int kExitBadSetting = 3;
 constexpr int kExitFailure = 1;
 
 constexpr const char* kUsage =
-    "usage: corbel-ribbon [--host NAME] [--set KEY=VALUE]...\n"
+    "usage: corbel-ribbon [--host NAME] [--language N] [--set KEY=VALUE]...\n"
     "       corbel-ribbon --check-controls [FOLDER]\n"
     "Prints the add-in's ribbon document (UTF-8, no trailing newline) for a settings store that\n"
     "holds exactly the given values; keys ignore case, as in the registry. The host name is\n"
-    "\"Microsoft Excel\" unless given. Exit 0: printed (nothing for an empty document);\n"
+    "\"Microsoft Excel\" unless given. --language: Excel's UI language id (1031 German ...); the\n"
+    "tab's own labels then come from the product's tables, as for an Excel that gives no words.\n"
+    "Exit 0: printed (nothing for an empty document);\n"
     "2: bad arguments; 3: a setting that is not a number.\n"
     "--check-controls prints, for each release's list of Excel's controls in FOLDER\n"
     "(excel*-idmso.txt; tests/data/office of the source tree unless given), the idMso of the\n"
@@ -36,11 +39,13 @@ constexpr const char* kUsage =
 
 class FixedHost final : public cornice::Host {
 public:
-    explicit FixedHost(std::wstring name) : name_(std::move(name)) {}
+    FixedHost(std::wstring name, int language) : name_(std::move(name)), language_(language) {}
     std::wstring Name() override { return name_; }
+    int UiLanguage() override { return language_; }
 
 private:
     std::wstring name_;
+    int language_;
 };
 
 int BadArguments(const std::string& why)
@@ -88,6 +93,7 @@ int main(int argc, char** argv)
 {
     cornice::InMemorySettingsStore store;
     std::wstring hostName = L"Microsoft Excel";
+    int language = 1033;
 
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -99,12 +105,21 @@ int main(int argc, char** argv)
             if (argc > i + 2) return BadArguments("--check-controls takes at most a folder");
             return CheckControls(i + 1 < argc ? argv[i + 1] : CORNICE_CONTROL_LISTS);
         }
-        if (option != "--host" && option != "--set") return BadArguments("unknown argument " + option);
+        if (option != "--host" && option != "--set" && option != "--language")
+            return BadArguments("unknown argument " + option);
         if (i + 1 == argc) return BadArguments(option + " needs a value");
         const std::optional<std::wstring> value = cornice::FromUtf8(argv[++i]);
         if (!value) return BadArguments(option + " value is not UTF-8");
         if (option == "--host") {
             hostName = *value;
+            continue;
+        }
+        if (option == "--language") {
+            char* end = nullptr;
+            const long id = std::strtol(argv[i], &end, 10);
+            if (*argv[i] == '\0' || *end != '\0' || id <= 0 || id > 0xFFFF)
+                return BadArguments("--language wants a language id from 1 to 65535, not " + std::string(argv[i]));
+            language = static_cast<int>(id);
             continue;
         }
         const std::size_t equals = value->find(L'=');
@@ -115,7 +130,7 @@ int main(int argc, char** argv)
     }
 
     try {
-        FixedHost host(hostName);
+        FixedHost host(hostName, language);
         cornice::RibbonBuilder builder(store, host);
         const std::string document = cornice::ToUtf8(builder.GetRibbonXML());
         if (std::fwrite(document.data(), 1, document.size(), stdout) != document.size() ||

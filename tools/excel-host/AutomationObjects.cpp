@@ -33,11 +33,29 @@ public:
     HRESULT Invoke(DISPID dispid, WORD flags, DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception) const
     try {
         if (dispid < 1 || static_cast<std::size_t>(dispid) > properties_.size()) return DISP_E_MEMBERNOTFOUND;
-        if (!(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
-        if (parameters && parameters->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+        const Property& property = properties_[static_cast<std::size_t>(dispid - 1)];
+        const bool takesArguments = property.withArguments || property.object;
+        if (!(flags & DISPATCH_PROPERTYGET) && !(takesArguments && (flags & DISPATCH_METHOD)))
+            return DISP_E_MEMBERNOTFOUND;
+        if (parameters && parameters->cArgs != 0 && !takesArguments) return DISP_E_BADPARAMCOUNT;
+        if (parameters && parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+        Property::Arguments arguments;
+        for (UINT i = parameters ? parameters->cArgs : 0; i-- > 0;) { // given last first
+            VARIANT& given = parameters->rgvarg[i];
+            if (V_VT(&given) == VT_ERROR) {
+                arguments.emplace_back();
+                continue;
+            }
+            UniqueVariant text;
+            if (FAILED(::VariantChangeType(text.Get(), &given, 0, VT_BSTR))) return DISP_E_TYPEMISMATCH;
+            arguments.emplace_back(V_BSTR(text.Get()), ::SysStringLen(V_BSTR(text.Get())));
+        }
         std::wstring value;
+        ComPtr<IDispatch> object;
         try {
-            value = properties_[static_cast<std::size_t>(dispid - 1)].value();
+            if (property.object) object = property.object(arguments);
+            else if (property.withArguments) value = property.withArguments(arguments);
+            else value = property.value();
         } catch (const std::runtime_error& error) {
             if (exception) {
                 *exception = {};
@@ -49,8 +67,14 @@ public:
         }
         if (result) {
             ::VariantInit(result);
-            V_VT(result) = VT_BSTR;
-            V_BSTR(result) = UniqueBstr::FromText(value).Detach();
+            if (property.object) {
+                V_VT(result) = VT_DISPATCH;
+                V_DISPATCH(result) = object.Get();
+                if (object) object.Get()->AddRef();
+            } else {
+                V_VT(result) = VT_BSTR;
+                V_BSTR(result) = UniqueBstr::FromText(value).Detach();
+            }
         }
         return S_OK;
     }
@@ -184,9 +208,11 @@ ComPtr<IDispatch> MakeAutomationObject(std::vector<Property> properties)
     return ComPtr<IDispatch>::Attach(new AutomationObject(std::move(properties)));
 }
 
-ComPtr<IDispatch> MakeApplication(const std::wstring& name, const std::wstring& version)
+ComPtr<IDispatch> MakeApplication(const std::wstring& name, const std::wstring& version, std::vector<Property> more)
 {
-    return MakeAutomationObject({{L"Name", [name] { return name; }}, {L"Version", [version] { return version; }}});
+    std::vector<Property> members = {{L"Name", [name] { return name; }}, {L"Version", [version] { return version; }}};
+    for (Property& member : more) members.push_back(std::move(member));
+    return MakeAutomationObject(std::move(members));
 }
 
 ComPtr<IDispatch> MakeComAddIn(const std::wstring& progId, const std::wstring& description)

@@ -13,17 +13,22 @@
 namespace cornice::host {
 
 // A read-only property: fills the result, or fails with an automation exception whose
-// description the caller sees.
+// description the caller sees. A member that takes arguments (each as text, "" when missing)
+// sets `withArguments` or, answering an object (null: Nothing), `object`, instead of `value`.
 struct Property {
+    using Arguments = std::vector<std::wstring>;
     std::wstring name;
     std::function<std::wstring()> value; // throws std::runtime_error to raise
+    std::function<std::wstring(const Arguments&)> withArguments = nullptr;
+    std::function<ComPtr<IDispatch>(const Arguments&)> object = nullptr;
 };
 
 // An IDispatch answering exactly the given properties (names ignore case, as automation's do).
 ComPtr<IDispatch> MakeAutomationObject(std::vector<Property> properties);
 
-// Excel's Application object: Name, Version ("14.0").
-ComPtr<IDispatch> MakeApplication(const std::wstring& name, const std::wstring& version = L"14.0");
+// Excel's Application object: Name, Version ("14.0"), and any further members.
+ComPtr<IDispatch> MakeApplication(const std::wstring& name, const std::wstring& version = L"14.0",
+                                  std::vector<Property> more = {});
 
 // Excel's COMAddIn object for one add-in: ProgId, Description, Connect.
 ComPtr<IDispatch> MakeComAddIn(const std::wstring& progId, const std::wstring& description);

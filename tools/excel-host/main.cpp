@@ -5,6 +5,7 @@
 #include "AutomationObjects.h"
 #include "Console.h"
 #include "ExcelRelease.h"
+#include "LocalisedExcel.h"
 #include "Markup.h"
 #include "RibbonTiming.h"
 #include "RibbonView.h"
@@ -62,6 +63,11 @@ constexpr const wchar_t* kUsage =
     L"                     as tests/data/office/excel2013-idmso.txt): every idMso of a\n"
     L"                     ribbon document that is not there is reported, as Excel does\n"
     L"                     with \"Show add-in user interface errors\" on\n"
+    L"  --ui-language N    play an Excel whose user interface is in language N (1031\n"
+    L"                     German ...): Application.LanguageSettings.LanguageID(2)\n"
+    L"  --excel-words FILE that Excel's words (with --ui-language): its CommandBars give\n"
+    L"                     the captions and GetLabelMso labels of FILE (as tests/data/\n"
+    L"                     excel-words/german.tsv); without it every question raises\n"
     L"  --ribbon-out FILE  write the ribbon document to FILE: UTF-8, no BOM, no newline\n"
     L"                     added (an empty document gives an empty file)\n"
     L"  --print-ribbon     print the ribbon document\n"
@@ -101,6 +107,8 @@ struct Options {
     bool show = false;
     std::vector<std::wstring> clicks;
     int measureRounds = 0;
+    int uiLanguage = 0;
+    std::optional<std::wstring> excelWords;
 };
 
 struct LoadedAddIn {
@@ -261,7 +269,21 @@ int Run::Execute()
         }
     }
     const std::wstring version = ReleaseVersion(options_.release);
-    application_ = MakeApplication(options_.hostName, version);
+    std::vector<Property> localised;
+    if (options_.uiLanguage != 0) {
+        std::shared_ptr<const ExcelWordsFixture> words;
+        if (options_.excelWords) {
+            std::wstring error;
+            std::optional<ExcelWordsFixture> read = ReadExcelWords(*options_.excelWords, error);
+            if (!read) {
+                Say(L"excel-host: " + error);
+                return kExitFailure;
+            }
+            words = std::make_shared<const ExcelWordsFixture>(std::move(*read));
+        }
+        localised = LocalisedMembers(options_.uiLanguage, words);
+    }
+    application_ = MakeApplication(options_.hostName, version, std::move(localised));
     const std::vector<AddInEntry> entries = ReadExcelAddIns();
     Say(L"excel-host: Application.Name is " + Quoted(options_.hostName) + L", Version " + Quoted(version) + L"; " +
         std::to_wstring(entries.size()) + (entries.size() == 1 ? L" add-in" : L" add-ins") + L" listed for Excel");
@@ -584,7 +606,8 @@ int wmain(int argc, wchar_t** argv)
         if (option == L"--show-text") { options.showText = true; continue; }
         if (option == L"--show") { options.show = true; continue; }
         if (option != L"--name" && option != L"--ribbon-out" && option != L"--click" && option != L"--measure" &&
-            option != L"--release" && option != L"--controls")
+            option != L"--release" && option != L"--controls" && option != L"--ui-language" &&
+            option != L"--excel-words")
             return BadArguments(L"unknown argument " + option);
         if (i + 1 == argc) return BadArguments(option + L" needs a value");
         const std::wstring value = argv[++i];
@@ -597,6 +620,14 @@ int wmain(int argc, wchar_t** argv)
         }
         else if (option == L"--ribbon-out") options.ribbonOut = value;
         else if (option == L"--click") options.clicks.push_back(value);
+        else if (option == L"--excel-words") options.excelWords = value;
+        else if (option == L"--ui-language") {
+            wchar_t* end = nullptr;
+            const long language = std::wcstol(value.c_str(), &end, 10);
+            if (value.empty() || *end || language < 1 || language > 0xFFFF)
+                return BadArguments(L"--ui-language wants a language id from 1 to 65535");
+            options.uiLanguage = static_cast<int>(language);
+        }
         else {
             wchar_t* end = nullptr;
             const long rounds = std::wcstol(value.c_str(), &end, 10);

@@ -1,0 +1,145 @@
+// The product's own translations of the Classic tab's labels, for Excels that do not give their
+// own word (see RibbonLabels.cpp). A word that names one of Excel's things is only here when
+// Microsoft's documentation in that language was found to use it; the source follows each one.
+// A word that could not be confirmed is left out, and the label stays English.
+#include "RibbonLabels.h"
+
+namespace cornice {
+namespace {
+
+struct Translation {
+    LabelId id;
+    std::wstring_view text;
+};
+
+struct TranslationTable {
+    int languageId;      // the language the table is written for
+    bool wholePrimary;   // also for the other countries' variants of that language
+    const Translation* rows;
+    std::size_t count;
+};
+
+// "Classic", "Tools panel" and "All" are the product's own words. The other labels name Excel's
+// things and follow Microsoft's terminology in each language; only those confirmed in Microsoft's
+// own localised pages are here, with the page. For the menus Excel's own captions usually answer
+// first (see RibbonLabels.cpp), so these rows matter where its command bars do not.
+
+// German (1031, and the German of Austria, Switzerland ...).
+const Translation kGerman[] = {
+    {LabelId::ClassicTab, L"Klassisch"},
+    {LabelId::ToolsPanel, L"Werkzeugbereich"},
+    {LabelId::AllMenus, L"Alle"},
+    // "klicken Sie auf die Registerkarte Datei": support.microsoft.com/de-de/office/
+    // ergänzung-zu-den-datenschutzbestimmungen-für-excel-37a6e7ef-ed51-4de5-8b93-f82a82ff02c4
+    {LabelId::MenuFile, L"Datei"},
+};
+
+// French (1036, and every French).
+const Translation kFrench[] = {
+    {LabelId::ClassicTab, L"Classique"},
+    {LabelId::ToolsPanel, L"Panneau d’outils"},
+    {LabelId::AllMenus, L"Tous"},
+};
+
+// Spanish (3082 modern sort, 1034 traditional, and Latin America).
+const Translation kSpanish[] = {
+    {LabelId::ClassicTab, L"Clásico"},
+    {LabelId::ToolsPanel, L"Panel de herramientas"},
+    {LabelId::AllMenus, L"Todos"},
+};
+
+// Italian (1040, and Switzerland's).
+const Translation kItalian[] = {
+    {LabelId::ClassicTab, L"Classico"},
+    {LabelId::ToolsPanel, L"Pannello strumenti"},
+    {LabelId::AllMenus, L"Tutti"},
+};
+
+// Brazilian Portuguese (1046 only: Portugal's Excel uses other words).
+const Translation kBrazilianPortuguese[] = {
+    {LabelId::ClassicTab, L"Clássico"},
+    {LabelId::ToolsPanel, L"Painel de ferramentas"},
+    {LabelId::AllMenus, L"Todos"},
+};
+
+// Russian (1049).
+const Translation kRussian[] = {
+    {LabelId::ClassicTab, L"Классическая"},
+    {LabelId::ToolsPanel, L"Панель инструментов"},
+    {LabelId::AllMenus, L"Все"},
+    // "Файл" (the File tab): support.microsoft.com/ru-ru/office/e1192344-5e56-4d45-931b-e5fd9bea2d45
+    // ("На вкладке "Файл" ...").
+    {LabelId::MenuFile, L"Файл"},
+};
+
+// Japanese (1041).
+const Translation kJapanese[] = {
+    {LabelId::ClassicTab, L"クラシック"},
+    {LabelId::ToolsPanel, L"ツール パネル"},
+    {LabelId::AllMenus, L"すべて"},
+};
+
+// Simplified Chinese (2052, and Singapore's 4100).
+const Translation kSimplifiedChinese[] = {
+    {LabelId::ClassicTab, L"经典"},
+    {LabelId::ToolsPanel, L"工具面板"},
+    {LabelId::AllMenus, L"全部"},
+    // "文件" (the File tab): learn.microsoft.com/zh-cn/office/vba/outlook/how-to/
+    // using-visual-basic-to-customize-outlook-forms/run-in-developer-mode-in-outlook ("单击 "文件" 选项卡").
+    {LabelId::MenuFile, L"文件"},
+};
+
+template <std::size_t N>
+constexpr TranslationTable Table(int languageId, bool wholePrimary, const Translation (&rows)[N])
+{
+    return {languageId, wholePrimary, rows, N};
+}
+
+const TranslationTable kTables[] = {
+    Table(1031, true, kGerman),
+    Table(1036, true, kFrench),
+    Table(3082, true, kSpanish),
+    Table(1040, true, kItalian),
+    Table(1046, false, kBrazilianPortuguese),
+    Table(1049, true, kRussian),
+    Table(1041, true, kJapanese),
+    Table(2052, false, kSimplifiedChinese),
+};
+
+const TranslationTable* TableFor(int languageId)
+{
+    for (const TranslationTable& table : kTables) {
+        if (languageId == table.languageId) return &table;
+        if (languageId == 4100 && table.languageId == 2052) return &table; // Singapore's Simplified Chinese
+        if (table.wholePrimary && (languageId & 0x3FF) == (table.languageId & 0x3FF)) return &table;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::vector<int> TranslatedLanguages()
+{
+    std::vector<int> languages;
+    for (const TranslationTable& table : kTables) languages.push_back(table.languageId);
+    return languages;
+}
+
+std::vector<std::pair<LabelId, std::wstring_view>> TranslationRows(int languageId)
+{
+    std::vector<std::pair<LabelId, std::wstring_view>> rows;
+    if (const TranslationTable* table = TableFor(languageId))
+        for (std::size_t i = 0; i < table->count; ++i) rows.emplace_back(table->rows[i].id, table->rows[i].text);
+    return rows;
+}
+
+std::wstring_view TranslatedLabel(int languageId, LabelId id)
+{
+    const TranslationTable* table = TableFor(languageId);
+    if (!table) return {};
+    for (std::size_t i = 0; i < table->count; ++i)
+        if (table->rows[i].id == id) return table->rows[i].text;
+    return {};
+}
+
+} // namespace cornice

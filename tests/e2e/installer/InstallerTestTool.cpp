@@ -118,10 +118,8 @@ int Hold(const std::wstring& path, const std::wstring& flag)
     UniqueFile made(::CreateFileW(flag.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!made) return 1;
     made.Reset();
-    for (int waited = 0; waited < 300000; waited += 100) {
-        if (::GetFileAttributesW(flag.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
-        ::Sleep(100);
-    }
+    if (WaitUntil([&] { return ::GetFileAttributesW(flag.c_str()) == INVALID_FILE_ATTRIBUTES; }, 300000, Pumping::None, 100))
+        return 0;
     std::fprintf(stderr, "installer-test-tool: %s was never deleted\n", ToUtf8(flag).c_str());
     return 3;
 }

@@ -13,6 +13,7 @@
 #include "RibbonBuilder.h"
 #include "SettingKeys.h"
 #include "Utf8.h"
+#include "CorbelInProcess.h"
 #include "WinHandles.h"
 #include "WineTestSupport.h"
 
@@ -66,31 +67,6 @@ std::wstring FirstStartDocument()
     return RibbonBuilder(empty, excel).GetRibbonXML();
 }
 
-class ExcelApplication final : public IDispatch {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object) return E_POINTER;
-        *object = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override
-    {
-        *id = 1;
-        return ::lstrcmpiW(names[0], L"Name") == 0 ? S_OK : DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                                     UINT*) override
-    {
-        V_VT(result) = VT_BSTR;
-        V_BSTR(result) = ::SysAllocString(L"Microsoft Excel");
-        return S_OK;
-    }
-};
 
 // The saver process, stopped through a named event.
 class Saver {
@@ -136,14 +112,12 @@ TEST(ConcurrentSave, RibbonRequestsWhileTheSettingsAreSavedNeverFailOrBreak)
     const std::wstring library = ThisProgramsFolder() + L"\\Corbel.dll";
     ASSERT_TRUE(RunRegistrationTool(RegisterCommandLine(library), nullptr).Succeeded());
 
+    test::FakeApplication excel; // outlives the add-in's hold on it
     ComPtr<_IDTExtensibility2> connection;
     ASSERT_EQ(::CoCreateInstance(CLSID_Connect, nullptr, CLSCTX_INPROC_SERVER, IID__IDTExtensibility2,
                                  connection.PutVoid()),
               S_OK);
-    ExcelApplication excel;
-    SAFEARRAY* custom = ::SafeArrayCreateVector(VT_VARIANT, 0, 0);
-    ASSERT_EQ(connection->OnConnection(&excel, ext_cm_Startup, nullptr, &custom), S_OK);
-    ::SafeArrayDestroy(custom);
+    ASSERT_EQ(test::ConnectAddIn(connection.Get(), &excel), S_OK);
     ComPtr<IRibbonExtensibility> ribbon;
     ASSERT_EQ(connection.As(ribbon, IID_IRibbonExtensibility), S_OK);
 

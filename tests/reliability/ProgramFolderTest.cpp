@@ -5,6 +5,7 @@
 #include "AddInRegistration.h"
 #include "Corbel.h"
 #include "Options.h"
+#include "CorbelInProcess.h"
 #include "WinHandles.h"
 
 #include <psapi.h>
@@ -70,31 +71,6 @@ bool ModuleLoadedFrom(const std::wstring& path)
     return false;
 }
 
-class ExcelApplication final : public IDispatch {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object) return E_POINTER;
-        *object = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override
-    {
-        *id = 1;
-        return ::lstrcmpiW(names[0], L"Name") == 0 ? S_OK : DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                                     UINT*) override
-    {
-        V_VT(result) = VT_BSTR;
-        V_BSTR(result) = ::SysAllocString(L"Microsoft Excel");
-        return S_OK;
-    }
-};
 
 struct Folder {
     const char* name;
@@ -148,16 +124,14 @@ TEST_P(ProgramFolder, RegistersLoadsAndUnregistersFromThere)
 
     {
         // As Excel creates it: by ProgID, in process, then the connection and the ribbon.
+        test::FakeApplication excel; // outlives the add-in's hold on it
         CLSID clsid = {};
         ASSERT_EQ(::CLSIDFromProgID(L"Corbel.Connect", &clsid), S_OK);
         ComPtr<_IDTExtensibility2> connection;
         ASSERT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__IDTExtensibility2, connection.PutVoid()),
                   S_OK);
         EXPECT_TRUE(ModuleLoadedFrom(expected)) << "COM loaded another Corbel.dll";
-        ExcelApplication excel;
-        SAFEARRAY* custom = ::SafeArrayCreateVector(VT_VARIANT, 0, 0);
-        EXPECT_EQ(connection->OnConnection(&excel, ext_cm_Startup, nullptr, &custom), S_OK);
-        ::SafeArrayDestroy(custom);
+        EXPECT_EQ(test::ConnectAddIn(connection.Get(), &excel), S_OK);
         ComPtr<IRibbonExtensibility> ribbon;
         ASSERT_EQ(connection.As(ribbon, IID_IRibbonExtensibility), S_OK);
         UniqueBstr document;

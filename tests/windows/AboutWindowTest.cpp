@@ -8,7 +8,7 @@
 #include "AboutLayout.h"
 #include "AboutWindow.h"
 #include "AutomationObjects.h"
-#include "Corbel.h"
+#include "CorbelInProcess.h"
 #include "Twips.h"
 #include "Utf8.h"
 #include "Waiting.h"
@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -71,26 +72,19 @@ struct CallResult {
 // class factory. Unloads the library at the end unless told otherwise.
 class Library {
 public:
-    explicit Library(const std::wstring& path) : module_(::LoadLibraryW(path.c_str()))
-    {
-        if (!module_) return;
-        getClassObject_ = reinterpret_cast<GetClassObject>(
-            reinterpret_cast<void*>(::GetProcAddress(module_, "DllGetClassObject")));
-        canUnloadNow_ = reinterpret_cast<CanUnloadNowFunction>(reinterpret_cast<void*>(::GetProcAddress(module_, "DllCanUnloadNow")));
-    }
+    explicit Library(const std::wstring& path) : library_(std::make_unique<test::CorbelLibrary>(path)) {}
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
     ~Library() { Free(); }
 
-    bool Loaded() const { return module_ && getClassObject_ && canUnloadNow_; }
-    HMODULE Module() const { return module_; }
-    HRESULT CanUnloadNow() const { return canUnloadNow_(); }
+    bool Loaded() const { return library_ && library_->Loaded(); }
+    HMODULE Module() const { return library_ ? library_->Module() : nullptr; }
+    HRESULT CanUnloadNow() const { return library_->CanUnloadNow(); }
 
     void Free()
     {
         connect_.Reset();
-        if (module_) ::FreeLibrary(module_);
-        module_ = nullptr;
+        library_.reset();
     }
 
     // What Office does for the About entry: ShowAbout0 by name, with the clicked control.
@@ -98,9 +92,8 @@ public:
     {
         CallResult result;
         if (!connect_) {
-            ComPtr<IClassFactory> factory;
-            if (FAILED(getClassObject_(CLSID_Connect, IID_IClassFactory, factory.PutVoid()))) return result;
-            if (FAILED(factory->CreateInstance(nullptr, IID_IDispatch, connect_.PutVoid()))) return result;
+            const ComPtr<_Connect> connect = library_->NewConnect();
+            if (!connect || FAILED(connect.As(connect_, IID_IDispatch))) return result;
         }
         LPOLESTR name = const_cast<LPOLESTR>(L"ShowAbout0");
         DISPID id = DISPID_UNKNOWN;
@@ -139,11 +132,7 @@ public:
     }
 
 private:
-    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    using CanUnloadNowFunction = HRESULT(STDAPICALLTYPE*)();
-    HMODULE module_;
-    GetClassObject getClassObject_ = nullptr;
-    CanUnloadNowFunction canUnloadNow_ = nullptr;
+    std::unique_ptr<test::CorbelLibrary> library_;
     ComPtr<IDispatch> connect_;
 };
 

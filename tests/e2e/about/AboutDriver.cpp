@@ -35,10 +35,7 @@ constexpr const char* kExplorerCommand = "explorer \"http://www.quillmark.exampl
 constexpr const char* kLabelsReport =
     "    labels: \"Architrave\", \"Version 7.0.0\", \"Website: \", \"www.quillmark.example\"\n";
 
-struct Paths {
-    std::wstring build, installer, shots;
-};
-Paths g_paths;
+DriverArguments g_paths;
 
 std::wstring Program(const wchar_t* name) { return std::wstring(kProgramFolder) + L"\\" + name; }
 std::wstring Evidence(const wchar_t* name) { return std::wstring(kEvidenceFolder) + L"\\" + name; }
@@ -124,9 +121,8 @@ public:
         // The child inherits the environment as it stands at its start.
         std::vector<std::pair<std::wstring, std::wstring>> saved;
         for (const std::wstring& name : unset) {
-            std::vector<wchar_t> value(32768);
-            const DWORD length = ::GetEnvironmentVariableW(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
-            if (length && length < value.size()) saved.emplace_back(name, std::wstring(value.data(), length));
+            const std::wstring value = EnvironmentVariable(name.c_str());
+            if (!value.empty()) saved.emplace_back(name, value);
             ::SetEnvironmentVariableW(name.c_str(), nullptr);
         }
         PROCESS_INFORMATION process{};
@@ -151,18 +147,14 @@ public:
     }
 
     // The About windows of this Excel, as a user sees them.
-    std::vector<HWND> AboutWindows() const { return WindowsOfProcess(id_, kAboutWindowClassName); }
+    std::vector<HWND> AboutWindows() const
+    {
+        return id_ ? WindowsOfProcess(id_, kAboutWindowClassName) : std::vector<HWND>();
+    }
 
     HWND WaitForAboutWindow()
     {
-        HWND found = nullptr;
-        Eventually(
-            [&] {
-                const std::vector<HWND> windows = AboutWindows();
-                found = windows.empty() ? nullptr : windows.front();
-                return found != nullptr;
-            },
-            20000);
+        const HWND found = id_ ? WaitForWindow(id_, kAboutWindowClassName, nullptr, 20000) : nullptr;
         CHECK(found != nullptr, "no About window appeared:\n" + Output());
         return found;
     }
@@ -423,7 +415,7 @@ void Dpi(int dpi)
             CheckGeometry(window, dpi);
             CheckTexts(window, L"Architrave");
             SaveScreenshot(window, g_paths.shots, L"about-" + std::to_wstring(dpi) + L"dpi");
-            ::PostMessageW(window, WM_CLOSE, 0, 0);
+            AskToClose(window);
             CHECK(host.Finish() == 0, "excel-host failed:\n" + host.Output());
         }
     }
@@ -439,17 +431,9 @@ bool Prepare()
     ::CreateDirectoryW(kProgramFolder, nullptr);
     ::CreateDirectoryW(kEvidenceFolder, nullptr);
     if (!CopyInto(g_paths.build + L"\\Excel\\Corbel.dll", Program(L"Corbel.dll"))) return false;
-    std::wstring commandLine = L"regsvr32 /s \"" + Program(L"Corbel.dll") + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    const UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    DWORD exitCode = 1;
-    if (::WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &exitCode);
-    if (exitCode != 0) {
-        std::printf("regsvr32 failed with %lu\n", static_cast<unsigned long>(exitCode));
+    const std::optional<DWORD> exitCode = RunToEnd(L"regsvr32 /s \"" + Program(L"Corbel.dll") + L"\"", 60000);
+    if (exitCode != 0u) {
+        std::printf("regsvr32 failed with %lu\n", static_cast<unsigned long>(exitCode.value_or(1)));
         return false;
     }
     WriteSetting(L"All", L"1");
@@ -462,46 +446,18 @@ bool Prepare()
 int wmain(int argc, wchar_t** argv)
 {
     ::SetProcessDPIAware();
-    std::vector<std::wstring> scenarios;
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring argument = argv[i];
-        const auto next = [&] { return i + 1 < argc ? WindowsPath(U8(argv[++i])) : std::wstring(); };
-        if (argument == L"--build") g_paths.build = next();
-        else if (argument == L"--installer") g_paths.installer = next();
-        else if (argument == L"--shots") g_paths.shots = next();
-        else scenarios.push_back(argument);
-    }
-    if (g_paths.build.empty() || g_paths.installer.empty() || g_paths.shots.empty() || scenarios.empty()) {
-        std::printf("usage: about-driver --build DIR --installer DIR --shots DIR SCENARIO...\n");
-        return 100;
-    }
+    if (!ReadDriverArguments(argc, argv, "about-driver", g_paths)) return 100;
     if (!Prepare()) {
         std::printf("FAIL: the product could not be put into the prefix\n");
         return 100;
     }
-
-    const std::map<std::wstring, void (*)()> known = {
-        {L"captions", Captions},
-        {L"shut-down-open", ShutDownWithWindowOpen},
-        {L"plain", [] { OpenWindow(false); }},
-        {L"styled", [] { OpenWindow(true); }},
-        {L"enter-and-ok", EnterAndOk},
-        {L"dpi-120", [] { Dpi(120); }},
-        {L"dpi-144", [] { Dpi(144); }},
-    };
-    for (const std::wstring& scenario : scenarios) {
-        g_scenario = U8(scenario);
-        const auto found = known.find(scenario);
-        if (found == known.end()) {
-            Check(false, __LINE__, "no such scenario");
-            continue;
-        }
-        const int before = g_failures;
-        const DWORD started = ::GetTickCount();
-        found->second();
-        std::printf("%s %s (%lu ms)\n", g_failures == before ? "ok  " : "FAIL", g_scenario.c_str(),
-                    static_cast<unsigned long>(::GetTickCount() - started));
-        std::fflush(stdout);
-    }
-    return g_failures;
+    return RunScenarios(g_paths.scenarios, {
+                                               {L"captions", Captions},
+                                               {L"shut-down-open", ShutDownWithWindowOpen},
+                                               {L"plain", [] { OpenWindow(false); }},
+                                               {L"styled", [] { OpenWindow(true); }},
+                                               {L"enter-and-ok", EnterAndOk},
+                                               {L"dpi-120", [] { Dpi(120); }},
+                                               {L"dpi-144", [] { Dpi(144); }},
+                                           });
 }

@@ -7,19 +7,14 @@
 // Environment: CORNICE_TEST_EVIDENCE, the folder for explorer.txt. Started without it (by
 // anything else in the prefix) it does nothing.
 #include "Utf8.h"
-#include "Waiting.h"
-#include "WinHandles.h"
+#include "WindowDriving.h"
 
 #include <string>
-#include <vector>
 
 int wmain()
 {
-    std::vector<wchar_t> evidence(32768);
-    const DWORD length = ::GetEnvironmentVariableW(L"CORNICE_TEST_EVIDENCE", evidence.data(),
-                                                   static_cast<DWORD>(evidence.size()));
-    if (length == 0 || length >= evidence.size()) return 0;
-    const std::wstring folder(evidence.data(), length);
+    const std::wstring folder = cornice::driving::EnvironmentVariable(L"CORNICE_TEST_EVIDENCE");
+    if (folder.empty()) return 0;
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -30,14 +25,8 @@ int wmain()
 
     // Whole or not at all: the driver never reads half a report.
     const std::wstring finished = folder + L"\\explorer.txt";
-    const std::wstring partial = finished + L".part";
-    {
-        cornice::UniqueFile file(::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        ::WriteFile(file.Get(), report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
-    }
-    ::MoveFileExW(partial.c_str(), finished.c_str(), MOVEFILE_REPLACE_EXISTING);
-    cornice::WaitUntil([&] { return ::GetFileAttributesW(finished.c_str()) == INVALID_FILE_ATTRIBUTES; }, 60000);
+    cornice::driving::PublishWhole(finished, report);
+    cornice::driving::Eventually([&] { return ::GetFileAttributesW(finished.c_str()) == INVALID_FILE_ATTRIBUTES; },
+                                 60000);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "WinHandles.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <cstdlib>
 #include <cstdio>
 #include <map>
@@ -40,6 +41,42 @@ std::string Hex(COLORREF colour)
     char text[16];
     std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
     return text;
+}
+
+bool ReadDriverArguments(int argc, wchar_t** argv, const char* program, DriverArguments& arguments)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        const auto next = [&] { return i + 1 < argc ? WindowsPath(U8(argv[++i])) : std::wstring(); };
+        if (argument == L"--build") arguments.build = next();
+        else if (argument == L"--installer") arguments.installer = next();
+        else if (argument == L"--shots") arguments.shots = next();
+        else arguments.scenarios.push_back(argument);
+    }
+    if (!arguments.build.empty() && !arguments.installer.empty() && !arguments.shots.empty() &&
+        !arguments.scenarios.empty())
+        return true;
+    std::printf("usage: %s --build DIR --installer DIR --shots DIR SCENARIO...\n", program);
+    return false;
+}
+
+int RunScenarios(const std::vector<std::wstring>& names, const Scenarios& known)
+{
+    for (const std::wstring& name : names) {
+        g_scenario = U8(name);
+        const auto found = known.find(name);
+        if (found == known.end()) {
+            Check(false, __LINE__, "no such scenario");
+            continue;
+        }
+        const int before = g_failures;
+        const DWORD started = ::GetTickCount();
+        found->second();
+        std::printf("%s %s (%lu ms)\n", g_failures == before ? "ok  " : "FAIL", g_scenario.c_str(),
+                    static_cast<unsigned long>(::GetTickCount() - started));
+        std::fflush(stdout);
+    }
+    return g_failures;
 }
 
 bool Eventually(const std::function<bool()>& condition, int milliseconds)
@@ -101,6 +138,49 @@ bool CopyInto(const std::wstring& from, const std::wstring& to)
     return false;
 }
 
+void PublishWhole(const std::wstring& path, const std::string& text)
+{
+    const std::wstring partial = path + L".part";
+    {
+        UniqueFile file(::CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+        DWORD written = 0;
+        ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+    ::MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+std::wstring EnvironmentVariable(const wchar_t* name)
+{
+    std::vector<wchar_t> value(32768);
+    const DWORD length = ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    return length && length < value.size() ? std::wstring(value.data(), length) : std::wstring();
+}
+
+std::optional<DWORD> RunToEnd(std::wstring commandLine, DWORD milliseconds, const std::wstring& outputFile)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    UniqueFile output;
+    if (!outputFile.empty()) {
+        SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+        output.Reset(::CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = output.Get();
+    }
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return std::nullopt;
+    const UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    DWORD exitCode = 0;
+    if (::WaitForSingleObject(process.hProcess, milliseconds) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(process.hProcess, &exitCode))
+        return std::nullopt;
+    return exitCode;
+}
+
 std::wstring TextOf(HWND window)
 {
     DWORD_PTR length = 0;
@@ -126,6 +206,7 @@ namespace {
 struct WindowSearch {
     DWORD process;
     std::wstring className;
+    const wchar_t* caption;
     std::vector<HWND> found;
 };
 
@@ -134,19 +215,45 @@ BOOL CALLBACK NoteWindow(HWND window, LPARAM context)
     auto& search = *reinterpret_cast<WindowSearch*>(context);
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
-    if (process == search.process && ::IsWindowVisible(window) && ClassOf(window) == search.className)
+    if ((search.process == 0 || process == search.process) && ::IsWindowVisible(window) &&
+        ClassOf(window) == search.className && (!search.caption || TextOf(window) == search.caption))
         search.found.push_back(window);
     return TRUE;
 }
 
 } // namespace
 
-std::vector<HWND> WindowsOfProcess(DWORD process, const std::wstring& className)
+std::vector<HWND> WindowsOfProcess(DWORD process, const std::wstring& className, const wchar_t* caption)
 {
-    WindowSearch search{process, className, {}};
+    WindowSearch search{process, className, caption, {}};
     ::EnumWindows(NoteWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+HWND WaitForWindow(DWORD process, const std::wstring& className, const wchar_t* caption, int milliseconds,
+                   const std::function<bool()>& hopeless)
+{
+    HWND found = nullptr;
+    Eventually(
+        [&] {
+            const std::vector<HWND> windows = WindowsOfProcess(process, className, caption);
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr || (hopeless && hopeless());
+        },
+        milliseconds);
+    return found;
+}
+
+std::wstring MessageText(HWND box)
+{
+    wchar_t text[4096] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 4096);
+    return text;
+}
+
+void PressButton(HWND window, int id) { ::PostMessageW(::GetDlgItem(window, id), BM_CLICK, 0, 0); }
+void AnswerOk(HWND box) { ::PostMessageW(box, WM_COMMAND, IDOK, 0); }
+void AskToClose(HWND window) { ::PostMessageW(window, WM_CLOSE, 0, 0); }
 
 RECT RectIn(HWND control, HWND window)
 {
@@ -156,7 +263,29 @@ RECT RectIn(HWND control, HWND window)
     return rect;
 }
 
-void Keys(std::initializer_list<WORD> keys)
+std::vector<WORD> KeysNamed(const std::wstring& chord)
+{
+    static const std::pair<const wchar_t*, WORD> named[] = {
+        {L"tab", VK_TAB},     {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}, {L"alt", VK_MENU},
+        {L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT}, {L"down", VK_DOWN},     {L"up", VK_UP},
+        {L"right", VK_RIGHT}, {L"left", VK_LEFT},
+    };
+    std::vector<WORD> keys;
+    for (std::size_t start = 0;;) {
+        const std::size_t plus = chord.find(L'+', start);
+        const std::wstring name = chord.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start);
+        WORD key = 0;
+        if (name.size() == 1 && std::iswalnum(name[0])) key = static_cast<WORD>(std::towupper(name[0]));
+        for (const auto& [keyName, code] : named)
+            if (name == keyName) key = code;
+        if (!key) return {};
+        keys.push_back(key);
+        if (plus == std::wstring::npos) return keys;
+        start = plus + 1;
+    }
+}
+
+bool SendKeys(const std::vector<WORD>& keys)
 {
     std::vector<INPUT> inputs;
     for (WORD key : keys) {
@@ -165,7 +294,7 @@ void Keys(std::initializer_list<WORD> keys)
         down.ki.wVk = key;
         inputs.push_back(down);
     }
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
         INPUT up{};
         up.type = INPUT_KEYBOARD;
         up.ki.wVk = *it;
@@ -173,7 +302,14 @@ void Keys(std::initializer_list<WORD> keys)
         inputs.push_back(up);
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    InputTaken(true, static_cast<int>(inputs.size()));
+    // Through the X server and the program's queue.
+    const HWND target = InputTarget(true);
+    return !target || WindowThreadCaughtUp(target, static_cast<int>(inputs.size()));
+}
+
+void Keys(std::initializer_list<WORD> keys)
+{
+    Check(SendKeys(keys), __LINE__, "the window " + Quote(TextOf(InputTarget(true))) + " did not take its keys");
 }
 
 void MovePointer(int x, int y)

@@ -36,39 +36,30 @@
 #include "Utf8.h"
 #include "Waiting.h"
 #include "WinHandles.h"
+#include "WindowDriving.h"
 
 #include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
-#include <cwctype>
+#include <optional>
 #include <utility>
 #include <string>
 #include <vector>
 
 using namespace cornice;
+using namespace cornice::driving;
 
 namespace {
 
 int Run()
 {
-    const DWORD length = ::GetEnvironmentVariableW(L"CORNICE_COMMAND_LINE", nullptr, 0);
-    if (length == 0) return 2;
-    std::vector<wchar_t> commandLine(length);
-    ::GetEnvironmentVariableW(L"CORNICE_COMMAND_LINE", commandLine.data(), length);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
-        std::fprintf(stderr, "installer-test-tool: CreateProcess failed with %lu\n", ::GetLastError());
-        return 255;
-    }
-    UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD exitCode = 255;
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
-    return static_cast<int>(exitCode);
+    const std::wstring commandLine = EnvironmentVariable(L"CORNICE_COMMAND_LINE");
+    if (commandLine.empty()) return 2;
+    const std::optional<DWORD> exitCode = RunToEnd(commandLine);
+    if (exitCode) return static_cast<int>(*exitCode);
+    std::fprintf(stderr, "installer-test-tool: CreateProcess failed with %lu\n", ::GetLastError());
+    return 255;
 }
 
 int Value(const std::wstring& path, const std::wstring& name, const std::wstring& view)
@@ -118,8 +109,7 @@ int Hold(const std::wstring& path, const std::wstring& flag)
     UniqueFile made(::CreateFileW(flag.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!made) return 1;
     made.Reset();
-    if (WaitUntil([&] { return ::GetFileAttributesW(flag.c_str()) == INVALID_FILE_ATTRIBUTES; }, 300000, Pumping::None, 100))
-        return 0;
+    if (Eventually([&] { return ::GetFileAttributesW(flag.c_str()) == INVALID_FILE_ATTRIBUTES; }, 300000)) return 0;
     std::fprintf(stderr, "installer-test-tool: %s was never deleted\n", ToUtf8(flag).c_str());
     return 3;
 }
@@ -137,7 +127,7 @@ bool Running(const std::wstring& image)
 
 int WaitGone(const std::wstring& image)
 {
-    if (WaitUntil([&] { return !Running(image); }, 60000, Pumping::None, 100)) return 0;
+    if (Eventually([&] { return !Running(image); }, 60000)) return 0;
     std::fprintf(stderr, "installer-test-tool: %s was still running after a minute\n", ToUtf8(image).c_str());
     return 1;
 }
@@ -147,12 +137,9 @@ int WaitGone(const std::wstring& image)
 
 HWND FindVisible(const wchar_t* className, const wchar_t* caption)
 {
-    HWND window = nullptr;
-    if (WaitUntil([&] { return (window = ::FindWindowW(className, caption)) && ::IsWindowVisible(window); }, 30000,
-                  Pumping::None, 100))
-        return window;
-    std::fprintf(stderr, "installer-test-tool: no window %s%s%s\n", className ? ToUtf8(className).c_str() : "",
-                 caption ? " " : "", caption ? ToUtf8(caption).c_str() : "");
+    if (const HWND window = WaitForWindow(0, className, caption, 30000)) return window;
+    std::fprintf(stderr, "installer-test-tool: no window %s%s%s\n", ToUtf8(className).c_str(), caption ? " " : "",
+                 caption ? ToUtf8(caption).c_str() : "");
     return nullptr;
 }
 
@@ -167,9 +154,8 @@ BOOL CALLBACK Widen(HWND window, LPARAM data)
     auto& bounds = *reinterpret_cast<Bounds*>(data);
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
-    wchar_t className[64] = {};
-    ::GetClassNameW(window, className, 64);
-    const bool beside = ::lstrcmpW(className, L"#32768") == 0 || ::lstrcmpW(className, L"#32770") == 0;
+    const std::wstring className = ClassOf(window);
+    const bool beside = className == L"#32768" || className == L"#32770";
     if (process != bounds.process || !beside || !::IsWindowVisible(window)) return TRUE;
     RECT rect;
     ::GetWindowRect(window, &rect);
@@ -189,53 +175,14 @@ void PrintBounds(HWND window)
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-WORD VirtualKey(const std::wstring& name)
-{
-    if (name.size() == 1 && std::iswalnum(name[0])) return static_cast<WORD>(std::towupper(name[0]));
-    static const std::pair<const wchar_t*, WORD> keys[] = {
-        {L"tab", VK_TAB}, {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}, {L"alt", VK_MENU},
-        {L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT}, {L"down", VK_DOWN}, {L"up", VK_UP},
-        {L"right", VK_RIGHT}, {L"left", VK_LEFT},
-    };
-    for (const auto& [keyName, key] : keys)
-        if (name == keyName) return key;
-    return 0;
-}
-
-// Keys pressed together ("ctrl+tab"): all down in order, then up in reverse.
+// Keys pressed together ("ctrl+tab").
 bool Type(const std::wstring& chord)
 {
-    std::vector<WORD> keys;
-    for (std::size_t start = 0;;) {
-        const std::size_t plus = chord.find(L'+', start);
-        const WORD key = VirtualKey(chord.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start));
-        if (!key) return false;
-        keys.push_back(key);
-        if (plus == std::wstring::npos) break;
-        start = plus + 1;
-    }
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        inputs.push_back(down);
-    }
-    for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
-        INPUT up{};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = *it;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(up);
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    // Through the X server and the program's queue.
-    const HWND target = ::GetForegroundWindow();
-    if (target && !WindowThreadCaughtUp(target, static_cast<int>(inputs.size()))) {
-        std::fprintf(stderr, "installer-test-tool: the window in front did not take the keys\n");
-        return false;
-    }
-    return true;
+    const std::vector<WORD> keys = KeysNamed(chord);
+    if (keys.empty()) return false;
+    if (SendKeys(keys)) return true;
+    std::fprintf(stderr, "installer-test-tool: the window in front did not take the keys\n");
+    return false;
 }
 
 int Window(int argc, wchar_t** argv)
@@ -248,25 +195,21 @@ int Window(int argc, wchar_t** argv)
         PrintBounds(window);
     } else if (command == L"message") {
         PrintBounds(window);
-        // Windows and Wine give the text of a message box the control id 0xFFFF.
-        wchar_t text[4096] = {};
-        ::GetDlgItemTextW(window, 0xFFFF, text, 4096);
-        std::printf("%s\n", ToUtf8(text).c_str());
+        std::printf("%s\n", ToUtf8(MessageText(window)).c_str());
     } else if (command == L"keys") {
         ::SetForegroundWindow(window);
-        if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, 10000)) {
+        if (!Eventually([&] { return ::GetForegroundWindow() == window; }, 10000)) {
             std::fprintf(stderr, "installer-test-tool: the window never came to the front\n");
             return 3;
         }
         for (int i = 3; i < argc; ++i)
             if (!Type(argv[i])) return 2;
     } else if (command == L"press") {
-        // Posted: a button that opens a modal message box must not hold this program.
-        ::PostMessageW(::GetDlgItem(window, std::wcstol(argv[3], nullptr, 10)), BM_CLICK, 0, 0);
+        PressButton(window, std::wcstol(argv[3], nullptr, 10));
     } else if (command == L"answer") {
-        ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+        AnswerOk(window);
     } else if (command == L"close") {
-        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        AskToClose(window);
     }
     return 0;
 }

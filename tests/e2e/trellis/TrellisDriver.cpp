@@ -61,12 +61,7 @@ constexpr int kPolicyNoteId = 304;
 constexpr int kExcelPageId = 400;
 constexpr int kAboutPageId = 401;
 
-struct Paths {
-    std::wstring build;     // the preset's build folder
-    std::wstring installer; // the installer folder of the sources
-    std::wstring shots;
-};
-Paths g_paths;
+DriverArguments g_paths; // build: the preset's build folder; installer: that of the sources
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -198,28 +193,6 @@ std::string Show(const States& states)
 // ---------------------------------------------------------------------------------------------
 // The running program
 
-struct FoundWindow {
-    DWORD process;
-    const wchar_t* className;
-    const wchar_t* caption; // nullptr: any
-    HWND found;
-};
-
-BOOL CALLBACK FindTopWindow(HWND window, LPARAM context)
-{
-    auto& wanted = *reinterpret_cast<FoundWindow*>(context);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (process != wanted.process || !::IsWindowVisible(window)) return TRUE;
-    wchar_t className[64] = {}, caption[256] = {};
-    ::GetClassNameW(window, className, 64);
-    ::GetWindowTextW(window, caption, 256);
-    if (::lstrcmpW(className, wanted.className) != 0) return TRUE;
-    if (wanted.caption && ::lstrcmpW(caption, wanted.caption) != 0) return TRUE;
-    wanted.found = window;
-    return FALSE;
-}
-
 class Trellis {
 public:
     Trellis()
@@ -250,17 +223,8 @@ public:
 
     HWND Find(const wchar_t* className, const wchar_t* caption, int milliseconds) const
     {
-        HWND found = nullptr;
         if (!process_.hProcess) return nullptr;
-        Eventually(
-            [&] {
-                FoundWindow wanted{process_.dwProcessId, className, caption, nullptr};
-                ::EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&wanted));
-                found = wanted.found;
-                return found != nullptr || !Running();
-            },
-            milliseconds);
-        return found;
+        return WaitForWindow(process_.dwProcessId, className, caption, milliseconds, [&] { return !Running(); });
     }
     HWND Window(int milliseconds = 15000) const { return Find(kForm1Class, nullptr, milliseconds); }
     HWND MessageBox(const wchar_t* caption, int milliseconds = 15000) const
@@ -301,17 +265,6 @@ States ReadStates(HWND form)
 // As a click: the button runs its own click handling and tells its parent.
 void ClickBox(HWND form, int index) { ::SendMessageW(Box(form, index), BM_CLICK, 0, 0); }
 
-// Posted: "OK" shows modal message boxes, which this driver must be free to answer.
-void Press(HWND form, int id) { ::PostMessageW(::GetDlgItem(form, id), BM_CLICK, 0, 0); }
-
-// Windows and Wine give the text of a message box the control id 0xFFFF, its icon 0x14.
-std::wstring MessageText(HWND box)
-{
-    wchar_t text[4096] = {};
-    ::GetDlgItemTextW(box, 0xFFFF, text, 4096);
-    return text;
-}
-
 BOOL CALLBACK FindIcon(HWND child, LPARAM context)
 {
     // Windows gives the icon the id 0x14, Wine 0x440 (stc1); either way a visible SS_ICON static.
@@ -327,8 +280,6 @@ bool MessageHasIcon(HWND box)
     ::EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&found));
     return found;
 }
-
-void Answer(HWND box) { ::PostMessageW(box, WM_COMMAND, IDOK, 0); }
 
 // The control with the keyboard focus in another program's window.
 HWND FocusOf(HWND window)
@@ -577,7 +528,7 @@ void BoxesAndPointer()
     Eventually([&] { return !(opened = ReadFileText(std::wstring(kEvidenceFolder) + L"\\opened.txt")).empty(); }, 15000);
     CHECK(opened.find("http://www.quillmark.example/") != std::string::npos, "the address was not opened: " + opened);
 
-    Press(form, IDCANCEL);
+    PressButton(form, IDCANCEL);
     CHECK(trellis.Ended(), "Cancel did not end the program");
     CHECK((ReadSettings() == Settings{{L"Home", L"1"}}), "Cancel saved " + Show(ReadSettings()));
 }
@@ -605,7 +556,7 @@ void NoHandPointer()
             MovePointerInto(Box(form, 4), 8, 8);
             CHECK(Pointer() == arrow, "without HAND-M.CUR the pointer over a box is " + Show(Pointer()) +
                                           ", over the page " + Show(arrow));
-            Press(form, IDCANCEL);
+            PressButton(form, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
         }
     }
@@ -630,7 +581,7 @@ void OkInstalls()
     if (!form) return;
     CHECK(ReadStates(form) == Ticked({0, 1, 8, 11}), "opened as " + Show(ReadStates(form)));
     ClickBox(form, 9); // View
-    Press(form, IDOK);
+    PressButton(form, IDOK);
 
     const HWND box = trellis.MessageBox(L"Trellis", 45000);
     CHECK(box != nullptr, "no message after OK");
@@ -643,7 +594,7 @@ void OkInstalls()
         CHECK(KeyExists(HKEY_CLASSES_ROOT, L"Corbel.Connect\\CLSID"), "the ProgID is not registered");
         CHECK(ReadFileText(std::wstring(kEvidenceFolder) + L"\\excel.txt").empty(), "Excel started before the message was answered");
         SaveScreenshot(box, L"installation-complete");
-        Answer(box);
+        AnswerOk(box);
     }
     const std::string report = WaitForExcel();
     CHECK(!report.empty(), "Excel was not started");
@@ -676,7 +627,7 @@ void CancelAndCloseSaveNothing()
         if (useCloseButton)
             ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
         else
-            Press(form, IDCANCEL);
+            PressButton(form, IDCANCEL);
         CHECK(trellis.Ended(), useCloseButton ? "the close button did not end the program" : "Cancel did not end the program");
         CHECK(ReadSettings() == before, (useCloseButton ? "the close button saved " : "Cancel saved ") + Show(ReadSettings()));
         CHECK(!Exists(std::wstring(kEvidenceFolder) + L"\\excel.txt"), "Excel was started");
@@ -699,7 +650,7 @@ void BadStoredValues()
         CHECK(MessageText(box) == ApplicationError(description, L"Form_Initialize", line), "report " + Quote(MessageText(box)));
         CHECK(MessageHasIcon(box), "the report must show the exclamation icon");
         if (line == 104) SaveScreenshot(box, L"application-error");
-        Answer(box);
+        AnswerOk(box);
         CHECK(Eventually([&] { return !::IsWindow(box); }), "the report for line " + std::to_string(line) + " did not close");
     }
     const HWND form = trellis.Window();
@@ -707,7 +658,7 @@ void BadStoredValues()
     if (!form) return;
     // Box 0 came from the rules of Left and Developer; All is clear; Developer ticked box 11.
     CHECK(ReadStates(form) == Ticked({0, 1, 10, 11}), "restored " + Show(ReadStates(form)));
-    Press(form, IDCANCEL);
+    PressButton(form, IDCANCEL);
     CHECK(trellis.Ended(), "Cancel did not end the program");
 }
 
@@ -722,7 +673,7 @@ void OkUninstalls()
     if (!form) return;
     ClickBox(form, 0);
     CHECK(ReadStates(form) == States{}, "after clearing box 0 " + Show(ReadStates(form)));
-    Press(form, IDOK);
+    PressButton(form, IDOK);
     const std::string report = WaitForExcel();
     CHECK(!report.empty(), "Excel was not started after removal");
     CHECK(trellis.MessageBox(L"Trellis", 0) == nullptr, "removal must be silent");
@@ -750,7 +701,7 @@ void MissingLibrary()
         const HWND form = trellis.Window();
         CHECK(form != nullptr, "the window did not appear");
         if (form) {
-            Press(form, IDOK);
+            PressButton(form, IDOK);
             const HWND box = trellis.MessageBox(L"Trellis", 45000);
             CHECK(box != nullptr, "no message after OK");
             if (box) {
@@ -761,7 +712,7 @@ void MissingLibrary()
                 CHECK(text.find(L"The file does not exist.") != std::wstring::npos, "the message does not say why: " + Quote(text));
                 CHECK(MessageHasIcon(box), "the failure must show an icon");
                 SaveScreenshot(box, L"installation-failed");
-                Answer(box);
+                AnswerOk(box);
             }
             CHECK(!WaitForExcel().empty(), "Excel was not started after the failure");
             CHECK(trellis.Ended(), "OK did not end the program");
@@ -776,7 +727,7 @@ void MissingLibrary()
         CHECK(form != nullptr, "the window did not appear for removal");
         if (form) {
             ClickBox(form, 0);
-            Press(form, IDOK);
+            PressButton(form, IDOK);
             CHECK(!WaitForExcel().empty(), "Excel was not started after removal");
             CHECK(trellis.MessageBox(L"Trellis", 0) == nullptr, "removing what was never installed must be silent");
             CHECK(trellis.Ended(), "OK did not end the program");
@@ -803,7 +754,7 @@ void Styled()
             SaveScreenshot(form, L"excel-page-styled");
             ShowPage(form, true);
             SaveScreenshot(form, L"about-page-styled");
-            Press(form, IDCANCEL);
+            PressButton(form, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
         }
     }
@@ -816,7 +767,7 @@ void Styled()
         if (form) {
             const COLORREF page = MostCommonColour(Page(form, kExcelPageId));
             CHECK(page == RGB(255, 255, 255), "with a hidden style file the page is " + Hex(page));
-            Press(form, IDCANCEL);
+            PressButton(form, IDCANCEL);
             trellis.Ended();
         }
     }
@@ -839,7 +790,7 @@ void Dpi(int dpi)
             SaveScreenshot(form, L"excel-page-" + std::to_wstring(dpi) + L"dpi");
             ShowPage(form, true);
             SaveScreenshot(form, L"about-page-" + std::to_wstring(dpi) + L"dpi");
-            Press(form, IDCANCEL);
+            PressButton(form, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
         }
     }
@@ -874,7 +825,7 @@ void Policies()
             ClickBox(form, 3); // Home would clear Left
             ClickBox(form, 0); // disabled: nothing
             CHECK(ReadStates(form) == Ticked({1, 2, 3, 8, 11}), "after clicks " + Show(ReadStates(form)));
-            Press(form, IDOK);
+            PressButton(form, IDOK);
             CHECK(!WaitForExcel().empty(), "Excel was not started");
             CHECK(trellis.Ended(), "OK did not end the program");
             Settings expected = SavedAs(Ticked({2, 3, 8, 11}));
@@ -921,48 +872,20 @@ void Prepare()
 int wmain(int argc, wchar_t** argv)
 {
     ::SetProcessDPIAware();
-    std::vector<std::wstring> scenarios;
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring argument = argv[i];
-        const auto next = [&] { return i + 1 < argc ? WindowsPath(U8(argv[++i])) : std::wstring(); };
-        if (argument == L"--build") g_paths.build = next();
-        else if (argument == L"--installer") g_paths.installer = next();
-        else if (argument == L"--shots") g_paths.shots = next();
-        else scenarios.push_back(argument);
-    }
-    if (g_paths.build.empty() || g_paths.installer.empty() || g_paths.shots.empty() || scenarios.empty()) {
-        std::printf("usage: trellis-driver --build DIR --installer DIR --shots DIR SCENARIO...\n");
-        return 100;
-    }
+    if (!ReadDriverArguments(argc, argv, "trellis-driver", g_paths)) return 100;
     Prepare();
-
-    const std::map<std::wstring, std::function<void()>> known = {
-        {L"first-start", FirstStart},
-        {L"boxes-and-pointer", BoxesAndPointer},
-        {L"ok-installs", OkInstalls},
-        {L"cancel-and-close", CancelAndCloseSaveNothing},
-        {L"bad-values", BadStoredValues},
-        {L"ok-uninstalls", OkUninstalls},
-        {L"missing-library", MissingLibrary},
-        {L"styled", Styled},
-        {L"no-hand-pointer", NoHandPointer},
-        {L"policies", Policies},
-        {L"dpi-120", [] { Dpi(120); }},
-        {L"dpi-144", [] { Dpi(144); }},
-    };
-    for (const std::wstring& scenario : scenarios) {
-        g_scenario = U8(scenario);
-        const auto found = known.find(scenario);
-        if (found == known.end()) {
-            Check(false, __LINE__, "no such scenario");
-            continue;
-        }
-        const int before = g_failures;
-        const DWORD started = ::GetTickCount();
-        found->second();
-        std::printf("%s %s (%lu ms)\n", g_failures == before ? "ok  " : "FAIL", g_scenario.c_str(),
-                    static_cast<unsigned long>(::GetTickCount() - started));
-        std::fflush(stdout);
-    }
-    return g_failures;
+    return RunScenarios(g_paths.scenarios, {
+                                               {L"first-start", FirstStart},
+                                               {L"boxes-and-pointer", BoxesAndPointer},
+                                               {L"ok-installs", OkInstalls},
+                                               {L"cancel-and-close", CancelAndCloseSaveNothing},
+                                               {L"bad-values", BadStoredValues},
+                                               {L"ok-uninstalls", OkUninstalls},
+                                               {L"missing-library", MissingLibrary},
+                                               {L"styled", Styled},
+                                               {L"no-hand-pointer", NoHandPointer},
+                                               {L"policies", Policies},
+                                               {L"dpi-120", [] { Dpi(120); }},
+                                               {L"dpi-144", [] { Dpi(144); }},
+                                           });
 }

@@ -31,14 +31,6 @@ namespace {
 
 std::string g_excelHost; // Linux path, from the command line
 
-std::wstring ThisProgramsFolder()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::wstring file(path, length);
-    return file.substr(0, file.find_last_of(L'\\'));
-}
-
 class NamedExcel final : public Host {
 public:
     std::wstring Name() override { return L"Microsoft Excel"; }
@@ -73,7 +65,7 @@ class Saver {
 public:
     Saver() : stop_(::CreateEventW(nullptr, TRUE, FALSE, kStopEvent))
     {
-        std::wstring commandLine = L"\"" + ThisProgramsFolder() + L"\\settings-saver.exe\" " + kStopEvent;
+        std::wstring commandLine = L"\"" + test::ThisProgramsFolder() + L"\\settings-saver.exe\" " + kStopEvent;
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
@@ -109,7 +101,7 @@ TEST(ConcurrentSave, RibbonRequestsWhileTheSettingsAreSavedNeverFailOrBreak)
 {
     ScopedCoInitialize com;
     const std::unordered_set<std::size_t> possible = PossibleDocuments();
-    const std::wstring library = ThisProgramsFolder() + L"\\Corbel.dll";
+    const std::wstring library = test::ThisProgramsFolder() + L"\\Corbel.dll";
     ASSERT_TRUE(RunRegistrationTool(RegisterCommandLine(library), nullptr).Succeeded());
 
     test::FakeApplication excel; // outlives the add-in's hold on it

@@ -7,6 +7,7 @@
 #include "Options.h"
 #include "CorbelInProcess.h"
 #include "WinHandles.h"
+#include "WineTestSupport.h"
 
 #include <psapi.h>
 
@@ -23,14 +24,6 @@ std::wstring Guid(REFGUID guid)
     wchar_t text[39];
     ::StringFromGUID2(guid, text, 39);
     return text;
-}
-
-std::wstring ThisProgramsFolder()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
 // Creates every folder along the path.
@@ -107,7 +100,7 @@ TEST_P(ProgramFolder, RegistersLoadsAndUnregistersFromThere)
     const std::wstring expected = root ? L"C:\\Corbel.dll" : library;
     ASSERT_LT(expected.size(), static_cast<std::size_t>(MAX_PATH));
     ASSERT_TRUE(root || MakeFolders(folder.path));
-    ASSERT_TRUE(::CopyFileW((ThisProgramsFolder() + L"\\Corbel.dll").c_str(), library.c_str(), FALSE))
+    ASSERT_TRUE(::CopyFileW((test::ThisProgramsFolder() + L"\\Corbel.dll").c_str(), library.c_str(), FALSE))
         << "error " << ::GetLastError();
 
     const RegistrationRun registered = RunRegistrationTool(RegisterCommandLine(library), nullptr);

@@ -19,6 +19,14 @@ std::wstring WindowsPathOf(const std::string& path)
     return L"Z:" + wide;
 }
 
+std::wstring ThisProgramsFolder()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring file(path, length);
+    return file.substr(0, file.find_last_of(L'\\'));
+}
+
 ProcessResult RunProcess(const std::wstring& commandLine)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};

@@ -14,6 +14,9 @@ namespace cornice::test {
 // A Linux path ("/work/build/Corbel.dll") as Wine's Z: drive shows it; a Windows path as it is.
 std::wstring WindowsPathOf(const std::string& path);
 
+// The folder of this program, without a trailing backslash.
+std::wstring ThisProgramsFolder();
+
 struct ProcessResult {
     DWORD exitCode = 0;
     std::string output; // stdout and stderr together, as written

@@ -3,6 +3,7 @@
 #include "Utf8.h"
 #include "Waiting.h"
 #include "WinHandles.h"
+#include "WineTestSupport.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -47,7 +48,7 @@ bool ReadDriverArguments(int argc, wchar_t** argv, const char* program, DriverAr
 {
     for (int i = 1; i < argc; ++i) {
         const std::wstring argument = argv[i];
-        const auto next = [&] { return i + 1 < argc ? WindowsPath(U8(argv[++i])) : std::wstring(); };
+        const auto next = [&] { return i + 1 < argc ? test::WindowsPathOf(U8(argv[++i])) : std::wstring(); };
         if (argument == L"--build") arguments.build = next();
         else if (argument == L"--installer") arguments.installer = next();
         else if (argument == L"--shots") arguments.shots = next();
@@ -111,13 +112,6 @@ void InputTaken(bool keyboard, int messages)
 }
 
 } // namespace
-
-std::wstring WindowsPath(const std::string& unixPath)
-{
-    std::wstring path = L"Z:" + FromUtf8(unixPath).value_or(L"");
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    return path;
-}
 
 std::string ReadFileText(const std::wstring& path)
 {

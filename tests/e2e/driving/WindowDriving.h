@@ -48,8 +48,6 @@ bool Eventually(const std::function<bool()>& condition, int milliseconds = 5000)
 bool BringToFront(HWND window);
 
 // ---- Files and environment
-// A Unix path ("/work/build") as Wine's Z: drive shows it.
-std::wstring WindowsPath(const std::string& unixPath);
 std::string ReadFileText(const std::wstring& path);
 bool CopyInto(const std::wstring& from, const std::wstring& to);
 // Writes `text` to `path` whole, through a file beside it, so that a reader never sees half.

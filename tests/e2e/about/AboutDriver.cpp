@@ -109,15 +109,6 @@ public:
     {
         static int runs = 0;
         output_ = Evidence((L"excel-host-" + std::to_wstring(++runs) + L".txt").c_str());
-        SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-        UniqueFile file(::CreateFileW(output_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        std::wstring commandLine = L"\"" + g_paths.build + L"\\tools\\excel-host\\excel-host.exe\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = file.Get();
-        startup.hStdError = file.Get();
         // The child inherits the environment as it stands at its start.
         std::vector<std::pair<std::wstring, std::wstring>> saved;
         for (const std::wstring& name : unset) {
@@ -125,26 +116,14 @@ public:
             if (!value.empty()) saved.emplace_back(name, value);
             ::SetEnvironmentVariableW(name.c_str(), nullptr);
         }
-        PROCESS_INFORMATION process{};
-        started_ = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                    &process) != FALSE;
+        program_.emplace(L"\"" + g_paths.build + L"\\tools\\excel-host\\excel-host.exe\" " + arguments, output_);
         for (const auto& [name, value] : saved) ::SetEnvironmentVariableW(name.c_str(), value.c_str());
-        CHECK(started_, "excel-host did not start");
-        if (!started_) return;
-        process_.Reset(process.hProcess);
-        ::CloseHandle(process.hThread);
-        id_ = process.dwProcessId;
+        CHECK(program_->Started(), "excel-host did not start");
+        id_ = program_->Id();
     }
     ExcelHost(const ExcelHost&) = delete;
     ExcelHost& operator=(const ExcelHost&) = delete;
-    ~ExcelHost()
-    {
-        if (process_ && !Ended(0)) {
-            CHECK(false, "excel-host was still running at the end of the scenario:\n" + Output());
-            ::TerminateProcess(process_.Get(), 99);
-            ::WaitForSingleObject(process_.Get(), 5000);
-        }
-    }
+    ~ExcelHost() { CHECK(!program_->Running(), "excel-host was still running at the end of the scenario:\n" + Output()); }
 
     // The About windows of this Excel, as a user sees them.
     std::vector<HWND> AboutWindows() const
@@ -159,29 +138,18 @@ public:
         return found;
     }
 
-    bool Ended(DWORD milliseconds) const
-    {
-        return process_ && ::WaitForSingleObject(process_.Get(), milliseconds) == WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const
-    {
-        DWORD code = 9999;
-        if (process_) ::GetExitCodeProcess(process_.Get(), &code);
-        return code;
-    }
     std::string Output() const { return ReadFileText(output_); }
 
     // Runs to the end (a minute at most) and hands back the exit code.
     DWORD Finish()
     {
-        CHECK(Ended(60000), "excel-host did not end:\n" + Output());
-        return ExitCode();
+        CHECK(program_->Ended(60000), "excel-host did not end:\n" + Output());
+        return program_->ExitCode();
     }
 
 private:
     std::wstring output_;
-    bool started_ = false;
-    UniqueHandle process_;
+    std::optional<StartedProgram> program_;
     DWORD id_ = 0;
 };
 

@@ -151,7 +151,7 @@ std::wstring EnvironmentVariable(const wchar_t* name)
     return length && length < value.size() ? std::wstring(value.data(), length) : std::wstring();
 }
 
-std::optional<DWORD> RunToEnd(std::wstring commandLine, DWORD milliseconds, const std::wstring& outputFile)
+StartedProgram::StartedProgram(std::wstring commandLine, const std::wstring& outputFile, const wchar_t* folder)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -164,15 +164,40 @@ std::optional<DWORD> RunToEnd(std::wstring commandLine, DWORD milliseconds, cons
         startup.hStdOutput = startup.hStdError = output.Get();
     }
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0, nullptr, nullptr,
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0, nullptr, folder,
                           &startup, &process))
-        return std::nullopt;
-    const UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    DWORD exitCode = 0;
-    if (::WaitForSingleObject(process.hProcess, milliseconds) != WAIT_OBJECT_0 ||
-        !::GetExitCodeProcess(process.hProcess, &exitCode))
-        return std::nullopt;
-    return exitCode;
+        return;
+    process_.Reset(process.hProcess);
+    ::CloseHandle(process.hThread);
+    id_ = process.dwProcessId;
+}
+
+StartedProgram::~StartedProgram()
+{
+    if (!Running()) return;
+    ::TerminateProcess(process_.Get(), 99);
+    ::WaitForSingleObject(process_.Get(), 5000);
+}
+
+bool StartedProgram::Running() const { return process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+
+bool StartedProgram::Ended(DWORD milliseconds) const
+{
+    return process_ && ::WaitForSingleObject(process_.Get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD StartedProgram::ExitCode() const
+{
+    DWORD code = 9999;
+    if (process_) ::GetExitCodeProcess(process_.Get(), &code);
+    return code;
+}
+
+std::optional<DWORD> RunToEnd(std::wstring commandLine, DWORD milliseconds, const std::wstring& outputFile)
+{
+    const StartedProgram program(std::move(commandLine), outputFile);
+    if (!program.Started() || !program.Ended(milliseconds)) return std::nullopt;
+    return program.ExitCode();
 }
 
 std::wstring TextOf(HWND window)

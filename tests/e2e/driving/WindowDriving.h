@@ -3,6 +3,8 @@
 // its pixels and screenshots, the checks that count failures and the scenarios that run them.
 #pragma once
 
+#include "WinHandles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -56,6 +58,28 @@ void PublishWhole(const std::wstring& path, const std::string& text);
 std::wstring EnvironmentVariable(const wchar_t* name);
 
 // ---- Other programs
+// A program that the driver started and that runs beside it: its output goes to `outputFile`
+// unless that is empty, it runs in `folder` unless that is null, and it is ended by force
+// (exit code 99) if it still runs when the object goes.
+class StartedProgram {
+public:
+    explicit StartedProgram(std::wstring commandLine, const std::wstring& outputFile = {},
+                            const wchar_t* folder = nullptr);
+    ~StartedProgram();
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    bool Started() const { return static_cast<bool>(process_); }
+    DWORD Id() const { return id_; }
+    bool Running() const;
+    bool Ended(DWORD milliseconds) const;
+    DWORD ExitCode() const; // 9999 while it has none
+
+private:
+    UniqueHandle process_;
+    DWORD id_ = 0;
+};
+
 // Runs `commandLine` to its end, its output into `outputFile` unless that is empty, and gives its
 // exit code; none when it could not start or did not end within `milliseconds`.
 std::optional<DWORD> RunToEnd(std::wstring commandLine, DWORD milliseconds = INFINITE,

@@ -195,36 +195,16 @@ std::string Show(const States& states)
 
 class Trellis {
 public:
-    Trellis()
+    // Started from another folder: the program must find its own folder by itself.
+    Trellis() : program_(L"\"" + std::wstring(kProgramFolder) + L"\\Trellis.exe\"", {}, L"C:\\")
     {
-        // Started from another folder: the program must find its own folder by itself.
-        std::wstring commandLine = L"\"" + std::wstring(kProgramFolder) + L"\\Trellis.exe\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &startup,
-                             &process_)) {
-            ::CloseHandle(process_.hThread);
-        } else {
-            process_.hProcess = nullptr;
-            std::printf("Trellis.exe could not be started (error %lu)\n", ::GetLastError());
-        }
-    }
-    Trellis(const Trellis&) = delete;
-    Trellis& operator=(const Trellis&) = delete;
-    ~Trellis()
-    {
-        if (!process_.hProcess) return;
-        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(process_.hProcess, 99);
-            ::WaitForSingleObject(process_.hProcess, 5000);
-        }
-        ::CloseHandle(process_.hProcess);
+        if (!program_.Started()) std::printf("Trellis.exe could not be started (error %lu)\n", ::GetLastError());
     }
 
     HWND Find(const wchar_t* className, const wchar_t* caption, int milliseconds) const
     {
-        if (!process_.hProcess) return nullptr;
-        return WaitForWindow(process_.dwProcessId, className, caption, milliseconds, [&] { return !Running(); });
+        if (!program_.Started()) return nullptr;
+        return WaitForWindow(program_.Id(), className, caption, milliseconds, [&] { return !Running(); });
     }
     HWND Window(int milliseconds = 15000) const { return Find(kForm1Class, nullptr, milliseconds); }
     HWND MessageBox(const wchar_t* caption, int milliseconds = 15000) const
@@ -232,23 +212,11 @@ public:
         return Find(L"#32770", caption, milliseconds);
     }
 
-    bool Running() const
-    {
-        return process_.hProcess && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-    }
-    bool Ended(int milliseconds = 15000) const
-    {
-        return process_.hProcess && ::WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const
-    {
-        DWORD code = 0;
-        ::GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
+    bool Running() const { return program_.Running(); }
+    bool Ended(int milliseconds = 15000) const { return program_.Ended(static_cast<DWORD>(milliseconds)); }
 
 private:
-    PROCESS_INFORMATION process_{};
+    StartedProgram program_;
 };
 
 HWND Page(HWND form, int id) { return ::GetDlgItem(form, id); }

@@ -11,11 +11,8 @@ namespace cornice {
 // Sets the thread's error info (source Corbel.Connect) and returns `code`.
 HRESULT ReportError(HRESULT code, const std::wstring& description, REFIID iid) noexcept;
 
-// For use inside catch (...): turns the exception in flight into an HRESULT and a description.
-//   SettingValueError   DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW, its Describe() text
-//   WindowsError        its code, its text
-//   std::bad_alloc      E_OUTOFMEMORY
-//   anything else       E_FAIL
+// For use inside catch (...): the exception in flight as TranslateCaughtException says it, an
+// exception without words of its own described as "Unexpected failure.".
 HRESULT ReportCaughtException(REFIID iid) noexcept;
 
 } // namespace cornice

@@ -1,6 +1,7 @@
 #include "AddInRegistration.h"
 
 #include "NumberText.h"
+#include "Regsvr32Outcome.h"
 
 namespace cornice {
 namespace {
@@ -13,29 +14,23 @@ std::wstring Quoted(std::wstring_view path)
     return quoted;
 }
 
-// regsvr32's exit codes are the same on Windows and Wine: 1 bad arguments, 2 OLE could not
-// be initialised, 3 the library could not be loaded, 4 the entry point is missing, 5 the
-// entry point returned a failure.
 std::wstring ExitCodeReason(bool install, unsigned long code, bool libraryPresent)
 {
     const std::wstring codeText = L" (regsvr32 exit code " + DecimalText(code) + L").";
     switch (code) {
-    case 1:
-        return L"regsvr32 did not accept its command line" + codeText;
-    case 2:
-        return L"regsvr32 could not start COM" + codeText;
-    case 3:
-        if (!libraryPresent) return L"The file does not exist. Reinstall the program to restore it.";
-        return L"Windows could not load the library: it may be damaged, or built for another "
-               L"kind of Windows" + codeText;
-    case 4:
-        return std::wstring(L"The file is not a library that can ") +
-               (install ? L"register" : L"unregister") + L" itself" + codeText;
-    case 5:
-        return std::wstring(L"The library's ") + (install ? L"registration" : L"unregistration") +
-               L" failed; you may not have the rights to change the registry" + codeText;
+    case kRegsvr32BadArguments:
+        return kBadArgumentsText + codeText;
+    case kRegsvr32NoCom:
+        return kNoComText + codeText;
+    case kRegsvr32LoadFailed:
+        if (!libraryPresent) return kLibraryMissingText;
+        return kLoadFailedText + codeText;
+    case kRegsvr32NoEntryPoint:
+        return (install ? kNoRegisterEntryText : kNoUnregisterEntryText) + codeText;
+    case kRegsvr32EntryPointFailed:
+        return (install ? kRegisterEntryFailedText : kUnregisterEntryFailedText) + codeText;
     default:
-        return L"regsvr32 reported a failure" + codeText;
+        return kOtherFailureText + codeText;
     }
 }
 
@@ -56,7 +51,7 @@ std::wstring UnregisterCommandLine(std::wstring_view libraryPath)
     return L"regsvr32 /u /s " + Quoted(libraryPath);
 }
 
-std::wstring ExcelAddInKey() { return std::wstring(kExcelAddInsKey) + L"\\" + kAddInProgId; }
+std::wstring ExcelAddInKey() { return std::wstring(kExcelAddInsKey) + L"\\" + kProgId; }
 
 std::wstring RegistrationFailureText(bool install, std::wstring_view libraryPath,
                                      const RegistrationRun& run, bool libraryPresent)

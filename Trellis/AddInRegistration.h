@@ -2,6 +2,8 @@
 // command lines, Excel's add-in key, and the texts that report the outcome.
 #pragma once
 
+#include "AddInIdentity.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,8 +11,6 @@
 namespace cornice {
 
 inline constexpr const wchar_t* kLibraryFile = L"\\Corbel.dll";
-inline constexpr const wchar_t* kAddInProgId = L"Corbel.Connect";
-inline constexpr const wchar_t* kExcelAddInsKey = L"Software\\Microsoft\\Office\\Excel\\AddIns";
 inline constexpr const wchar_t* kInstallationComplete = L"Installation complete.";
 // Where an elevated registration puts the add-in's class for all users.
 inline constexpr const wchar_t* kMachineClassServerKey =
@@ -28,7 +28,7 @@ std::wstring LibraryPath(std::wstring_view programFolder);
 std::wstring RegisterCommandLine(std::wstring_view libraryPath);
 std::wstring UnregisterCommandLine(std::wstring_view libraryPath);
 
-// Excel's entry for the add-in below HKEY_CURRENT_USER: the AddIns key plus "\Corbel.Connect".
+// Excel's entry for the add-in below HKEY_CURRENT_USER: the Addins key plus "\Corbel.Connect".
 std::wstring ExcelAddInKey();
 
 // How a run of regsvr32 ended.

@@ -1,12 +1,8 @@
 #include "NumberedSteps.h"
 
+#include "ExceptionTranslation.h"
 #include "Globals.h"
-#include "NumberConversion.h"
 #include "NumberText.h"
-#include "Utf8.h"
-
-#include <exception>
-#include <new>
 
 namespace cornice {
 
@@ -26,22 +22,8 @@ std::wstring ApplicationErrorText(std::wstring_view description, std::wstring_vi
 
 std::wstring DescribeCurrentException()
 {
-    try {
-        throw;
-    } catch (const SettingValueError& error) {
-        return error.Describe();
-    } catch (const std::bad_alloc&) {
-        return L"Out of memory.";
-    } catch (const std::exception& error) {
-        // Our own exceptions carry UTF-8; anything else is shown byte by byte rather than lost.
-        const std::string_view what = error.what();
-        if (auto text = FromUtf8(what)) return *text;
-        std::wstring latin1;
-        for (const char c : what) latin1 += static_cast<wchar_t>(static_cast<unsigned char>(c));
-        return latin1;
-    } catch (...) {
-        return L"Unknown error.";
-    }
+    const CaughtException caught = TranslateCaughtException(Wording::ForeignAsLatin1);
+    return caught.text ? *caught.text : L"Unknown error.";
 }
 
 bool NumberedProcedure::Run(int line, const std::function<void()>& statement)

@@ -135,7 +135,7 @@ void UninstallAddIn(HWND owner)
     // Opened, never created: removal must not leave Excel an add-in list it never had.
     UniqueHkey addIns;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kExcelAddInsKey, 0, KEY_ALL_ACCESS, addIns.Put()) == ERROR_SUCCESS)
-        entryExisted = ::RegDeleteKeyW(addIns.Get(), kAddInProgId) == ERROR_SUCCESS;
+        entryExisted = ::RegDeleteKeyW(addIns.Get(), kProgId) == ERROR_SUCCESS;
     if (run.Succeeded()) return;
     run.machineClassRemains = MachineClassNames(library);
     // Without the library nothing can be unregistered; that is only worth saying when there

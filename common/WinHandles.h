@@ -4,6 +4,8 @@
 // Plus the early-return and exception helpers that keep COM and window boundaries short.
 #pragma once
 
+#include "ExceptionTranslation.h"
+
 #include <windows.h>
 #include <oleauto.h>
 #include <unknwn.h>
@@ -329,17 +331,6 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Errors
 
-// A failed Windows call carried as an exception inside our own code; converted back to its
-// HRESULT at the COM or window boundary.
-class WindowsError : public std::runtime_error {
-public:
-    WindowsError(HRESULT code, const std::string& what) : std::runtime_error(what), code_(code) {}
-    HRESULT Code() const noexcept { return code_; }
-
-private:
-    HRESULT code_;
-};
-
 inline void ThrowIfFailed(HRESULT hr, const char* what)
 {
     if (FAILED(hr)) throw WindowsError(hr, what);
@@ -348,15 +339,7 @@ inline void ThrowIfFailed(HRESULT hr, const char* what)
 // For use inside catch (...): the HRESULT that best says what went wrong.
 inline HRESULT HResultFromCaughtException() noexcept
 {
-    try {
-        throw;
-    } catch (const WindowsError& error) {
-        return error.Code();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
+    return TranslateCaughtException(Wording::CodeOnly).code;
 }
 
 } // namespace cornice

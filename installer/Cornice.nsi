@@ -14,6 +14,8 @@
 ;   X86_PAIR_KB, X64_PAIR_KB                the size of each pair in KB
 ;   ART_DIR                                 installer/: HAND-M.CUR, x\o.cjs, Xtreme\Office2007.cjstyles
 ;   ICON                                    the program's icon
+;   FACTS                                   AddInFacts.nsh: the add-in's ProgID and Excel's key,
+;                                           regsvr32's exit codes and the words for them
 ;
 ; Exit codes: 0 installed, 1 cancelled by the user, 2 failed. The reason for a failure is shown,
 ; and in silent mode (/S) written to %TEMP%\Cornice-setup.log (UTF-16). A Corbel.dll in use
@@ -38,7 +40,8 @@ SetCompressor /SOLID lzma
 ; Add/Remove Programs reads per-user entries from here as well as from the machine's.
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Cornice"
 ; Excel's per-user entry for the add-in, written by the add-in's own registration.
-!define ADDIN_KEY "Software\Microsoft\Office\Excel\Addins\Corbel.Connect"
+!include "${FACTS}"
+!define ADDIN_KEY "${ExcelAddInsKey}\${ProgId}"
 ; The add-in's COM class, below a Classes key.
 !define CLASS_KEY "CLSID\{1AF9AC43-11E4-4B8E-A1CE-B493518D11F1}"
 ; Where the shell looks up "excel.exe" (and Office's own installer registers Excel).
@@ -470,12 +473,12 @@ Section "${PRODUCT}" SectionMain
   ${If} $0 == "not started"
     !insertmacro Fail "The add-in could not be registered: $SYSDIR\regsvr32.exe did not start."
   ${ElseIf} $0 != 0
-    ${If} $0 = 3
-      StrCpy $1 "Windows could not load it"
-    ${ElseIf} $0 = 4
-      StrCpy $1 "it has no registration entry"
+    ${If} $0 = ${Regsvr32LoadFailed}
+      StrCpy $1 "${SetupLoadFailedText}"
+    ${ElseIf} $0 = ${Regsvr32NoEntryPoint}
+      StrCpy $1 "${SetupNoEntryText}"
     ${Else}
-      StrCpy $1 "its registration failed"
+      StrCpy $1 "${SetupOtherFailureText}"
     ${EndIf}
     !insertmacro Fail "The add-in $INSTDIR\Corbel.dll could not be registered for Excel: $1 (regsvr32 ended with code $0)."
   ${EndIf}

@@ -1,7 +1,8 @@
 # Builds one Windows Installer package from Cornice.wxs with wixl (cmake -P, from
 # installer/CMakeLists.txt through the generated make-msi.sh, which the tests use too):
 #   cmake -DWIXL=... -DMSIBUILD=... -DMSIINFO=... -DSOURCE=Cornice.wxs -DARCH=x86|x64 -DVERSION=7.0.0
-#         -DCORBEL=... -DTRELLIS=... -DART_DIR=installer/ -DICON=... -DOUTPUT=x.msi -P MakeMsi.cmake
+#         -DCORBEL=... -DTRELLIS=... -DART_DIR=installer/ -DICON=... -DOUTPUT=x.msi
+#         -DFACTS_DIR=<the folder of AddInFacts.wxi> -P MakeMsi.cmake
 # wixl finds files only relative to the folder it runs in: they are laid out in a folder of
 # their own beside OUTPUT first, under the names Cornice.wxs gives them.
 set(stage ${OUTPUT}.files)
@@ -14,7 +15,7 @@ foreach(file HAND-M.CUR x/o.cjs Xtreme/Office2007.cjstyles)
   file(COPY_FILE ${ART_DIR}/${file} ${stage}/${file})
 endforeach()
 file(REMOVE ${OUTPUT})
-execute_process(COMMAND ${WIXL} -a ${ARCH} -D Arch=${ARCH} -D Version=${VERSION} -o ${OUTPUT} ${SOURCE}
+execute_process(COMMAND ${WIXL} -a ${ARCH} -D Arch=${ARCH} -D Version=${VERSION} -I ${FACTS_DIR} -o ${OUTPUT} ${SOURCE}
                 WORKING_DIRECTORY ${stage} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "wixl failed (${result})")

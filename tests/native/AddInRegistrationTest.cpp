@@ -18,7 +18,7 @@ TEST(AddInRegistration, CommandLinesQuoteTheLibraryPath)
     // Characters outside any ANSI code page pass through untouched.
     EXPECT_EQ(RegisterCommandLine(LibraryPath(L"C:\\Users\\\u0410\u043D\u044F\\\u8868")),
               L"regsvr32 /s \"C:\\Users\\\u0410\u043D\u044F\\\u8868\\Corbel.dll\"");
-    EXPECT_EQ(ExcelAddInKey(), L"Software\\Microsoft\\Office\\Excel\\AddIns\\Corbel.Connect");
+    EXPECT_EQ(ExcelAddInKey(), L"Software\\Microsoft\\Office\\Excel\\Addins\\Corbel.Connect");
 }
 
 TEST(AddInRegistration, FailureTextsNameTheLibraryAndTheCause)

@@ -57,4 +57,21 @@ std::vector<AddInEntry> ReadExcelAddIns()
     return entries;
 }
 
+std::wstring LoadBehaviorText(const AddInEntry& entry)
+{
+    return entry.loadBehavior ? L"LoadBehavior " + std::to_wstring(*entry.loadBehavior) : L"no LoadBehavior";
+}
+
+std::wstring ServerPath(const CLSID& clsid)
+{
+    wchar_t guid[39];
+    ::StringFromGUID2(clsid, guid, 39);
+    const std::wstring key = L"CLSID\\" + std::wstring(guid) + L"\\InprocServer32";
+    wchar_t path[MAX_PATH * 4] = {};
+    DWORD size = sizeof path;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS)
+        return {};
+    return path;
+}
+
 } // namespace cornice::host

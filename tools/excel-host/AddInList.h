@@ -2,6 +2,8 @@
 // start-up.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,5 +32,11 @@ struct AddInEntry {
 // not hold: Office takes a user's entry, LoadBehavior included, over the machine's entry of the
 // same add-in. Each list in the registry's order; none when neither key exists.
 std::vector<AddInEntry> ReadExcelAddIns();
+
+// "LoadBehavior 3", or "no LoadBehavior".
+std::wstring LoadBehaviorText(const AddInEntry& entry);
+
+// The in-process server of a class, as COM would find it.
+std::wstring ServerPath(const CLSID& clsid);
 
 } // namespace cornice::host

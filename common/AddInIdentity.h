@@ -1,4 +1,7 @@
-// How Excel and COM know the add-in: its ProgID and the texts of Excel's add-in entry.
+// How Excel and COM know the add-in: its ProgID and the texts of Excel's add-in entry. Corbel.dll
+// registers with these, Trellis.exe repairs and removes with them, and the installer and the
+// packages for all users write them: installer/CMakeLists.txt reads the one-line constants of
+// this file for their scripts.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +26,8 @@ inline std::wstring ApplicationTitle(std::wstring_view descriptiveName = kAddInF
 // Office's load behaviour 3: connected, and loaded at every start of Excel.
 inline constexpr std::uint32_t kAddInLoadBehavior = 3;
 
-// Excel's per-user list of COM add-ins, below HKEY_CURRENT_USER.
+// Excel's list of COM add-ins, below HKEY_CURRENT_USER (and HKEY_LOCAL_MACHINE for all users).
+// Spelt as Excel itself creates it; Windows compares key names without regard to case.
 inline constexpr const wchar_t* kExcelAddInsKey = L"Software\\Microsoft\\Office\\Excel\\Addins";
 
 } // namespace cornice

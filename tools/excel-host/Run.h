@@ -1,0 +1,56 @@
+// One run of excel-host: the add-ins loaded and connected as Excel does at start-up, their
+// ribbons asked for, clicked and shown, and their shut-down. Run.cpp holds the order of a run;
+// Loading.cpp, RibbonRequest.cpp and Clicks.cpp what each step does.
+#pragma once
+
+#include "AddInList.h"
+#include "AutomationObjects.h"
+#include "CommandLine.h"
+#include "Markup.h"
+#include "StartTiming.h"
+#include "WinHandles.h"
+#include "WindowWatcher.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace cornice::host {
+
+struct LoadedAddIn {
+    AddInEntry entry;
+    CLSID clsid = {};
+    ComPtr<_IDTExtensibility2> connection;
+    ComPtr<IRibbonExtensibility> ribbon;
+    std::optional<markup::Element> document;
+    StartClock start; // from CoCreateInstance to the first document, with --measure
+};
+
+class Run {
+public:
+    explicit Run(Options options) : options_(std::move(options)) {}
+    int Execute();
+
+private:
+    void Fail(ExitCode code)
+    {
+        if (exitCode_ == kExitOk || code < exitCode_) exitCode_ = code;
+    }
+    bool Load(const AddInEntry& entry);
+    void AskForRibbon(LoadedAddIn& addIn);
+    void Click(const std::wstring& id);
+    void Show();
+    void ShutDown();
+    void MeasureStartsFromLoadLibrary(const std::vector<AddInEntry>& entries);
+
+    Options options_;
+    std::optional<std::set<std::wstring>> knownControls_;
+    ComPtr<IDispatch> application_;
+    std::vector<LoadedAddIn> addIns_;
+    WindowWatcher* watcher_ = nullptr;
+    bool ribbonWritten_ = false;
+    int exitCode_ = kExitOk;
+};
+
+} // namespace cornice::host

@@ -5,7 +5,9 @@
 //
 // The DLL is loaded straight from this program's folder (no registration needed), as COM would
 // load it, and driven through its exports.
+#include "AutomationObjects.h"
 #include "Corbel.h"
+#include "LocalisedExcel.h"
 #include "WinHandles.h"
 
 #include <ocidl.h>
@@ -537,6 +539,24 @@ TEST_F(ComMisuse, TheUninstallEntryWorksWithoutAConnection)
     const std::vector<std::wstring> texts = boxes_.Texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].rfind(L"To uninstall, close Excel", 0), 0u);
+}
+
+TEST_F(ComMisuse, TheUninstallMessageIsInExcelsLanguage)
+{
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
+    expectedBoxes_ = 2;
+    for (const int language : {1031, 1043}) {
+        const ComPtr<_Connect> connect = module_->NewConnect();
+        ASSERT_TRUE(connect);
+        const ComPtr<IDispatch> excel =
+            host::MakeApplication(L"Microsoft Excel", L"14.0", host::LocalisedMembers(language, nullptr));
+        EXPECT_HR(S_OK, Connection(connect.Get(), excel.Get()));
+        EXPECT_HR(S_OK, connect->Uninstall0(nullptr));
+    }
+    const std::vector<std::wstring> texts = boxes_.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].rfind(L"Schlie\u00DFen Sie zum Deinstallieren Excel", 0), 0u) << "German";
+    EXPECT_EQ(texts[1].rfind(L"To uninstall, close Excel", 0), 0u) << "Dutch, which the add-in does not speak";
 }
 
 TEST_F(ComMisuse, ANullApplicationGivesFailuresNotCrashes)

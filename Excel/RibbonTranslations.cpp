@@ -49,6 +49,10 @@ const Translation kSpanish[] = {
     {LabelId::ClassicTab, L"Clásico"},
     {LabelId::ToolsPanel, L"Panel de herramientas"},
     {LabelId::AllMenus, L"Todos"},
+    // "Archivo" (the File tab, the same in every Office program): learn.microsoft.com/es-es/office/
+    // vba/api/visio.applicationsettings.developermode ("haga clic en la pestaña Archivo y, a
+    // continuación, haga clic en Opciones").
+    {LabelId::MenuFile, L"Archivo"},
 };
 
 // Italian (1040, and Switzerland's).

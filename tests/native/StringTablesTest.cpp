@@ -8,6 +8,7 @@
 #include "Form1Procedures.h"
 #include "Globals.h"
 #include "LanguageChoice.h"
+#include "NumberConversion.h"
 #include "NumberedSteps.h"
 #include "StringTableSource.h"
 #include "TrellisText.h"
@@ -153,6 +154,58 @@ TEST_F(EnglishTexts, ComposeTheMessagesAsTheCodeDoes)
     EXPECT_EQ(FillIn(Trellis("IDS_MACHINE_WIDE_PROBLEM"),
                      {library, FillIn(Trellis("IDS_ASK_ADMINISTRATOR"), {FillIn(Trellis("IDS_ENTRY_NOT_LOADING"), {L"2"})})}),
               MachineWideProblemText(library, check));
+}
+
+// Every reason regsvr32's outcome can give, for installing and removing, in the same words.
+TEST_F(EnglishTexts, NameEveryRegistrationOutcome)
+{
+    const std::wstring library = L"C:\\Corbel.dll";
+    const auto text = [&](bool install, const std::wstring& reason) {
+        return FillIn(Trellis("IDS_REGISTRATION_FAILURE"),
+                      {Trellis(install ? "IDS_INSTALL_FAILED" : "IDS_UNINSTALL_INCOMPLETE"), library, reason});
+    };
+    for (const bool install : {true, false}) {
+        RegistrationRun run;
+        run.outcome = RegistrationRun::Outcome::NotStarted;
+        run.startFailure = L"Access is denied.";
+        EXPECT_EQ(text(install, FillIn(Trellis("IDS_REGSVR32_NOT_STARTED"), {run.startFailure})),
+                  RegistrationFailureText(install, library, run, true));
+        run.outcome = RegistrationRun::Outcome::TimedOut;
+        EXPECT_EQ(text(install, FillIn(Trellis("IDS_REGSVR32_TIMED_OUT"), {L"30"})),
+                  RegistrationFailureText(install, library, run, true));
+        run.outcome = RegistrationRun::Outcome::Finished;
+        const std::pair<unsigned long, const char*> reasons[] = {
+            {1, "IDS_REGSVR32_BAD_COMMAND_LINE"},
+            {2, "IDS_REGSVR32_NO_COM"},
+            {3, "IDS_LIBRARY_NOT_LOADED"},
+            {4, install ? "IDS_CANNOT_REGISTER_ITSELF" : "IDS_CANNOT_UNREGISTER_ITSELF"},
+            {5, install ? "IDS_REGISTRATION_REFUSED" : "IDS_UNREGISTRATION_REFUSED"},
+            {6, "IDS_REGSVR32_FAILED"},
+        };
+        for (const auto& [code, reason] : reasons) {
+            run.exitCode = code;
+            EXPECT_EQ(text(install, FillIn(Trellis(reason), {std::to_wstring(code)})),
+                      RegistrationFailureText(install, library, run, true)) << reason;
+        }
+        run.exitCode = 3;
+        EXPECT_EQ(text(install, Trellis("IDS_LIBRARY_MISSING_REINSTALL")), RegistrationFailureText(install, library, run, false));
+    }
+
+    const auto problem = [&](const std::wstring& reason) { return FillIn(Trellis("IDS_MACHINE_WIDE_PROBLEM"), {library, reason}); };
+    MachineWideCheck check;
+    check.userRepairFailure = L"Access is denied.";
+    EXPECT_EQ(problem(FillIn(Trellis("IDS_USER_REPAIR_FAILED"), {check.userRepairFailure})), MachineWideProblemText(library, check));
+    check = {};
+    check.libraryPresent = false;
+    check.loadBehavior = 3;
+    EXPECT_EQ(problem(FillIn(Trellis("IDS_ASK_ADMINISTRATOR"), {Trellis("IDS_LIBRARY_MISSING")})), MachineWideProblemText(library, check));
+    check = {};
+    EXPECT_EQ(problem(FillIn(Trellis("IDS_ASK_ADMINISTRATOR"), {Trellis("IDS_ENTRY_MISSING")})), MachineWideProblemText(library, check));
+
+    EXPECT_EQ(FillIn(Trellis("IDS_SETTING_NOT_A_NUMBER"), {L"Left", L"yes"}),
+              SettingValueError(L"Left", L"yes", SettingValueError::Reason::NotANumber).Describe());
+    EXPECT_EQ(FillIn(Trellis("IDS_SETTING_OUT_OF_RANGE"), {L"Left", L"70000"}),
+              SettingValueError(L"Left", L"70000", SettingValueError::Reason::OutOfRange).Describe());
 }
 
 } // namespace

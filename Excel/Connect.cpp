@@ -4,7 +4,10 @@
 #include "AddInIdentity.h"
 #include "ComError.h"
 #include "Corbel.h"
+#include "CorbelText.h"
 #include "ExcelApplicationHost.h"
+#include "LanguageChoice.h"
+#include "LocalisedText.h"
 #include "Module.h"
 #include "RegistryPolicySource.h"
 #include "RibbonBuilder.h"
@@ -17,11 +20,16 @@
 namespace cornice {
 namespace {
 
-// The uninstall entry only tells the user how to uninstall; it changes nothing. The caption is
-// the application title; the two carriage returns without line feeds are the message as it
-// always stood.
-constexpr const wchar_t* kUninstallText =
-    L"To uninstall, close Excel and then go to\r\rStart > Program Files > Cornice > Uninstall Cornice";
+// The table of the add-in's texts for Excel's UI language; English when Excel cannot tell it
+// (no connection yet, or an Excel without LanguageSettings).
+int TextLanguageOf(Host& excel) noexcept
+{
+    try {
+        return TextLanguageFor(excel.UiLanguage());
+    } catch (...) {
+        return kEnglishText;
+    }
+}
 
 // The type library's view of _Connect: its ITypeInfo for DispInvoke, and the shape of each
 // member, so that Invoke can refuse a malformed call before DispInvoke sees it.
@@ -207,12 +215,17 @@ HRESULT Connect::ShowAbout0(IDispatch*) { return ShowAboutWindow(); }
 
 HRESULT Connect::Uninstall0(IDispatch*)
 try {
+    // The uninstall entry only tells the user how to uninstall; it changes nothing. The caption
+    // is the application title; the English text's two carriage returns without line feeds are
+    // the message as it always stood.
+    const int language = TextLanguageOf(excelApplication_);
+    const std::wstring text = LoadText(ModuleHandle(), IDS_UNINSTALL_INSTRUCTIONS, language);
     const std::wstring caption = ApplicationTitle();
     // Owned by Excel's active window, so that Excel waits for the box like for its own.
-    if (::MessageBoxW(::GetActiveWindow(), kUninstallText, caption.c_str(), MB_OK | MB_APPLMODAL) == 0) {
+    if (::MessageBoxW(::GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK | MB_APPLMODAL) == 0) {
         const DWORD error = ::GetLastError();
         return ReportError(HRESULT_FROM_WIN32(error ? error : ERROR_CANNOT_MAKE),
-                           L"The uninstall instructions could not be shown.", IID__Connect);
+                           LoadText(ModuleHandle(), IDS_UNINSTALL_NOT_SHOWN, language), IID__Connect);
     }
     return S_OK;
 } catch (...) {

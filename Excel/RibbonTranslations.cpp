@@ -4,6 +4,8 @@
 // A word that could not be confirmed is left out, and the label stays English.
 #include "RibbonLabels.h"
 
+#include "LanguageChoice.h"
+
 namespace cornice {
 namespace {
 
@@ -12,9 +14,10 @@ struct Translation {
     std::wstring_view text;
 };
 
+// For the language of the product's other texts (TextLanguageFor): every country's German,
+// French ..., Portuguese only Brazil's, Chinese only the Simplified.
 struct TranslationTable {
-    int languageId;      // the language the table is written for
-    bool wholePrimary;   // also for the other countries' variants of that language
+    int languageId;
     const Translation* rows;
     std::size_t count;
 };
@@ -46,6 +49,10 @@ const Translation kSpanish[] = {
     {LabelId::ClassicTab, L"Clásico"},
     {LabelId::ToolsPanel, L"Panel de herramientas"},
     {LabelId::AllMenus, L"Todos"},
+    // "Archivo" (the File tab, the same in every Office program): learn.microsoft.com/es-es/office/
+    // vba/api/visio.applicationsettings.developermode ("haga clic en la pestaña Archivo y, a
+    // continuación, haga clic en Opciones").
+    {LabelId::MenuFile, L"Archivo"},
 };
 
 // Italian (1040, and Switzerland's).
@@ -90,29 +97,27 @@ const Translation kSimplifiedChinese[] = {
 };
 
 template <std::size_t N>
-constexpr TranslationTable Table(int languageId, bool wholePrimary, const Translation (&rows)[N])
+constexpr TranslationTable Table(int languageId, const Translation (&rows)[N])
 {
-    return {languageId, wholePrimary, rows, N};
+    return {languageId, rows, N};
 }
 
 const TranslationTable kTables[] = {
-    Table(1031, true, kGerman),
-    Table(1036, true, kFrench),
-    Table(3082, true, kSpanish),
-    Table(1040, true, kItalian),
-    Table(1046, false, kBrazilianPortuguese),
-    Table(1049, true, kRussian),
-    Table(1041, true, kJapanese),
-    Table(2052, false, kSimplifiedChinese),
+    Table(1031, kGerman),
+    Table(1036, kFrench),
+    Table(3082, kSpanish),
+    Table(1040, kItalian),
+    Table(1046, kBrazilianPortuguese),
+    Table(1049, kRussian),
+    Table(1041, kJapanese),
+    Table(2052, kSimplifiedChinese),
 };
 
 const TranslationTable* TableFor(int languageId)
 {
-    for (const TranslationTable& table : kTables) {
-        if (languageId == table.languageId) return &table;
-        if (languageId == 4100 && table.languageId == 2052) return &table; // Singapore's Simplified Chinese
-        if (table.wholePrimary && (languageId & 0x3FF) == (table.languageId & 0x3FF)) return &table;
-    }
+    const int language = TextLanguageFor(languageId);
+    for (const TranslationTable& table : kTables)
+        if (table.languageId == language) return &table;
     return nullptr;
 }
 

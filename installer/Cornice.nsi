@@ -60,7 +60,7 @@ SetCompressor /SOLID lzma
 !endif
 
 Name "${PRODUCT}"
-Caption "${PRODUCT} ${VERSION} Setup"
+Caption "$(S_CAPTION)"
 OutFile "${OUTFILE}"
 ; FOLDERID_UserProgramFiles: the per-user counterpart of "Program Files" since Windows 7.
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
@@ -88,21 +88,35 @@ Var ExcelPath    ; the Excel found through App Paths, or ""
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
-!define MUI_WELCOMEPAGE_TITLE "Welcome to ${PRODUCT} ${VERSION}"
-!define MUI_WELCOMEPAGE_TEXT "${PRODUCT} gives Excel 2007 and Excel 2010 back the menus and toolbars of the older Excel, on a ribbon tab of their own named $\"Classic$\".$\r$\n$\r$\n$BitnessNote$\r$\n$\r$\nIt is installed for you alone and needs no administrator rights. Please close Excel before you continue."
+!define MUI_WELCOMEPAGE_TITLE "$(S_WELCOME_TITLE)"
+!define MUI_WELCOMEPAGE_TEXT "$(S_WELCOME_TEXT)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed, and Excel shows the $\"Classic$\" tab the next time it starts.$\r$\n$\r$\nIts settings are in the Start menu: ${PRODUCT} > ${PRODUCT}."
+!define MUI_FINISHPAGE_TEXT "$(S_FINISH_TEXT)"
 !define MUI_FINISHPAGE_RUN
-!define MUI_FINISHPAGE_RUN_TEXT "Open the settings now"
+!define MUI_FINISHPAGE_RUN_TEXT "$(S_FINISH_RUN)"
 !define MUI_FINISHPAGE_RUN_FUNCTION OpenSettings
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
+; The user's Windows display language chooses, English first as the fallback. Where the country has
+; no table of its own NSIS takes its language's (Portugal's Portuguese reads Brazil's, Traditional
+; Chinese the Simplified): a choice made after .onInit would come too late for the refusals made
+; there. NSIS's own pages come from its language files; our texts from CorniceText.nsh.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "Spanish"
+!insertmacro MUI_LANGUAGE "Italian"
+!insertmacro MUI_LANGUAGE "PortugueseBR"
+!insertmacro MUI_LANGUAGE "Russian"
+!insertmacro MUI_LANGUAGE "Japanese"
+!insertmacro MUI_LANGUAGE "SimpChinese"
+!include "${__FILEDIR__}/CorniceText.nsh"
+
 
 ; ---------------------------------------------------------------------------------------------
 ; Helpers shared by the installer and the uninstaller
@@ -245,9 +259,9 @@ Function EnsureLibraryFree
     ClearErrors
     FileOpen $1 $0 a
     ${If} ${Errors}
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$0 is in use, most likely by Excel, so ${PRODUCT} cannot replace it.$\r$\n$\r$\nClose Excel, then choose Retry." /SD IDCANCEL IDRETRY retry
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(S_IN_USE)" /SD IDCANCEL IDRETRY retry
       ${If} ${Silent}
-        !insertmacro LogWhenSilent "$0 is in use, most likely by Excel: close Excel and install again. Nothing was changed."
+        !insertmacro LogWhenSilent "$(S_IN_USE_SILENT)"
         SetErrorLevel 2
       ${Else}
         SetErrorLevel 1
@@ -332,11 +346,11 @@ Function ChooseBitness
     ${ElseIf} $1 == "x64"
       StrCpy $Bitness "x64"
     ${Else}
-      !insertmacro Refuse "/BITNESS= takes x86 or x64, not $\"$1$\"."
+      !insertmacro Refuse "$(S_BITNESS_BAD)"
       SetErrorLevel 2
       Quit
     ${EndIf}
-    StrCpy $BitnessNote "Cornice will be installed for $Bitness Excel, as /BITNESS=$1 asks."
+    StrCpy $BitnessNote "$(S_NOTE_ASKED)"
     Return
   ${EndIf}
 
@@ -349,26 +363,26 @@ Function ChooseBitness
   ${EndIf}
   ${If} $0 = ${MACHINE_X64}
     StrCpy $Bitness "x64"
-    StrCpy $BitnessNote "Cornice will be installed for the 64-bit Excel (x64) at $ExcelPath."
+    StrCpy $BitnessNote "$(S_NOTE_X64_AT)"
     Return
   ${ElseIf} $0 = ${MACHINE_X86}
     StrCpy $Bitness "x86"
-    StrCpy $BitnessNote "Cornice will be installed for the 32-bit Excel (x86) at $ExcelPath."
+    StrCpy $BitnessNote "$(S_NOTE_X86_AT)"
     Return
   ${EndIf}
   Call ClickToRunPlatform
   ${If} $0 == "x64"
     StrCpy $Bitness "x64"
-    StrCpy $BitnessNote "Cornice will be installed for 64-bit Excel (x64), the kind of Click-to-Run Office configured here."
+    StrCpy $BitnessNote "$(S_NOTE_C2R_X64)"
   ${ElseIf} $0 == "x86"
     StrCpy $Bitness "x86"
-    StrCpy $BitnessNote "Cornice will be installed for 32-bit Excel (x86), the kind of Click-to-Run Office configured here."
+    StrCpy $BitnessNote "$(S_NOTE_C2R_X86)"
   ${ElseIf} $ExcelPath == ""
     StrCpy $Bitness "x86"
-    StrCpy $BitnessNote "No Excel was found: Cornice will be installed for 32-bit Excel (x86), the usual kind."
+    StrCpy $BitnessNote "$(S_NOTE_NONE)"
   ${Else}
     StrCpy $Bitness "x86"
-    StrCpy $BitnessNote "Excel's program at $ExcelPath could not be read: Cornice will be installed for 32-bit Excel (x86), the usual kind."
+    StrCpy $BitnessNote "$(S_NOTE_UNREADABLE)"
   ${EndIf}
 FunctionEnd
 
@@ -407,7 +421,7 @@ Section "${PRODUCT}" SectionMain
   ${If} $0 != ""
   ${AndIf} $0 != $INSTDIR
   ${AndIf} ${FileExists} "$0\${UNINSTALLER}"
-    DetailPrint "Removing ${PRODUCT} from $0"
+    DetailPrint "$(S_REMOVING)"
     ; _?= runs the uninstaller in place, so that ExecWait waits for it; it cannot remove
     ; itself then, which the two lines after it do.
     ExecWait '"$0\${UNINSTALLER}" /S _?=$0'
@@ -443,9 +457,9 @@ Section "${PRODUCT}" SectionMain
   ; The add-in's uninstall message sends the user to Start > Program Files > Cornice.
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\Trellis.exe" "" "$INSTDIR\Trellis.exe" 0 \
-    SW_SHOWNORMAL "" "Choose the Classic menus and toolbars that Excel shows"
+    SW_SHOWNORMAL "" "$(S_SHORTCUT_SETTINGS)"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\${UNINSTALLER}" "" \
-    "$INSTDIR\${UNINSTALLER}" 0 SW_SHOWNORMAL "" "Remove ${PRODUCT} from this computer"
+    "$INSTDIR\${UNINSTALLER}" 0 SW_SHOWNORMAL "" "$(S_SHORTCUT_UNINSTALL)"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -465,28 +479,28 @@ Section "${PRODUCT}" SectionMain
   ; Registration writes the COM class and Excel's add-in entry (and repairs an add-in that
   ; Excel disabled). regsvr32 /s shows nothing, so its exit code and the entry it must leave
   ; are what tell whether it worked.
-  DetailPrint "Registering Corbel.dll ($Bitness) for Excel"
+  DetailPrint "$(S_REGISTERING)"
   Push "/s"
   Push "$INSTDIR"
   Call RunRegistrationTool
   Pop $0
   ${If} $0 == "not started"
-    !insertmacro Fail "The add-in could not be registered: $SYSDIR\regsvr32.exe did not start."
+    !insertmacro Fail "$(S_REGSVR_NOT_STARTED)"
   ${ElseIf} $0 != 0
     ${If} $0 = ${Regsvr32LoadFailed}
-      StrCpy $1 "${SetupLoadFailedText}"
+      StrCpy $1 "$(S_WHY_NOT_LOADED)"
     ${ElseIf} $0 = ${Regsvr32NoEntryPoint}
-      StrCpy $1 "${SetupNoEntryText}"
+      StrCpy $1 "$(S_WHY_NO_ENTRY)"
     ${Else}
-      StrCpy $1 "${SetupOtherFailureText}"
+      StrCpy $1 "$(S_WHY_FAILED)"
     ${EndIf}
-    !insertmacro Fail "The add-in $INSTDIR\Corbel.dll could not be registered for Excel: $1 (regsvr32 ended with code $0)."
+    !insertmacro Fail "$(S_NOT_REGISTERED)"
   ${EndIf}
   ClearErrors
   ReadRegDWORD $0 HKCU "${ADDIN_KEY}" "LoadBehavior"
   ${If} ${Errors}
   ${OrIf} $0 <> 3
-    !insertmacro Fail "Corbel.dll was registered, but Excel's add-in entry (HKEY_CURRENT_USER\${ADDIN_KEY}) is not there."
+    !insertmacro Fail "$(S_NO_ADDIN_ENTRY)"
   ${EndIf}
 SectionEnd
 
@@ -499,7 +513,7 @@ SectionEnd
   EnumRegValue $0 HKLM "${ADDIN_KEY}" 0
   SetRegView default
   ${IfNot} ${Errors}
-    !insertmacro Refuse "${PRODUCT} is installed for all users of this computer: ask your administrator for it, or remove that installation (Add/Remove Programs) before installing ${PRODUCT} for yourself."
+    !insertmacro Refuse "$(S_MACHINE_INSTALLED)"
     SetErrorLevel 2
     Quit
   ${EndIf}
@@ -518,7 +532,7 @@ Function .onInit
   Call ChooseBitness
   ${If} $Bitness == "x64"
   ${AndIfNot} ${RunningX64}
-    !insertmacro Refuse "The 64-bit ${PRODUCT} (/BITNESS=x64) needs 64-bit Windows."
+    !insertmacro Refuse "$(S_X64_NEEDS_X64)"
     SetErrorLevel 2
     Quit
   ${EndIf}
@@ -543,13 +557,13 @@ FunctionEnd
 
 Section "Uninstall"
   ${If} ${FileExists} "$INSTDIR\Corbel.dll"
-    DetailPrint "Unregistering Corbel.dll"
+    DetailPrint "$(S_UNREGISTERING)"
     Push "/u /s"
     Push "$INSTDIR"
     Call un.RunRegistrationTool
     Pop $0
     ${If} $0 != 0
-      DetailPrint "regsvr32 /u ended with $0"
+      DetailPrint "$(S_UNREG_ENDED)"
       ; An elevated registration may have put the class where only an administrator can remove
       ; it; that is said as it is. (StrCmp ignores case, as Windows does for file names.)
       Push "$INSTDIR\Corbel.dll"
@@ -561,9 +575,9 @@ Section "Uninstall"
       ReadRegStr $1 HKLM "Software\Classes\${CLASS_KEY}\InprocServer32" ""
       SetRegView default
       ${If} $1 == "$INSTDIR\Corbel.dll"
-        StrCpy $1 "${PRODUCT} is removed for you and Excel no longer loads it, but its class stays registered for all users of this computer (HKEY_LOCAL_MACHINE\Software\Classes\${CLASS_KEY}), which only an administrator can remove."
+        StrCpy $1 "$(S_CLASS_REMAINS)"
       ${Else}
-        StrCpy $1 "$INSTDIR\Corbel.dll could not be unregistered (regsvr32: $0). Its files are removed all the same."
+        StrCpy $1 "$(S_NOT_UNREGISTERED)"
       ${EndIf}
       MessageBox MB_OK|MB_ICONEXCLAMATION "$1" /SD IDOK
       !insertmacro LogWhenSilent "$1"

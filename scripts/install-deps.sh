@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
   wine wine64 wine32:i386 libwine-dev
   xvfb xauth x11-utils imagemagick
-  fonts-liberation fonts-wine
+  fonts-liberation fonts-wine fonts-noto-cjk
   libxml2-utils libxml2-dev
   openssl osslsigncode
   nsis wixl msitools

@@ -9,7 +9,9 @@
 // settings, and the uninstall entry's message box must really appear.
 //
 //   connect-conformance-tests --corbel PATH [gtest options]
+#include "AutomationObjects.h"
 #include "CorbelInProcess.h"
+#include "LocalisedExcel.h"
 #include "RibbonTestSupport.h"
 #include "Utf8.h"
 #include "WinHandles.h"
@@ -795,6 +797,23 @@ TEST_F(UninstallEntry, WorksWithoutAConnection)
     const std::vector<std::wstring> texts = boxes_.Texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].rfind(L"To uninstall, close Excel", 0), 0u);
+}
+
+TEST_F(UninstallEntry, SpeaksExcelsLanguage)
+{
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
+    expectedBoxes_ = 2;
+    for (const int language : {1031, 1043}) {
+        const ComPtr<IDispatch> excel =
+            host::MakeApplication(L"Microsoft Excel", L"14.0", host::LocalisedMembers(language, nullptr));
+        const ComPtr<_Connect> connect = Connected(excel.Get());
+        ASSERT_TRUE(connect);
+        EXPECT_HR(S_OK, connect->Uninstall0(nullptr));
+    }
+    const std::vector<std::wstring> texts = boxes_.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].rfind(L"Schlie\u00DFen Sie zum Deinstallieren Excel", 0), 0u) << "German";
+    EXPECT_EQ(texts[1].rfind(L"To uninstall, close Excel", 0), 0u) << "Dutch, which the add-in does not speak";
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -61,7 +61,7 @@ inline constexpr std::array<ControlDesign, 8> kControls{
     {kTitle, kVersion, kSeparator, kSeparatorHighlight, kWebsiteCaption, kLink, kOk, kSkinComponentDesign}};
 
 inline constexpr WindowDesign kWindow{kAboutWindowClassName, nullptr, kStyle, kExStyle, 0, kClientWidth, kClientHeight,
-                                      kWhite, kControls.data(), kControls.size()};
+                                      kWhite, kAboutWindowSkinFile, kControls.data(), kControls.size()};
 
 } // namespace about
 } // namespace cornice

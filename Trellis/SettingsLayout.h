@@ -46,7 +46,6 @@ inline constexpr int kClientWidth = 6240;
 inline constexpr int kClientHeight = 5100;
 
 inline constexpr TwipRect kTabControl{120, 90, 6000, 4335};
-inline constexpr std::array<const wchar_t*, 2> kTabCaptions{L"Excel", L"About"};
 // The pages cover the tab control below its strip, which ends kPageInset.top twips down.
 inline constexpr TwipRect kPageInset{45, 315, 5895, 3945};
 inline constexpr TwipRect kPage{kTabControl.left + kPageInset.left, kTabControl.top + kPageInset.top, kPageInset.width,
@@ -92,10 +91,12 @@ constexpr ControlDesign Box(int box)
             kBoxes[box].caption};
 }
 
-constexpr ControlDesign Page(int id, std::uint32_t visible)
+// A page and the caption of its tab.
+constexpr ControlDesign Page(int id, std::uint32_t visible, const wchar_t* caption)
 {
-    return {ControlKind::Frame, id,     kInWindow, kSettingsPageClassName, visible | style::kClipChildren | style::kClipSiblings,
-            style::kControlParent,      kPage,     kNoFont,        kBlack,  kWhite, nullptr};
+    return {ControlKind::Frame, id, kInWindow, kSettingsPageClassName,
+            visible | style::kClipChildren | style::kClipSiblings, style::kControlParent, kPage, kNoFont, kBlack,
+            kWhite, caption};
 }
 
 // Labels on the "About" page notify, so that the pointer effects can tell them from the page.
@@ -121,14 +122,14 @@ inline constexpr std::array<ControlDesign, 26> kControls{{
     {ControlKind::TabControl, kTabControlId, kInWindow, kTabControlClass,
      style::kVisible | style::kClipSiblings | style::kTabStop, 0, kTabControl, kTabFont, kBlack, kButtonFaceOleColor,
      nullptr},
-    Page(kExcelPageId, style::kVisible),
+    Page(kExcelPageId, style::kVisible, L"Excel"),
     Box(0), Box(1), Box(2), Box(3), Box(4), Box(5), Box(6), Box(7), Box(8), Box(9), Box(10), Box(11),
     kTabBoxesFrame,
     // Below the rectangle, shown only when a policy sets a box: such boxes are disabled, and
     // this says why.
     {ControlKind::Label, kPolicyNoteId, kExcelPageId, kStaticClass, style::kLeft, 0, {240, 3495, 5415, 375}, kBoxFont,
      kBlack, kWhite, L"Dimmed boxes are set by your administrator."},
-    Page(kAboutPageId, 0),
+    Page(kAboutPageId, 0, L"About"),
     AboutLabel(kTitleId, style::kCenter, {225, 495, 5415, 615}, kTitleFont, kGreen, nullptr),
     AboutLabel(kVersionId, style::kCenter, {90, 1350, 5715, 225}, kVersionFont, kBlack, nullptr),
     Line(kAboutPageId, 0, 2160, 5805, 2160, kLightGrey),
@@ -141,7 +142,8 @@ inline constexpr std::array<ControlDesign, 26> kControls{{
 }};
 
 inline constexpr WindowDesign kWindow{kSettingsWindowClassName, kSettingsPageClassName, kStyle, style::kControlParent,
-                                      kProgramIconId, kClientWidth, kClientHeight, kWhite, kControls.data(),
+                                      kProgramIconId, kClientWidth, kClientHeight, kWhite, kSettingsWindowSkinFile,
+                                      kControls.data(),
                                       kControls.size()};
 
 } // namespace settings

@@ -7,6 +7,7 @@
 #include "CheckBoxRules.h"
 #include "NumberedSteps.h"
 #include "SettingsStore.h"
+#include "WindowActions.h"
 
 #include <string>
 
@@ -29,17 +30,9 @@ inline constexpr const wchar_t* kExcelTarget = L"Excel";
 std::wstring VersionText();
 
 // The window's side of the procedures. Any of them may throw; the procedure reports it.
-class SettingsActions {
+class SettingsActions : public virtual WindowActions {
 public:
-    virtual ~SettingsActions() = default;
-    virtual std::wstring ProgramFolder() = 0;
-    virtual void SetCaption(const std::wstring& caption) = 0;
     virtual void SetProgramIcon() = 0;
-    virtual void ApplySkin() = 0;
-    virtual bool FileExists(const std::wstring& path) = 0;
-    virtual void LoadCustomPointer(const std::wstring& path) = 0;
-    virtual void SetTitleLabel(const std::wstring& text) = 0;
-    virtual void SetVersionLabel(const std::wstring& text) = 0;
     virtual void InstallAddIn() = 0;
     virtual void UninstallAddIn() = 0;
     virtual void ShellOpen(const std::wstring& target) = 0;

@@ -51,33 +51,9 @@ public:
         ::UpdateWindow(Window());
     }
 
-    // Keyboard handling that a dialog box gets for free: Tab, arrows, Enter, Esc, and
-    // Ctrl+Tab / Ctrl+PageDown to change pages.
-    bool TranslateKeyboard(MSG& message)
-    {
-        if (!IsKeyForWindow(message)) return false;
-        if (message.message == WM_KEYDOWN && (::GetKeyState(VK_CONTROL) & 0x8000)) {
-            const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
-            if (message.wParam == VK_TAB || message.wParam == VK_NEXT || message.wParam == VK_PRIOR) {
-                const bool previous = message.wParam == VK_PRIOR || (message.wParam == VK_TAB && back);
-                const HWND tab = Control(kTabControlId);
-                const int count = TabCtrl_GetItemCount(tab);
-                TabCtrl_SetCurSel(tab, (TabCtrl_GetCurSel(tab) + (previous ? count - 1 : 1)) % count);
-                ShowSelectedPage();
-                return true;
-            }
-        }
-        return ::IsDialogMessageW(Window(), &message) != FALSE;
-    }
-
 private:
     // ---- SettingsActions ------------------------------------------------------------------
-    std::wstring ProgramFolder() override { return cornice::ProgramFolder(); }
-    void SetCaption(const std::wstring& caption) override { ::SetWindowTextW(Window(), caption.c_str()); }
     void SetProgramIcon() override { LoadIcons(); }
-    void ApplySkin() override { cornice::ApplySkin(*this, kSettingsWindowSkinFile); }
-    bool FileExists(const std::wstring& path) override { return cornice::FileExists(path); }
-    void LoadCustomPointer(const std::wstring& path) override { DesignedWindow::LoadCustomPointer(path); }
     void SetTitleLabel(const std::wstring& text) override { ::SetWindowTextW(Control(kTitleId), text.c_str()); }
     void SetVersionLabel(const std::wstring& text) override { ::SetWindowTextW(Control(kVersionId), text.c_str()); }
     // Installed for all users, the registration is the administrator's: OK with the first box
@@ -105,24 +81,8 @@ private:
     }
 
     // ---- The design's hooks ---------------------------------------------------------------
-    // The tab strip goes to the bottom of the z-order, so that the pages lie on top of it.
-    void Created() override
-    {
-        ::SetWindowPos(Control(kTabControlId), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-
     void LaidOut() override
     {
-        const HWND tab = Control(kTabControlId);
-        for (int i = TabCtrl_GetItemCount(tab); i < static_cast<int>(kTabCaptions.size()); ++i) {
-            TCITEMW item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
-            TabCtrl_InsertItem(tab, i, &item);
-        }
-        // The tabs must end where the pages begin, a little above the pages' top.
-        TabCtrl_SetItemSize(tab, 0, TwipsToPixels(kPageInset.top, Dpi()) - 2 * TwipsToPixels(15, Dpi()));
-        TabCtrl_SetMinTabWidth(tab, TwipsToPixels(1200, Dpi()));
         if (bigIcon_) LoadIcons();
     }
 
@@ -160,36 +120,6 @@ private:
             ::SendMessageW(window, BM_SETCHECK,
                            state == CheckBoxRules::kGreyed ? BST_INDETERMINATE : (state ? BST_CHECKED : BST_UNCHECKED),
                            0);
-    }
-
-    void ShowSelectedPage()
-    {
-        const bool about = TabCtrl_GetCurSel(Control(kTabControlId)) == 1;
-        const HWND shown = Control(about ? kAboutPageId : kExcelPageId);
-        const HWND hidden = Control(about ? kExcelPageId : kAboutPageId);
-        // Keyboard focus must not stay on a box that goes out of sight.
-        const HWND focus = ::GetFocus();
-        if (focus && ::IsChild(hidden, focus)) ::SetFocus(Control(kTabControlId));
-        // Show the new page before hiding the old, so that nothing flickers through.
-        ::ShowWindow(shown, SW_SHOW);
-        ::ShowWindow(hidden, SW_HIDE);
-    }
-
-    // A window that handles its own dialog keys must also keep its focus across activation, as
-    // the dialog manager does for dialog boxes: the control that had it gets it back, the first
-    // box at the start.
-    void OnActivate(WPARAM wParam)
-    {
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            const HWND focus = ::GetFocus();
-            if (focus && ::IsChild(Window(), focus)) lastFocus_ = focus;
-            return;
-        }
-        if (HIWORD(wParam)) return; // minimised
-        if (lastFocus_ && ::IsWindow(lastFocus_) && ::IsWindowVisible(lastFocus_) && ::IsWindowEnabled(lastFocus_))
-            ::SetFocus(lastFocus_);
-        else if (const HWND first = ::GetNextDlgTabItem(Window(), nullptr, FALSE))
-            ::SetFocus(first);
     }
 
     void OnCommand(int id, int code, HWND control) override
@@ -237,17 +167,9 @@ private:
         return pointer_.customPointer && CustomPointer() ? CustomPointer() : ::LoadCursorW(nullptr, IDC_ARROW);
     }
 
-    bool OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&) override
+    bool OwnMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
     {
         switch (message) {
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->hwndFrom == Control(kTabControlId) && header->code == TCN_SELCHANGE) ShowSelectedPage();
-            return false;
-        }
-        case WM_ACTIVATE:
-            OnActivate(wParam);
-            return true;
         case WM_CLOSE:
             // Not while a push button's procedure runs (regsvr32 or a message box may be
             // pumping messages): it closes the window itself when it is done.
@@ -266,7 +188,6 @@ private:
     PointerState pointer_;
     bool busy_ = false;
     bool closeRequested_ = false;
-    HWND lastFocus_ = nullptr;
     UniqueHicon bigIcon_, smallIcon_;
 };
 
@@ -285,7 +206,7 @@ int RunSettingsWindow(HINSTANCE instance, int showCommand)
     BOOL got;
     while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1) return 1;
-        if (window.TranslateKeyboard(message)) continue;
+        if (window.DialogKey(message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

@@ -1,5 +1,6 @@
 #include "DesignedWindow.h"
 
+#include "Files.h"
 #include "SkinComponent.h"
 #include "Utf8.h"
 #include "WindowsErrorText.h"
@@ -65,6 +66,79 @@ bool DesignedWindow::IsKeyForWindow(const MSG& message) const
     return window_ && (message.hwnd == window_ || ::IsChild(window_, message.hwnd));
 }
 
+bool DesignedWindow::DialogKey(MSG& message)
+{
+    if (!IsKeyForWindow(message)) return false;
+    const Entry* tab = TabControl();
+    if (tab && message.message == WM_KEYDOWN && (::GetKeyState(VK_CONTROL) & 0x8000)) {
+        const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        if (message.wParam == VK_TAB || message.wParam == VK_NEXT || message.wParam == VK_PRIOR) {
+            const bool previous = message.wParam == VK_PRIOR || (message.wParam == VK_TAB && back);
+            const int count = TabCtrl_GetItemCount(tab->window);
+            SelectPage((TabCtrl_GetCurSel(tab->window) + (previous ? count - 1 : 1)) % count);
+            return true;
+        }
+    }
+    return ::IsDialogMessageW(window_, &message) != FALSE;
+}
+
+// ---- Pages of a tab control -------------------------------------------------------------------
+
+const DesignedWindow::Entry* DesignedWindow::TabControl() const
+{
+    for (const Entry& control : controls_)
+        if (control.design->kind == ControlKind::TabControl) return &control;
+    return nullptr;
+}
+
+// In table order, which is the order of their tabs.
+std::vector<HWND> DesignedWindow::Pages() const
+{
+    std::vector<HWND> pages;
+    for (const Entry& control : controls_)
+        if (control.design->kind == ControlKind::Frame) pages.push_back(control.window);
+    return pages;
+}
+
+void DesignedWindow::SelectPage(int page)
+{
+    if (const Entry* tab = TabControl()) TabCtrl_SetCurSel(tab->window, page);
+    ShowSelectedPage();
+}
+
+void DesignedWindow::ShowSelectedPage()
+{
+    const Entry* tab = TabControl();
+    const std::vector<HWND> pages = Pages();
+    const int selected = tab ? TabCtrl_GetCurSel(tab->window) : -1;
+    if (selected < 0 || selected >= static_cast<int>(pages.size())) return;
+    // Keyboard focus must not stay on a control that goes out of sight.
+    const HWND focus = ::GetFocus();
+    for (std::size_t page = 0; page < pages.size(); ++page)
+        if (static_cast<int>(page) != selected && focus && ::IsChild(pages[page], focus)) ::SetFocus(tab->window);
+    // Show the new page before hiding the others, so that nothing flickers through.
+    ::ShowWindow(pages[selected], SW_SHOW);
+    for (std::size_t page = 0; page < pages.size(); ++page)
+        if (static_cast<int>(page) != selected) ::ShowWindow(pages[page], SW_HIDE);
+}
+
+// A window that handles its own dialog keys must also keep its focus across activation, as the
+// dialog manager does for dialog boxes: the control that had it gets it back, the first in the
+// tab order at the start.
+void DesignedWindow::OnActivate(WPARAM wParam)
+{
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = ::GetFocus();
+        if (focus && ::IsChild(window_, focus)) lastFocus_ = focus;
+        return;
+    }
+    if (HIWORD(wParam)) return; // minimised
+    if (lastFocus_ && ::IsWindow(lastFocus_) && ::IsWindowVisible(lastFocus_) && ::IsWindowEnabled(lastFocus_))
+        ::SetFocus(lastFocus_);
+    else if (const HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE))
+        ::SetFocus(first);
+}
+
 void DesignedWindow::CentreOn(const RECT& area)
 {
     RECT window;
@@ -109,6 +183,10 @@ bool DesignedWindow::OnDrawing(HWND container, POINT screenPoint) const
     }
     return false;
 }
+
+std::wstring DesignedWindow::ProgramFolder() { return cornice::ProgramFolder(); }
+
+bool DesignedWindow::FileExists(const std::wstring& path) { return cornice::FileExists(path); }
 
 void DesignedWindow::LoadCustomPointer(const std::wstring& path)
 {
@@ -160,13 +238,27 @@ void DesignedWindow::CreateControls()
         if (design.kind == ControlKind::SkinComponent) {
             skinComponent_ = CreateSkinComponent();
         } else if (design.windowClass) {
-            window = ::CreateWindowExW(design.exStyle, design.windowClass, design.text ? design.text : L"",
+            // A page's text is its tab's caption.
+            const bool shown = design.text && design.kind != ControlKind::Frame;
+            window = ::CreateWindowExW(design.exStyle, design.windowClass, shown ? design.text : L"",
                                        WS_CHILD | design.style, 0, 0, 0, 0, ContainerWindow(design.container),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance_, this);
             if (!window)
                 throw WindowsError(HRESULT_FROM_WIN32(::GetLastError()), "A control of the window could not be created.");
         }
         controls_.push_back({&design, window, design.backColor, design.font.underline, UniqueHfont()});
+    }
+    if (const Entry* tab = TabControl()) {
+        int item = 0;
+        for (const Entry& page : controls_) {
+            if (page.design->kind != ControlKind::Frame) continue;
+            TCITEMW tabItem{};
+            tabItem.mask = TCIF_TEXT;
+            tabItem.pszText = const_cast<wchar_t*>(page.design->text ? page.design->text : L"");
+            TabCtrl_InsertItem(tab->window, item++, &tabItem);
+        }
+        // The tab strip goes to the bottom of the z-order, so that the pages lie on top of it.
+        ::SetWindowPos(tab->window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
@@ -182,6 +274,16 @@ void DesignedWindow::Layout()
             SetControlFont(control.window, control.font);
         }
         PlaceControl(control.window, control.design->place, dpi_);
+    }
+    if (const Entry* tab = TabControl()) {
+        // The tabs end where the pages begin, a little above the pages' top.
+        for (const Entry& page : controls_)
+            if (page.design->kind == ControlKind::Frame) {
+                const int strip = TwipsToPixels(page.design->place.top - tab->design->place.top, dpi_);
+                TabCtrl_SetItemSize(tab->window, 0, strip - 2 * TwipsToPixels(15, dpi_));
+                break;
+            }
+        TabCtrl_SetMinTabWidth(tab->window, TwipsToPixels(kMinTabWidth, dpi_));
     }
     LaidOut();
     ::InvalidateRect(window_, nullptr, TRUE);
@@ -281,6 +383,16 @@ LRESULT DesignedWindow::DesignMessage(HWND target, UINT message, WPARAM wParam, 
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
+    case WM_NOTIFY: {
+        const Entry* tab = TabControl();
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (tab && header->hwndFrom == tab->window && header->code == TCN_SELCHANGE) ShowSelectedPage();
+        break;
+    }
+    case WM_ACTIVATE:
+        if (target != window_) break;
+        OnActivate(wParam);
+        return 0;
     case WM_SETCURSOR:
         if (target == window_ && LOWORD(lParam) == HTCLIENT) {
             ::SetCursor(PointerOver(reinterpret_cast<HWND>(wParam)));
@@ -320,7 +432,7 @@ LRESULT CALLBACK DesignedWindow::WindowProc(HWND window, UINT message, WPARAM wP
     if (message == WM_NCDESTROY && window == self->window_) {
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->Destroyed();
-        self->window_ = nullptr;
+        self->window_ = self->lastFocus_ = nullptr;
         self->controls_.clear();
         self->skinComponent_.Reset();
         self->brushes_.Clear();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Skin.h"
+#include "WindowActions.h"
 #include "WinHandles.h"
 #include "WindowDesign.h"
 #include "WindowDpi.h"
@@ -13,12 +14,15 @@
 
 namespace cornice {
 
-class DesignedWindow : protected SkinnableWindow {
+class DesignedWindow : protected SkinnableWindow, public virtual WindowActions {
 public:
     DesignedWindow(const DesignedWindow&) = delete;
     DesignedWindow& operator=(const DesignedWindow&) = delete;
 
     HWND Window() const noexcept { return window_; }
+    // Dialog keys (Tab, arrows, Enter, Esc) for a window that is no dialog box, and with a tab
+    // control Ctrl+Tab, Ctrl+PageDown and Ctrl+PageUp to change pages; true when handled.
+    bool DialogKey(MSG& message);
 
     // Registers the window's class and its page class afresh. Windows keeps a DLL's classes when
     // the DLL is unloaded; a class left by an earlier load at this same address would point into
@@ -53,14 +57,20 @@ protected:
     int Dpi() const noexcept { return dpi_; }
     HINSTANCE Instance() const noexcept { return instance_; }
     bool IsKeyForWindow(const MSG& message) const;
+    void SelectPage(int page);
     void CentreOn(const RECT& area);
     // A designed font with its underline switched on or off (a link's hover).
     void ShowUnderline(int id, bool underline);
     // Near a line or the outline of a rectangle of `container` (within a twips pixel).
     bool OnDrawing(HWND container, POINT screenPoint) const;
-    // Makes the cursor file the window's custom pointer; throws when it cannot be loaded.
-    void LoadCustomPointer(const std::wstring& path);
     HCURSOR CustomPointer() const noexcept { return customPointer_.Get(); }
+
+    // ---- WindowActions ---------------------------------------------------------------------
+    std::wstring ProgramFolder() override;
+    bool FileExists(const std::wstring& path) override;
+    void SetCaption(const std::wstring& caption) override { ::SetWindowTextW(window_, caption.c_str()); }
+    void ApplySkin() override { cornice::ApplySkin(*this, design_.skinFile); }
+    void LoadCustomPointer(const std::wstring& path) override;
 
     // ---- SkinnableWindow -------------------------------------------------------------------
     HWND Handle() const override { return window_; }
@@ -92,6 +102,10 @@ private:
     LRESULT ControlColor(HDC dc, HWND control);
     HWND ContainerWindow(int container) const;
     int ContainerId(HWND window) const;
+    const Entry* TabControl() const;
+    std::vector<HWND> Pages() const;
+    void ShowSelectedPage();
+    void OnActivate(WPARAM wParam);
 
     const WindowDesign& design_;
     HINSTANCE instance_;
@@ -100,6 +114,7 @@ private:
     OleColor backColor_;
     std::vector<Entry> controls_;
     ComPtr<IDispatch> skinComponent_;
+    HWND lastFocus_ = nullptr;
     UniqueHcursor customPointer_;
     SolidBrushes brushes_;
 };

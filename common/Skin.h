@@ -12,9 +12,6 @@ namespace cornice {
 
 COLORREF ColorFromOle(OleColor color) noexcept;
 
-// The skin file names, appended to the program folder as they stand.
-inline constexpr const wchar_t* kSettingsWindowSkinFile = L"\\x\\o.cjs";
-inline constexpr const wchar_t* kAboutWindowSkinFile = L"\\Xtreme\\Office2007.cjstyles";
 
 // The dispatch members of the skin component that ApplySkin calls, in this order.
 enum SkinMember : DISPID {
@@ -35,7 +32,7 @@ public:
     virtual int ControlCount() const = 0;
     virtual ControlKind KindOfControl(int index) const = 0;
     virtual void SetControlBackColor(int index, OleColor color) = 0;
-    // The window's skin component, SkinFramework1.
+    // The window's skin component (SkinComponent.h).
     virtual IDispatch* SkinComponent() const = 0;
 };
 

@@ -75,8 +75,16 @@ struct ControlDesign {
     FontDesign font; // face null: none
     OleColor foreColor;
     OleColor backColor;
-    const wchar_t* text; // shown as it stands; null for texts the window sets itself
+    const wchar_t* text; // shown as it stands; null for texts the window sets itself; a
+                         // page's is the caption of its tab
 };
+
+// The narrowest a tab of a tab control gets.
+inline constexpr int kMinTabWidth = 1200;
+
+// The skin file names, appended to the program folder as they stand.
+inline constexpr const wchar_t* kSettingsWindowSkinFile = L"\\x\\o.cjs";
+inline constexpr const wchar_t* kAboutWindowSkinFile = L"\\Xtreme\\Office2007.cjstyles";
 
 struct WindowDesign {
     const wchar_t* className;
@@ -85,6 +93,7 @@ struct WindowDesign {
     int iconId; // resource id of the class icon; 0 for none
     int clientWidth, clientHeight; // twips
     OleColor backColor;
+    const wchar_t* skinFile; // ApplySkin's
     const ControlDesign* controls;
     std::size_t controlCount;
 };

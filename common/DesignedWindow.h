@@ -56,12 +56,10 @@ protected:
     HWND Control(int id) const;
     int Dpi() const noexcept { return dpi_; }
     HINSTANCE Instance() const noexcept { return instance_; }
-    bool IsKeyForWindow(const MSG& message) const;
-    void SelectPage(int page);
     void CentreOn(const RECT& area);
     // A designed font with its underline switched on or off (a link's hover).
     void ShowUnderline(int id, bool underline);
-    // Near a line or the outline of a rectangle of `container` (within a twips pixel).
+    // Near a line or the outline of a rectangle of `container` (within 15 twips).
     bool OnDrawing(HWND container, POINT screenPoint) const;
     HCURSOR CustomPointer() const noexcept { return customPointer_.Get(); }
 
@@ -102,7 +100,9 @@ private:
     LRESULT ControlColor(HDC dc, HWND control);
     HWND ContainerWindow(int container) const;
     int ContainerId(HWND window) const;
+    bool IsKeyForWindow(const MSG& message) const;
     const Entry* TabControl() const;
+    void SelectPage(int page);
     std::vector<HWND> Pages() const;
     void ShowSelectedPage();
     void OnActivate(WPARAM wParam);

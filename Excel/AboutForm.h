@@ -5,6 +5,8 @@
 // the steps out (AboutWindowActions).
 #pragma once
 
+#include "WindowActions.h"
+
 #include <string>
 
 namespace cornice::about {
@@ -23,23 +25,14 @@ struct VersionNumbers {
 std::wstring VersionLine(const VersionNumbers& version);
 
 // The window as the opening steps see it. Any step may throw; the opening then ends there.
-class AboutWindowActions {
+class AboutWindowActions : public virtual WindowActions {
 public:
-    virtual ~AboutWindowActions() = default;
-    virtual std::wstring ProgramFolder() = 0;
-    virtual bool FileExists(const std::wstring& path) = 0;
     // Whether the on-screen window exists.
     virtual bool IsLoaded() const = 0;
     // Creates the on-screen window with its controls, not yet shown.
     virtual void Build() = 0;
     // Destroys whatever Build made.
     virtual void Unload() noexcept = 0;
-    virtual void ApplySkin() = 0;
-    virtual void SetCaption(const std::wstring& caption) = 0;
-    virtual void SetTitleLabel(const std::wstring& text) = 0;
-    virtual void SetVersionLabel(const std::wstring& text) = 0;
-    // Makes the cursor file the window's custom pointer; throws when it cannot be loaded.
-    virtual void LoadCustomPointer(const std::wstring& path) = 0;
     // Shows the window, or brings the open one to the front.
     virtual void Show() = 0;
 };

@@ -1,18 +1,12 @@
-// The add-in's About window (Form1 of the library): one instance per Excel run, modeless, no
-// owner. The portable AboutForm decides what happens when; this is the Windows window.
+// The add-in's About window: one instance per Excel run, modeless, no owner. The portable
+// AboutForm decides what happens when; this is the Windows window, designed in AboutLayout.h.
 #pragma once
+
+#include "AboutLayout.h"
 
 #include <windows.h>
 
 namespace cornice {
-
-// The window's class, and its controls' ids, for people and programs that look for it.
-inline constexpr const wchar_t* kAboutWindowClassName = L"CorbelAboutForm1";
-inline constexpr int kAboutTitleId = 100;
-inline constexpr int kAboutVersionId = 101;
-inline constexpr int kAboutWebsiteCaptionId = 102;
-inline constexpr int kAboutLinkId = 103;
-// The "Ok" button is IDOK, which is also what Enter sends; Esc sends IDCANCEL.
 
 // Shows the window, or brings the open one to the front; returns at once. A failure comes
 // back as an HRESULT with its description in IErrorInfo (for _Connect). While the on-screen

@@ -1,5 +1,5 @@
 // Trellis.exe: the settings program. Its one window is the program; closing it ends the run.
-#include "Form1.h"
+#include "SettingsWindow.h"
 #include "Globals.h"
 #include "Utf8.h"
 #include "WinHandles.h"
@@ -12,7 +12,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // thread ("ShellExecute", Remarks); the window's thread is the program's only one.
     cornice::ScopedCoInitialize com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     try {
-        return cornice::RunForm1(instance, showCommand);
+        return cornice::RunSettingsWindow(instance, showCommand);
     } catch (const std::exception& error) {
         const auto text = cornice::FromUtf8(error.what());
         const std::wstring message = L"Trellis could not open its window.\r\n\r\n" +

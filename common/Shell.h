@@ -14,4 +14,8 @@ namespace cornice {
 // through "App Paths", Wine through "App Paths" or the search path.
 void ShellOpen(HWND owner, const std::wstring& target) noexcept;
 
+// Starts "explorer" with the quoted address, minimised with focus, without waiting; nothing is
+// reported either way.
+void StartExplorer(const std::wstring& address);
+
 } // namespace cornice

@@ -3,26 +3,15 @@
 // the window's skin component loads the style and applies it.
 #pragma once
 
+#include "WindowDesign.h"
+
 #include <windows.h>
 #include <oaidl.h>
 
-#include <cstdint>
-
 namespace cornice {
-
-// Colours as OLE colour values, 0x00BBGGRR; the high bit names a system colour by its index.
-using OleColor = std::uint32_t;
-inline constexpr OleColor kButtonFaceOleColor = 0x8000000F; // system colour 15, COLOR_BTNFACE
 
 COLORREF ColorFromOle(OleColor color) noexcept;
 
-// The kinds of control a window may hold; ApplySkin recolours option buttons, check boxes,
-// frames and labels, and leaves the others as they are.
-enum class ControlKind { OptionButton, CheckBox, Frame, Label, PushButton, TabControl, Line, Shape, SkinComponent, Other };
-
-// The skin file names, appended to the program folder as they stand.
-inline constexpr const wchar_t* kSettingsWindowSkinFile = L"\\x\\o.cjs";
-inline constexpr const wchar_t* kAboutWindowSkinFile = L"\\Xtreme\\Office2007.cjstyles";
 
 // The dispatch members of the skin component that ApplySkin calls, in this order.
 enum SkinMember : DISPID {
@@ -43,7 +32,7 @@ public:
     virtual int ControlCount() const = 0;
     virtual ControlKind KindOfControl(int index) const = 0;
     virtual void SetControlBackColor(int index, OleColor color) = 0;
-    // The window's skin component, SkinFramework1.
+    // The window's skin component (SkinComponent.h).
     virtual IDispatch* SkinComponent() const = 0;
 };
 

@@ -1,5 +1,5 @@
-// The skin component that a skinnable window hosts as its SkinFramework1: an automation
-// object that loads a style file (format in SkinStyle.h) and restyles a window with it.
+// The skin component that a skinnable window hosts: an automation object that loads a style
+// file (format in SkinStyle.h) and restyles a window with it.
 //
 //   dispatch id  name            kind                 meaning
 //   2            LoadSkin        method (path, name)  reads the style file; Boolean result, false

@@ -1,5 +1,4 @@
 #include "AboutForm.h"
-#include "AboutLayout.h"
 #include "AboutPointer.h"
 #include "AddInIdentity.h"
 
@@ -261,28 +260,6 @@ TEST(AboutPointer, TheLinkIsUnderlinedUntilTheMouseFirstCrossesTheFreeArea)
     EXPECT_FALSE(state.linkUnderlined);
     state = PointerMovedOver(PointerArea::Link, state);
     EXPECT_TRUE(state.linkUnderlined);
-}
-
-TEST(AboutLayout, PlacesAtCommonDpis)
-{
-    // 15 twips are a pixel at 96 dpi: the client area and the controls in whole pixels.
-    EXPECT_EQ(TwipsToPixels(kClientWidth, 96), 382);
-    EXPECT_EQ(TwipsToPixels(kClientHeight, 96), 237);
-    const PixelRect ok = ToPixels(kOkButton, 96);
-    EXPECT_EQ(ok.left, 280);
-    EXPECT_EQ(ok.top, 200);
-    EXPECT_EQ(ok.width, 81);
-    EXPECT_EQ(ok.height, 25);
-    // The button keeps its margin to the client area's edges at every DPI.
-    for (const int dpi : {96, 120, 144, 192}) {
-        const PixelRect button = ToPixels(kOkButton, dpi);
-        EXPECT_LT(button.Right(), TwipsToPixels(kClientWidth, dpi)) << dpi;
-        EXPECT_LT(button.Bottom(), TwipsToPixels(kClientHeight, dpi)) << dpi;
-        // The etched line's two strokes never fall on one pixel row.
-        EXPECT_GE(TwipsToPixels(kLines[1].y1, dpi) - TwipsToPixels(kLines[0].y1, dpi), 1) << dpi;
-    }
-    // The caption before the link and the link share a row.
-    EXPECT_EQ(kWebsiteCaption.place.top, kLink.place.top);
 }
 
 } // namespace

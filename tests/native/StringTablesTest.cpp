@@ -4,8 +4,8 @@
 #include "AboutLayout.h"
 #include "AddInRegistration.h"
 #include "CorbelText.h"
-#include "Form1Layout.h"
-#include "Form1Procedures.h"
+#include "SettingsLayout.h"
+#include "SettingsProcedures.h"
 #include "Globals.h"
 #include "LanguageChoice.h"
 #include "NumberConversion.h"
@@ -111,19 +111,25 @@ TEST_F(EnglishTexts, AreTheWindowsCaptions)
     const char* const boxes[] = {"IDS_BOX_CLASSIC", "IDS_BOX_LEFT",   "IDS_BOX_ALL",    "IDS_BOX_HOME",
                                  "IDS_BOX_PAGE_LAYOUT", "IDS_BOX_INSERT", "IDS_BOX_FORMULAS", "IDS_BOX_DATA",
                                  "IDS_BOX_REVIEW", "IDS_BOX_VIEW",   "IDS_BOX_DEVELOPER", "IDS_BOX_HIDE_BUILT_IN_TABS"};
-    for (std::size_t box = 0; box < form1::kBoxes.size(); ++box) EXPECT_EQ(Trellis(boxes[box]), form1::kBoxes[box].caption);
-    EXPECT_EQ(Trellis("IDS_TAB_EXCEL"), form1::kTabCaptions[0]);
-    EXPECT_EQ(Trellis("IDS_TAB_ABOUT"), form1::kTabCaptions[1]);
-    EXPECT_EQ(Trellis("IDS_POLICY_NOTE"), form1::kPolicyNoteCaption);
-    EXPECT_EQ(Trellis("IDS_WEBSITE_LABEL"), form1::kWebsiteLabelCaption);
-    EXPECT_EQ(Trellis("IDS_OK"), form1::kOkCaption);
-    EXPECT_EQ(Trellis("IDS_CANCEL"), form1::kCancelCaption);
+    for (std::size_t box = 0; box < settings::kBoxes.size(); ++box)
+        EXPECT_EQ(Trellis(boxes[box]), settings::kBoxes[box].caption);
+    const auto settingsText = [](int id) {
+        for (const ControlDesign& control : settings::kControls)
+            if (control.id == id) return std::wstring(control.text ? control.text : L"");
+        return std::wstring(L"(no such control)");
+    };
+    EXPECT_EQ(Trellis("IDS_TAB_EXCEL"), settingsText(kExcelPageId));
+    EXPECT_EQ(Trellis("IDS_TAB_ABOUT"), settingsText(kAboutPageId));
+    EXPECT_EQ(Trellis("IDS_POLICY_NOTE"), settingsText(kPolicyNoteId));
+    EXPECT_EQ(Trellis("IDS_WEBSITE_LABEL"), settingsText(kWebsiteCaptionId));
+    EXPECT_EQ(Trellis("IDS_OK"), settingsText(kOkId));
+    EXPECT_EQ(Trellis("IDS_CANCEL"), settingsText(kCancelId));
     EXPECT_EQ(FillIn(Trellis("IDS_VERSION"), {C_Version}), VersionText());
     EXPECT_EQ(Trellis("IDS_APPLICATION_ERROR_TITLE"), kApplicationErrorTitle);
     EXPECT_EQ(Trellis("IDS_INSTALLATION_COMPLETE"), kInstallationComplete);
 
-    EXPECT_EQ(Corbel("IDS_ABOUT_WEBSITE_LABEL"), about::kWebsiteCaptionText);
-    EXPECT_EQ(Corbel("IDS_ABOUT_OK"), about::kOkCaption);
+    EXPECT_EQ(Corbel("IDS_ABOUT_WEBSITE_LABEL"), about::kWebsiteCaption.text);
+    EXPECT_EQ(Corbel("IDS_ABOUT_OK"), about::kOk.text);
     EXPECT_EQ(FillIn(Corbel("IDS_ABOUT_VERSION"), {L"7.0.12"}), about::VersionLine({7, 0, 12}));
     EXPECT_EQ(Corbel("IDS_UNINSTALL_INSTRUCTIONS"),
               L"To uninstall, close Excel and then go to\r\rStart > Program Files > Cornice > Uninstall Cornice");

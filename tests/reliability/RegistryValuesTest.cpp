@@ -3,8 +3,8 @@
 // in Wine's real registry: each gives its defined result or a clean error, and a save that fails
 // leaves the old value whole.
 #include "CheckBoxRules.h"
-#include "Form1Layout.h"
-#include "Form1Procedures.h"
+#include "SettingsLayout.h"
+#include "SettingsProcedures.h"
 #include "InMemorySettingsStore.h"
 #include "NumberConversion.h"
 #include "RegistrySettingsStore.h"
@@ -177,7 +177,7 @@ TEST_F(RegistryValues, AFailedSaveLeavesTheOldValueWhole)
 }
 
 // The settings window's side: what it needs of Windows does nothing here; its reports are kept.
-struct QuietWindow final : Form1Actions {
+struct QuietWindow final : SettingsActions {
     std::wstring ProgramFolder() override { return L"C:\\Program Files\\Cornice"; }
     void SetCaption(const std::wstring&) override {}
     void SetProgramIcon() override {}
@@ -212,7 +212,7 @@ TEST_F(RegistryValues, TheSettingsWindowReportsBadValuesAndSavesEveryBoxWhole)
     QuietWindow window;
     CheckBoxRules boxes;
     KeptReports reports;
-    Form1Procedures procedures(window, store_, boxes, reports);
+    SettingsProcedures procedures(window, store_, boxes, reports);
     procedures.FormLoad();
     procedures.FormInitialize();
 
@@ -231,10 +231,10 @@ TEST_F(RegistryValues, TheSettingsWindowReportsBadValuesAndSavesEveryBoxWhole)
     EXPECT_EQ(boxes.State(CheckBoxRules::kHome + 2), CheckBoxRules::kTicked) << "Insert";
 
     // "OK" writes every box whole, as text, over whatever type or length stood there before.
-    procedures.PushButton22Click(1);
+    procedures.OkOrCancel(1);
     EXPECT_EQ(reports.texts.size(), std::size(expected)) << "saving reported a failure";
     for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) {
-        const wchar_t* key = form1::kBoxes[box].key;
+        const wchar_t* key = settings::kBoxes[box].key;
         DWORD type = REG_NONE;
         wchar_t data[8] = {};
         DWORD size = sizeof data;

@@ -4,8 +4,8 @@
 // with blanks to other lengths. At the end it saves the first-start state (boxes 0, 1 and 2) and
 // prints "rounds N". Exit code: the number of saves that failed.
 #include "CheckBoxRules.h"
-#include "Form1Procedures.h"
-#include "Form1Layout.h"
+#include "SettingsProcedures.h"
+#include "SettingsLayout.h"
 #include "RegistrySettingsStore.h"
 #include "SettingKeys.h"
 #include "WinHandles.h"
@@ -18,7 +18,7 @@ using namespace cornice;
 
 namespace {
 
-struct NoWindow final : Form1Actions {
+struct NoWindow final : SettingsActions {
     std::wstring ProgramFolder() override { return L"C:\\Cornice"; }
     void SetCaption(const std::wstring&) override {}
     void SetProgramIcon() override {}
@@ -46,7 +46,7 @@ void SaveAsTheWindowDoes(const CheckBoxRules& states, SettingsStore& store, Coun
 {
     NoWindow window;
     CheckBoxRules boxes = states;
-    Form1Procedures(window, store, boxes, reporter).PushButton22Click(1);
+    SettingsProcedures(window, store, boxes, reporter).OkOrCancel(1);
 }
 
 } // namespace
@@ -72,7 +72,7 @@ int wmain(int argc, wchar_t** argv)
                 const std::wstring value = std::wstring(length(random), L' ') + std::to_wstring(boxes.State(box)) +
                                            std::wstring(length(random), L'\t');
                 try {
-                    store.SaveSetting(kSettingsApplication, kSettingsSection, form1::kBoxes[box].key, value);
+                    store.SaveSetting(kSettingsApplication, kSettingsSection, settings::kBoxes[box].key, value);
                 } catch (const SettingsStoreError&) {
                     ++reporter.failures;
                 }

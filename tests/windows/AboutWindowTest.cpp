@@ -400,10 +400,10 @@ TEST_F(AboutWindowTest, PlacesAndFontsFollowTheDesignAtTheWindowsDpi)
         FontDesign font;
         const char* name;
     } controls[] = {
-        {kAboutTitleId, about::kTitle.place, about::kTitle.font, "lblTitle"},
-        {kAboutVersionId, about::kVersion.place, about::kVersion.font, "lblVersion"},
-        {kAboutWebsiteCaptionId, about::kWebsiteCaption.place, about::kWebsiteCaption.font, "lblDisclaimer"},
-        {kAboutLinkId, about::kLink.place, about::kLink.font, "Label1"},
+        {kAboutTitleId, about::kTitle.place, about::kTitle.font, "title"},
+        {kAboutVersionId, about::kVersion.place, about::kVersion.font, "version"},
+        {kAboutWebsiteCaptionId, about::kWebsiteCaption.place, about::kWebsiteCaption.font, "website caption"},
+        {kAboutLinkId, about::kLink.place, about::kLink.font, "link"},
         {IDOK, about::kOkButton, about::kOkFont, "Ok"},
     };
     for (const auto& c : controls) {
@@ -455,9 +455,9 @@ TEST_F(AboutWindowTest, ColoursWithoutAndWithTheStyleFile)
 
         // The etched line: grey, and white one pixel below it.
         const int x = TwipsToPixels(2000, dpi);
-        EXPECT_EQ(pixels.At(x, TwipsToPixels(about::kLines[0].y1, dpi)), RGB(128, 128, 128));
-        EXPECT_EQ(pixels.At(x, TwipsToPixels(about::kLines[1].y1, dpi)), RGB(255, 255, 255));
-        EXPECT_EQ(pixels.At(x, TwipsToPixels(about::kLines[1].y1, dpi) + 1), back);
+        EXPECT_EQ(pixels.At(x, TwipsToPixels(about::kSeparator.place.top, dpi)), RGB(128, 128, 128));
+        EXPECT_EQ(pixels.At(x, TwipsToPixels(about::kSeparatorHighlight.place.top, dpi)), RGB(255, 255, 255));
+        EXPECT_EQ(pixels.At(x, TwipsToPixels(about::kSeparatorHighlight.place.top, dpi) + 1), back);
 
         // Closed and opened again, the window is styled again.
         ::PostMessageW(window, WM_CLOSE, 0, 0);

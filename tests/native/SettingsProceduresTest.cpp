@@ -1,4 +1,4 @@
-#include "Form1Procedures.h"
+#include "SettingsProcedures.h"
 
 #include "InMemorySettingsStore.h"
 #include "NumberConversion.h"
@@ -16,7 +16,7 @@ namespace cornice {
 namespace {
 
 // Everything the procedures ask of the window, in order, as readable lines.
-struct FakeActions final : Form1Actions {
+struct FakeActions final : SettingsActions {
     std::vector<std::wstring> log;
     std::set<std::wstring> failing; // names of actions that throw
     bool handCursorPresent = false;
@@ -95,7 +95,7 @@ struct Window {
     LoggingStore store{actions.log};
     CheckBoxRules boxes;
     RecordingReporter reporter;
-    Form1Procedures procedures{actions, store, boxes, reporter};
+    SettingsProcedures procedures{actions, store, boxes, reporter};
 
     void Open()
     {
@@ -145,7 +145,7 @@ TEST(NumberedProcedure, ReportsAFailingStatementAndGoesOn)
               Report(L"The setting \"Home\" holds \"abc\", which is not a number.", L"in Here ", 108));
 }
 
-TEST(Form1Opening, LoadsCaptionIconSkinAndTheHandCursorWhenItsFileIsPresent)
+TEST(SettingsOpening, LoadsCaptionIconSkinAndTheHandCursorWhenItsFileIsPresent)
 {
     Window w;
     w.actions.handCursorPresent = true;
@@ -164,7 +164,7 @@ TEST(Form1Opening, LoadsCaptionIconSkinAndTheHandCursorWhenItsFileIsPresent)
     EXPECT_TRUE(without.reporter.reports.empty());
 }
 
-TEST(Form1Opening, AFailingLoadStepIsReportedWithItsNumberAndTheRestStillRuns)
+TEST(SettingsOpening, AFailingLoadStepIsReportedWithItsNumberAndTheRestStillRuns)
 {
     Window w;
     w.actions.handCursorPresent = true;
@@ -179,7 +179,7 @@ TEST(Form1Opening, AFailingLoadStepIsReportedWithItsNumberAndTheRestStillRuns)
                                   }));
 }
 
-TEST(Form1Opening, EmptyStoreShowsTheFirstThreeBoxesTickedAndReadsInOrder)
+TEST(SettingsOpening, EmptyStoreShowsTheFirstThreeBoxesTickedAndReadsInOrder)
 {
     Window w;
     w.procedures.FormInitialize();
@@ -193,7 +193,7 @@ TEST(Form1Opening, EmptyStoreShowsTheFirstThreeBoxesTickedAndReadsInOrder)
     EXPECT_TRUE(w.reporter.reports.empty());
 }
 
-TEST(Form1Opening, RestoringRunsTheRulesAsEachBoxIsSet)
+TEST(SettingsOpening, RestoringRunsTheRulesAsEachBoxIsSet)
 {
     Window w;
     w.store.Put(L"Classic", L"1");
@@ -212,7 +212,7 @@ TEST(Form1Opening, RestoringRunsTheRulesAsEachBoxIsSet)
     EXPECT_TRUE(home.reporter.reports.empty());
 }
 
-TEST(Form1Opening, ABadStoredValueIsReportedAndTheOtherBoxesStillRestore)
+TEST(SettingsOpening, ABadStoredValueIsReportedAndTheOtherBoxesStillRestore)
 {
     Window w;
     w.store.Put(L"Classic", L"abc");
@@ -234,7 +234,7 @@ TEST(Form1Opening, ABadStoredValueIsReportedAndTheOtherBoxesStillRestore)
     EXPECT_EQ(w.boxes.States(), Ticked({0, 1, 2, 10, 11}));
 }
 
-TEST(Form1Opening, AStoredTwoShowsGreyedAndIsSavedBackAsTwo)
+TEST(SettingsOpening, AStoredTwoShowsGreyedAndIsSavedBackAsTwo)
 {
     Window w;
     w.store.Put(L"All", L"2");
@@ -243,18 +243,18 @@ TEST(Form1Opening, AStoredTwoShowsGreyedAndIsSavedBackAsTwo)
     EXPECT_EQ(w.boxes.State(2), 2);
     EXPECT_EQ(w.boxes.State(5), 2);
     EXPECT_EQ(w.boxes.State(11), 1);
-    w.procedures.PushButton22Click(1);
+    w.procedures.OkOrCancel(1);
     EXPECT_EQ(w.store.Get(L"All"), L"2");
     EXPECT_EQ(w.store.Get(L"Insert"), L"2");
 }
 
-TEST(Form1Ok, SavesTheTwelveBoxesInOrderInstallsStartsExcelAndCloses)
+TEST(SettingsOk, SavesTheTwelveBoxesInOrderInstallsStartsExcelAndCloses)
 {
     Window w;
     w.store.Put(L"Home", L"1");
     w.Open();
     w.LogSinceOpening();
-    w.procedures.PushButton22Click(1);
+    w.procedures.OkOrCancel(1);
     EXPECT_EQ(w.actions.log,
               (std::vector<std::wstring>{
                   L"save Classic=1", L"save Left=0", L"save All=1", L"save Home=1",
@@ -265,7 +265,7 @@ TEST(Form1Ok, SavesTheTwelveBoxesInOrderInstallsStartsExcelAndCloses)
     EXPECT_TRUE(w.reporter.reports.empty());
 }
 
-TEST(Form1Ok, ClearingClassicSavesTwelveZerosAndUninstalls)
+TEST(SettingsOk, ClearingClassicSavesTwelveZerosAndUninstalls)
 {
     Window w;
     w.store.Put(L"Developer", L"1");
@@ -273,7 +273,7 @@ TEST(Form1Ok, ClearingClassicSavesTwelveZerosAndUninstalls)
     w.boxes.Click(0);
     EXPECT_EQ(w.boxes.States(), States{});
     w.LogSinceOpening();
-    w.procedures.PushButton22Click(1);
+    w.procedures.OkOrCancel(1);
     ASSERT_EQ(w.actions.log.size(), 15u);
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(w.actions.log[i].substr(w.actions.log[i].size() - 2), L"=0") << i;
@@ -282,7 +282,7 @@ TEST(Form1Ok, ClearingClassicSavesTwelveZerosAndUninstalls)
     EXPECT_EQ(w.actions.log[14], L"close");
 }
 
-TEST(Form1Ok, AGreyedClassicBoxIsSavedAsTwoAndInstalls)
+TEST(SettingsOk, AGreyedClassicBoxIsSavedAsTwoAndInstalls)
 {
     // A stored "2" for Classic does not stay greyed: box 0's rule ticks box 1, whose rule ticks
     // box 0, nested, before the restore goes on.
@@ -293,17 +293,17 @@ TEST(Form1Ok, AGreyedClassicBoxIsSavedAsTwoAndInstalls)
 
     w.boxes.Set(0, 2);
     w.LogSinceOpening();
-    w.procedures.PushButton22Click(1);
+    w.procedures.OkOrCancel(1);
     EXPECT_EQ(w.actions.log[0], L"save Classic=2");
     EXPECT_EQ(w.actions.log[12], L"install");
 }
 
-TEST(Form1Ok, AFailedSaveIsReportedAndEverythingElseStillHappens)
+TEST(SettingsOk, AFailedSaveIsReportedAndEverythingElseStillHappens)
 {
     Window w;
     w.store.failingSaves = {L"Data", L"Classic"};
     w.Open();
-    w.procedures.PushButton22Click(1);
+    w.procedures.OkOrCancel(1);
     const std::wstring at = L"in Lattice2021/01/22.Form1.PushButton22_Click ";
     EXPECT_EQ(w.reporter.reports, (std::vector<std::wstring>{
                                       Report(L"Access is denied. (error 5)", at, 104),
@@ -318,12 +318,12 @@ TEST(Form1Ok, AFailedSaveIsReportedAndEverythingElseStillHappens)
               (std::vector<std::wstring>{L"install", L"open Excel", L"close"}));
 }
 
-TEST(Form1Ok, FailingInstallationAndExcelStartAreReportedAndTheWindowStillCloses)
+TEST(SettingsOk, FailingInstallationAndExcelStartAreReportedAndTheWindowStillCloses)
 {
     Window w;
     w.actions.failing = {L"install", L"open"};
     w.Open();
-    w.procedures.PushButton22Click(1);
+    w.procedures.OkOrCancel(1);
     const std::wstring at = L"in Lattice2021/01/22.Form1.PushButton22_Click ";
     EXPECT_EQ(w.reporter.reports, (std::vector<std::wstring>{
                                       Report(L"The window refused install.", at, 116),
@@ -335,38 +335,38 @@ TEST(Form1Ok, FailingInstallationAndExcelStartAreReportedAndTheWindowStillCloses
     removal.actions.failing = {L"uninstall", L"close"};
     removal.Open();
     removal.boxes.Set(0, 0);
-    removal.procedures.PushButton22Click(1);
+    removal.procedures.OkOrCancel(1);
     EXPECT_EQ(removal.reporter.reports, (std::vector<std::wstring>{
                                             Report(L"The window refused uninstall.", at, 118),
                                             Report(L"The window refused close.", at, 122),
                                         }));
 }
 
-TEST(Form1Cancel, ClosesWithoutSavingOrInstalling)
+TEST(SettingsCancel, ClosesWithoutSavingOrInstalling)
 {
     Window w;
     w.Open();
     w.boxes.Click(9);
     w.LogSinceOpening();
-    w.procedures.PushButton22Click(2);
+    w.procedures.OkOrCancel(2);
     EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{L"close"}));
 
     Window failing;
     failing.actions.failing = {L"close"};
-    failing.procedures.PushButton22Click(2);
+    failing.procedures.OkOrCancel(2);
     EXPECT_EQ(failing.reporter.reports,
               (std::vector<std::wstring>{Report(L"The window refused close.",
                                                 L"in Lattice2021/01/22.Form1.PushButton22_Click ", 124)}));
 
     // Any other index is no button at all.
     Window other;
-    other.procedures.PushButton22Click(3);
+    other.procedures.OkOrCancel(3);
     EXPECT_TRUE(other.actions.log.empty());
 }
 
 // An administrator set "Classic" 0 for the computer and "Left" 1 and "Hide built-in Tabs" 0 for
 // the user; the user had chosen otherwise.
-TEST(Form1UnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnlyTheOthers)
+TEST(SettingsUnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnlyTheOthers)
 {
     FakeActions actions;
     LoggingStore own{actions.log};
@@ -377,7 +377,7 @@ TEST(Form1UnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnlyThe
     PolicySettingsStore store{own, computerPolicy, userPolicy};
     CheckBoxRules boxes;
     RecordingReporter reporter;
-    Form1Procedures procedures{actions, store, boxes, reporter};
+    SettingsProcedures procedures{actions, store, boxes, reporter};
     own.Put(L"Classic", L"1");
     own.Put(L"Left", L"0");
     own.Put(L"Review", L"1");
@@ -391,7 +391,7 @@ TEST(Form1UnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnlyThe
 
     boxes.Click(3); // Home: its rule cannot clear Left
     actions.log.clear();
-    procedures.PushButton22Click(1);
+    procedures.OkOrCancel(1);
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{
                                L"save All=1", L"save Home=1", L"save Page Layout=0", L"save Insert=0",
                                L"save Formulas=0", L"save Data=0", L"save Review=1", L"save View=0",

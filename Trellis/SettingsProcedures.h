@@ -7,6 +7,7 @@
 #include "CheckBoxRules.h"
 #include "NumberedSteps.h"
 #include "SettingsStore.h"
+#include "WindowActions.h"
 
 #include <string>
 
@@ -15,8 +16,12 @@ namespace cornice {
 inline constexpr const wchar_t* kFormLoadLocation = L"in Lattice2021/01/22.Form1.Form_Load ";
 inline constexpr const wchar_t* kFormInitializeLocation =
     L"in Lattice2021/01/22.Form1.Form_Initialize ";
-inline constexpr const wchar_t* kPushButtonClickLocation =
+inline constexpr const wchar_t* kOkOrCancelLocation =
     L"in Lattice2021/01/22.Form1.PushButton22_Click ";
+
+// "OK" and "Cancel" as the procedure of their click numbers them.
+inline constexpr int kOkButtonNumber = 1;
+inline constexpr int kCancelButtonNumber = 2;
 
 inline constexpr const wchar_t* kHandCursorFile = L"\\HAND-M.CUR";
 inline constexpr const wchar_t* kExcelTarget = L"Excel";
@@ -25,26 +30,18 @@ inline constexpr const wchar_t* kExcelTarget = L"Excel";
 std::wstring VersionText();
 
 // The window's side of the procedures. Any of them may throw; the procedure reports it.
-class Form1Actions {
+class SettingsActions : public virtual WindowActions {
 public:
-    virtual ~Form1Actions() = default;
-    virtual std::wstring ProgramFolder() = 0;
-    virtual void SetCaption(const std::wstring& caption) = 0;
     virtual void SetProgramIcon() = 0;
-    virtual void ApplySkin() = 0;
-    virtual bool FileExists(const std::wstring& path) = 0;
-    virtual void LoadCustomPointer(const std::wstring& path) = 0;
-    virtual void SetTitleLabel(const std::wstring& text) = 0;
-    virtual void SetVersionLabel(const std::wstring& text) = 0;
     virtual void InstallAddIn() = 0;
     virtual void UninstallAddIn() = 0;
     virtual void ShellOpen(const std::wstring& target) = 0;
     virtual void Close() = 0;
 };
 
-class Form1Procedures {
+class SettingsProcedures {
 public:
-    Form1Procedures(Form1Actions& actions, SettingsStore& store, CheckBoxRules& boxes,
+    SettingsProcedures(SettingsActions& actions, SettingsStore& store, CheckBoxRules& boxes,
                     ErrorReporter& reporter)
         : actions_(actions), store_(store), boxes_(boxes), reporter_(reporter)
     {
@@ -55,17 +52,17 @@ public:
     // About page texts; the boxes restored from the store, the box rules running as each is set.
     // A box whose value a policy sets is locked to it first (CheckBoxRules::Lock).
     void FormInitialize();
-    // 1 "OK": save the twelve boxes (but none a policy sets), install or remove the add-in,
-    // start Excel, close.
-    // 2 "Cancel": close; nothing is saved.
-    void PushButton22Click(int index);
+    // kOkButtonNumber: save the twelve boxes (but none a policy sets), install or remove the
+    // add-in, start Excel, close.
+    // kCancelButtonNumber: close; nothing is saved.
+    void OkOrCancel(int button);
 
 private:
     void RestoreBox(int box);
     void LockBoxSetByPolicy(int box);
     void SaveBox(int box);
 
-    Form1Actions& actions_;
+    SettingsActions& actions_;
     SettingsStore& store_;
     CheckBoxRules& boxes_;
     ErrorReporter& reporter_;

@@ -1,16 +1,16 @@
-#include "Form1Procedures.h"
+#include "SettingsProcedures.h"
 
-#include "Form1Layout.h"
 #include "Globals.h"
 #include "NumberConversion.h"
 #include "NumberText.h"
 #include "SettingKeys.h"
+#include "SettingsLayout.h"
 
 namespace cornice {
 
 std::wstring VersionText() { return std::wstring(L"Version:   ") + C_Version; }
 
-void Form1Procedures::FormLoad()
+void SettingsProcedures::FormLoad()
 {
     NumberedProcedure procedure(kFormLoadLocation, reporter_);
     procedure.Run(100, [&] { actions_.SetCaption(C_AppName); });
@@ -26,9 +26,9 @@ void Form1Procedures::FormLoad()
         });
 }
 
-void Form1Procedures::RestoreBox(int box)
+void SettingsProcedures::RestoreBox(int box)
 {
-    const form1::BoxDesign& design = form1::kBoxes.at(box);
+    const settings::BoxDesign& design = settings::kBoxes.at(box);
     const std::wstring text =
         store_.ReadSetting(kSettingsApplication, kSettingsSection, design.key, design.defaultState);
     // A check box takes 0, 1 or 2; the 16-bit conversion rejects what is not a number and
@@ -36,16 +36,16 @@ void Form1Procedures::RestoreBox(int box)
     boxes_.Set(box, ToInteger16(design.key, text));
 }
 
-void Form1Procedures::LockBoxSetByPolicy(int box)
+void SettingsProcedures::LockBoxSetByPolicy(int box)
 {
-    const form1::BoxDesign& design = form1::kBoxes.at(box);
+    const settings::BoxDesign& design = settings::kBoxes.at(box);
     if (!store_.SetByPolicy(kSettingsApplication, kSettingsSection, design.key)) return;
     const std::wstring text =
         store_.ReadSetting(kSettingsApplication, kSettingsSection, design.key, design.defaultState);
     boxes_.Lock(box, ToInteger16(design.key, text));
 }
 
-void Form1Procedures::FormInitialize()
+void SettingsProcedures::FormInitialize()
 {
     NumberedProcedure procedure(kFormInitializeLocation, reporter_);
     procedure.Run(100, [&] { actions_.SetTitleLabel(C_AppName); });
@@ -63,19 +63,19 @@ void Form1Procedures::FormInitialize()
         procedure.Run(112, [&] { RestoreBox(box); });
 }
 
-void Form1Procedures::SaveBox(int box)
+void SettingsProcedures::SaveBox(int box)
 {
     // The user's own value stays as the user left it, for the day the policy goes.
     if (boxes_.Locked(box)) return;
-    store_.SaveSetting(kSettingsApplication, kSettingsSection, form1::kBoxes.at(box).key,
+    store_.SaveSetting(kSettingsApplication, kSettingsSection, settings::kBoxes.at(box).key,
                        DecimalText(boxes_.State(box)));
 }
 
-void Form1Procedures::PushButton22Click(int index)
+void SettingsProcedures::OkOrCancel(int button)
 {
-    NumberedProcedure procedure(kPushButtonClickLocation, reporter_);
+    NumberedProcedure procedure(kOkOrCancelLocation, reporter_);
     // Statement 100 is the choice between the buttons.
-    if (index == form1::kOkIndex) {
+    if (button == kOkButtonNumber) {
         procedure.Run(104, [&] { SaveBox(CheckBoxRules::kClassic); });
         procedure.Run(106, [&] { SaveBox(CheckBoxRules::kLeft); });
         procedure.Run(108, [&] { SaveBox(CheckBoxRules::kAll); });
@@ -90,7 +90,7 @@ void Form1Procedures::PushButton22Click(int index)
             procedure.Run(118, [&] { actions_.UninstallAddIn(); });
         procedure.Run(120, [&] { actions_.ShellOpen(kExcelTarget); });
         procedure.Run(122, [&] { actions_.Close(); });
-    } else if (index == form1::kCancelIndex) {
+    } else if (button == kCancelButtonNumber) {
         procedure.Run(124, [&] { actions_.Close(); });
     }
 }

@@ -1,0 +1,150 @@
+// The settings window as designed (WindowDesign.h): its controls in control order, places in
+// twips relative to their container, captions, fonts and colours. Two pages lie side by side
+// with the tab control, not in it: "Excel" with the twelve boxes, "About".
+#pragma once
+
+#include "CheckBoxRules.h"
+#include "Maker.h"
+#include "SettingKeys.h"
+#include "WindowDesign.h"
+
+#include <array>
+
+namespace cornice {
+
+// The window's class, for people and programs that look for it.
+inline constexpr const wchar_t* kSettingsWindowClassName = L"TrellisForm1";
+inline constexpr const wchar_t* kSettingsPageClassName = L"TrellisPage";
+
+// Control identifiers: the boxes are kFirstBoxId + index; "OK" and "Cancel" are kOkId and
+// kCancelId (IDOK and IDCANCEL), which is also what Enter and Esc send.
+inline constexpr int kFirstBoxId = 100;
+inline constexpr int kTabControlId = 200;
+inline constexpr int kTitleId = 300;
+inline constexpr int kVersionId = 301;
+inline constexpr int kWebsiteCaptionId = 302;
+inline constexpr int kWebsiteId = 303;
+inline constexpr int kPolicyNoteId = 304;
+inline constexpr int kExcelPageId = 400;
+inline constexpr int kAboutPageId = 401;
+
+namespace settings {
+
+inline constexpr FontDesign kTabFont{L"Arial", 900, true, false, kAnsiCharset};
+inline constexpr FontDesign kBoxFont{L"Arial", 900, true, false, kCyrillicCharset};
+inline constexpr FontDesign kTitleFont{L"Arial", 1200, true, false, kCyrillicCharset};
+inline constexpr FontDesign kVersionFont{L"Arial", 975, true, false, kCyrillicCharset};
+inline constexpr FontDesign kWebsiteCaptionFont{L"Arial", 975, true, false, kCyrillicCharset};
+inline constexpr FontDesign kWebsiteFont{L"Arial", 975, false, true, kCyrillicCharset};
+inline constexpr FontDesign kButtonFont{L"Arial", 1125, true, false, kAnsiCharset};
+
+// Fixed border, minimise button, white: WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
+// | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT.
+inline constexpr std::uint32_t kStyle = 0x00C00000 | 0x00080000 | 0x00020000 | style::kClipChildren;
+inline constexpr int kProgramIconId = 1;
+inline constexpr int kClientWidth = 6240;
+inline constexpr int kClientHeight = 5100;
+
+inline constexpr TwipRect kTabControl{120, 90, 6000, 4335};
+// The pages cover the tab control below its strip, which ends kPageInset.top twips down.
+inline constexpr TwipRect kPageInset{45, 315, 5895, 3945};
+inline constexpr TwipRect kPage{kTabControl.left + kPageInset.left, kTabControl.top + kPageInset.top, kPageInset.width,
+                                kPageInset.height};
+
+// Indexed by box. The captions are shown as they stand: " View" has its leading blank.
+struct BoxDesign {
+    const wchar_t* caption;
+    TwipRect place; // on the "Excel" page
+    const wchar_t* key;
+    int defaultState; // when the store holds nothing
+};
+inline constexpr std::array<BoxDesign, CheckBoxRules::kBoxCount> kBoxes{{
+    {L"Show Classic Menu and Toolbars in Microsoft Excel", {240, 480, 5295, 375}, kClassicKey, 1},
+    {L"Show menu tabs on the left of home tab", {600, 840, 3975, 375}, kLeftKey, 1},
+    {L"Show all items in main menu", {600, 1200, 3375, 375}, kAllKey, 1},
+    {L"Home", {960, 1920, 1095, 375}, kTabKeys[0], 0},
+    {L"Page Layout", {960, 2235, 1455, 375}, kTabKeys[1], 0},
+    {L"Insert", {960, 2565, 1095, 375}, kTabKeys[2], 0},
+    {L"Formulas", {960, 2880, 1215, 375}, kTabKeys[3], 0},
+    {L"Data", {2640, 2565, 975, 375}, kTabKeys[4], 0},
+    {L"Review", {2640, 2280, 1095, 375}, kTabKeys[5], 0},
+    {L" View", {2640, 1920, 975, 375}, kTabKeys[6], 0},
+    {L"Developer", {2640, 2880, 1215, 375}, kTabKeys[7], 0},
+    {L"Hide built-in tabs", {600, 1560, 1815, 375}, kHideBuiltInTabsKey, 0},
+}};
+
+// Three states, drawn by the window but changed only through the model: a click asks the
+// rules, and the rules set every box that changes. The boxes are taller than their spacing;
+// clipping keeps a neighbour from painting over a check mark.
+constexpr ControlDesign Box(int box)
+{
+    return {ControlKind::CheckBox,
+            kFirstBoxId + box,
+            kExcelPageId,
+            kButtonClass,
+            style::kVisible | style::kTabStop | style::kClipSiblings | style::kThreeState | style::kMultiline,
+            0,
+            kBoxes[box].place,
+            kBoxFont,
+            kBlack,
+            kWhite,
+            kBoxes[box].caption};
+}
+
+// A page and the caption of its tab.
+constexpr ControlDesign Page(int id, std::uint32_t visible, const wchar_t* caption)
+{
+    return {ControlKind::Frame, id, kInWindow, kSettingsPageClassName,
+            visible | style::kClipChildren | style::kClipSiblings, style::kControlParent, kPage, kNoFont, kBlack,
+            kWhite, caption};
+}
+
+// Labels on the "About" page notify, so that the pointer effects can tell them from the page.
+constexpr ControlDesign AboutLabel(int id, std::uint32_t align, TwipRect place, FontDesign font, OleColor color,
+                                   const wchar_t* text)
+{
+    return {ControlKind::Label, id, kAboutPageId, kStaticClass, style::kVisible | align | style::kNotify, 0, place, font,
+            color, kWhite, text};
+}
+
+constexpr ControlDesign Button(int id, std::uint32_t kind, TwipRect place, const wchar_t* caption)
+{
+    return {ControlKind::PushButton, id, kInWindow, kButtonClass, style::kVisible | style::kTabStop | kind, 0, place,
+            kButtonFont, kBlack, kButtonFaceOleColor, caption};
+}
+
+// The rectangle that frames the eight tab boxes, with box 11 on its top edge as their heading.
+inline constexpr ControlDesign kTabBoxesFrame{
+    ControlKind::Shape, kNoId, kExcelPageId, nullptr, 0, 0, {600, 1680, 3375, 1695}, kNoFont, kBlack, kWhite, nullptr};
+
+// Creation order is the tab order: the boxes by index, then "OK" and "Cancel".
+inline constexpr std::array<ControlDesign, 26> kControls{{
+    {ControlKind::TabControl, kTabControlId, kInWindow, kTabControlClass,
+     style::kVisible | style::kClipSiblings | style::kTabStop, 0, kTabControl, kTabFont, kBlack, kButtonFaceOleColor,
+     nullptr},
+    Page(kExcelPageId, style::kVisible, L"Excel"),
+    Box(0), Box(1), Box(2), Box(3), Box(4), Box(5), Box(6), Box(7), Box(8), Box(9), Box(10), Box(11),
+    kTabBoxesFrame,
+    // Below the rectangle, shown only when a policy sets a box: such boxes are disabled, and
+    // this says why.
+    {ControlKind::Label, kPolicyNoteId, kExcelPageId, kStaticClass, style::kLeft, 0, {240, 3495, 5415, 375}, kBoxFont,
+     kBlack, kWhite, L"Dimmed boxes are set by your administrator."},
+    Page(kAboutPageId, 0, L"About"),
+    AboutLabel(kTitleId, style::kCenter, {225, 495, 5415, 615}, kTitleFont, kGreen, nullptr),
+    AboutLabel(kVersionId, style::kCenter, {90, 1350, 5715, 225}, kVersionFont, kBlack, nullptr),
+    Line(kAboutPageId, 0, 2160, 5805, 2160, kLightGrey),
+    Line(kAboutPageId, 0, 2160, 5480, 2160, kGrey),
+    AboutLabel(kWebsiteCaptionId, style::kLeft, {405, 2745, 885, 240}, kWebsiteCaptionFont, kBlack, L"Website: "),
+    AboutLabel(kWebsiteId, style::kLeft, {1950, 2760, 2190, 240}, kWebsiteFont, kBlue, kMakerWebsiteText),
+    Button(kOkId, style::kDefPushButton, {1920, 4560, 2055, 405}, L"OK"),
+    Button(kCancelId, style::kPushButton, {4080, 4560, 2040, 405}, L"Cancel"),
+    kSkinComponentDesign,
+}};
+
+inline constexpr WindowDesign kWindow{kSettingsWindowClassName, kSettingsPageClassName, kStyle, style::kControlParent,
+                                      kProgramIconId, kClientWidth, kClientHeight, kWhite, kSettingsWindowSkinFile,
+                                      kControls.data(),
+                                      kControls.size()};
+
+} // namespace settings
+} // namespace cornice

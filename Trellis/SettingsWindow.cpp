@@ -1,0 +1,216 @@
+#include "SettingsWindow.h"
+
+#include "CheckBoxRules.h"
+#include "DesignedWindow.h"
+#include "Files.h"
+#include "Globals.h"
+#include "MachineInstallation.h"
+#include "NumberedSteps.h"
+#include "Options.h"
+#include "PointerEffects.h"
+#include "RegistryPolicySource.h"
+#include "SettingsProcedures.h"
+#include "Shell.h"
+
+#include <commctrl.h>
+
+namespace cornice {
+namespace {
+
+using namespace settings;
+
+static_assert(kStyle == (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN));
+
+class SettingsWindow final : public DesignedWindow,
+                             private SettingsActions,
+                             private ErrorReporter {
+public:
+    explicit SettingsWindow(HINSTANCE instance)
+        : DesignedWindow(kWindow, instance),
+          rules_([this](int box, int state) { ShowBoxState(box, state); }),
+          procedures_(*this, settings_.Store(), rules_, *this)
+    {
+    }
+
+    // Creates the window and its controls, runs opening (load and initialisation), centres and
+    // shows the window.
+    void Open(int showCommand)
+    {
+        if (!CreateDesigned(CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT))
+            throw WindowsError(HRESULT_FROM_WIN32(::GetLastError()), "The settings window could not be created.");
+
+        procedures_.FormLoad();
+        procedures_.FormInitialize();
+        ShowPolicyLocks();
+
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoW(::MonitorFromWindow(Window(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+        CentreOn(monitor.rcWork);
+        ::ShowWindow(Window(), showCommand);
+        ::UpdateWindow(Window());
+    }
+
+private:
+    // ---- SettingsActions ------------------------------------------------------------------
+    void SetProgramIcon() override { LoadIcons(); }
+    void SetTitleLabel(const std::wstring& text) override { ::SetWindowTextW(Control(kTitleId), text.c_str()); }
+    void SetVersionLabel(const std::wstring& text) override { ::SetWindowTextW(Control(kVersionId), text.c_str()); }
+    // Installed for all users, the registration is the administrator's: OK with the first box
+    // ticked repairs what belongs to this user, and with it clear only the settings change
+    // (Classic 0 already gives Excel an empty document).
+    void InstallAddIn() override
+    {
+        const std::wstring library = LibraryPath(cornice::ProgramFolder());
+        if (InstalledForAllUsers(library))
+            RepairAddInForUser(Window(), library);
+        else
+            cornice::InstallAddIn(Window());
+    }
+    void UninstallAddIn() override
+    {
+        if (!InstalledForAllUsers(LibraryPath(cornice::ProgramFolder()))) cornice::UninstallAddIn(Window());
+    }
+    void ShellOpen(const std::wstring& target) override { cornice::ShellOpen(Window(), target); }
+    void Close() override { closeRequested_ = true; }
+
+    // ---- ErrorReporter -------------------------------------------------------------------
+    void ShowApplicationError(const std::wstring& text) override
+    {
+        ::MessageBoxW(Window(), text.c_str(), kApplicationErrorTitle, MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    // ---- The design's hooks ---------------------------------------------------------------
+    void LaidOut() override
+    {
+        if (bigIcon_) LoadIcons();
+    }
+
+    void LoadIcons()
+    {
+        const auto load = [&](int width, int height) {
+            return UniqueHicon(static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
+                                                               SystemMetricForDpi(width, Dpi()),
+                                                               SystemMetricForDpi(height, Dpi()), LR_DEFAULTCOLOR)));
+        };
+        UniqueHicon big = load(SM_CXICON, SM_CYICON), small = load(SM_CXSMICON, SM_CYSMICON);
+        if (!big || !small)
+            throw WindowsError(HRESULT_FROM_WIN32(::GetLastError()), "The program's icon could not be loaded.");
+        ::SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+        ::SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+        bigIcon_ = std::move(big);
+        smallIcon_ = std::move(small);
+    }
+
+    // ---- Behaviour ----------------------------------------------------------------------
+    void ShowPolicyLocks()
+    {
+        bool any = false;
+        for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) {
+            if (!rules_.Locked(box)) continue;
+            ::EnableWindow(Control(kFirstBoxId + box), FALSE);
+            any = true;
+        }
+        ::ShowWindow(Control(kPolicyNoteId), any ? SW_SHOW : SW_HIDE);
+    }
+
+    void ShowBoxState(int box, int state)
+    {
+        if (const HWND window = Control(kFirstBoxId + box))
+            ::SendMessageW(window, BM_SETCHECK,
+                           state == CheckBoxRules::kGreyed ? BST_INDETERMINATE : (state ? BST_CHECKED : BST_UNCHECKED),
+                           0);
+    }
+
+    void OnCommand(int id, int code, HWND control) override
+    {
+        if (id >= kFirstBoxId && id < kFirstBoxId + CheckBoxRules::kBoxCount && control) {
+            if (code == BN_CLICKED && !busy_) rules_.Click(id - kFirstBoxId);
+        } else if (id == IDOK || id == IDCANCEL) {
+            if ((!control || code == BN_CLICKED) && !busy_) {
+                busy_ = true;
+                procedures_.OkOrCancel(id == IDOK ? kOkButtonNumber : kCancelButtonNumber);
+                busy_ = false;
+                if (closeRequested_) ::DestroyWindow(Window());
+            }
+        } else if (id == kWebsiteId && code == STN_CLICKED) {
+            cornice::ShellOpen(Window(), kMakerWebsiteAddress);
+        }
+    }
+
+    bool IsBox(HWND window) const
+    {
+        const int id = ::GetDlgCtrlID(window);
+        return id >= kFirstBoxId && id < kFirstBoxId + CheckBoxRules::kBoxCount && Control(id) == window;
+    }
+
+    HCURSOR PointerOver(HWND under) override
+    {
+        PointerArea area = PointerArea::Other;
+        if (under == Window())
+            area = PointerArea::WindowBackground;
+        else if (under == Control(kWebsiteId))
+            area = PointerArea::WebsiteLink;
+        else if (under == Control(IDOK) || under == Control(IDCANCEL))
+            area = PointerArea::PushButton;
+        else if (IsBox(under))
+            area = PointerArea::CheckBox;
+        else if (under == Control(kExcelPageId) || under == Control(kAboutPageId)) {
+            POINT cursor;
+            ::GetCursorPos(&cursor);
+            if (!OnDrawing(under, cursor))
+                area = under == Control(kExcelPageId) ? PointerArea::ExcelPage : PointerArea::AboutPage;
+        }
+        pointer_ = PointerMovedOver(area, pointer_);
+        ShowUnderline(kWebsiteId, pointer_.websiteUnderlined);
+        // Without HAND-M.CUR the custom pointer has no image and shows as the arrow.
+        return pointer_.customPointer && CustomPointer() ? CustomPointer() : ::LoadCursorW(nullptr, IDC_ARROW);
+    }
+
+    bool OwnMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
+    {
+        switch (message) {
+        case WM_CLOSE:
+            // Not while a push button's procedure runs (regsvr32 or a message box may be
+            // pumping messages): it closes the window itself when it is done.
+            return busy_;
+        case WM_DESTROY:
+            ::PostQuitMessage(0);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    RegistrySettingsAfterPolicy settings_;
+    CheckBoxRules rules_;
+    SettingsProcedures procedures_;
+    PointerState pointer_;
+    bool busy_ = false;
+    bool closeRequested_ = false;
+    UniqueHicon bigIcon_, smallIcon_;
+};
+
+} // namespace
+
+int RunSettingsWindow(HINSTANCE instance, int showCommand)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    DesignedWindow::RegisterClasses(kWindow, instance);
+
+    SettingsWindow window(instance);
+    window.Open(showCommand);
+
+    MSG message;
+    BOOL got;
+    while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
+        if (got == -1) return 1;
+        if (window.DialogKey(message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace cornice

@@ -1,15 +1,17 @@
 #include "AboutForm.h"
 
 #include "AddInIdentity.h"
+#include "LanguageChoice.h"
 #include "NumberText.h"
 
 #include <exception>
+#include <utility>
 
 namespace cornice::about {
-std::wstring VersionLine(const VersionNumbers& version)
+std::wstring VersionLine(const VersionNumbers& version, std::wstring_view pattern)
 {
-    return L"Version " + DecimalText(version.major) + L"." + DecimalText(version.minor) + L"." +
-           DecimalText(version.revision);
+    return FillIn(pattern, {DecimalText(version.major) + L"." + DecimalText(version.minor) + L"." +
+                            DecimalText(version.revision)});
 }
 
 AboutForm::AboutForm(AboutWindowActions& window, std::wstring descriptiveName, VersionNumbers version)
@@ -66,8 +68,8 @@ void AboutForm::LoadIfNeeded()
 void AboutForm::Load()
 {
     window_.ApplySkin();
-    window_.SetCaption(L"About " + title_);
-    window_.SetVersionLabel(VersionLine(version_));
+    window_.SetCaption(FillIn(texts_.caption, {title_}));
+    window_.SetVersionLabel(VersionLine(version_, texts_.versionLine));
     window_.SetTitleLabel(title_);
 }
 

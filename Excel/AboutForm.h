@@ -8,6 +8,8 @@
 #include "WindowActions.h"
 
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace cornice::about {
 
@@ -21,8 +23,16 @@ struct VersionNumbers {
     unsigned revision = 0;
 };
 
-// "Version 7.0.0": the numbers as plain decimals.
-std::wstring VersionLine(const VersionNumbers& version);
+// The texts the load step composes, in the language of the user's Excel; %1 of the caption is
+// the application's title, %1 of the version line the numbers. English as it has always been
+// unless told otherwise.
+struct AboutTexts {
+    std::wstring caption = L"About %1";
+    std::wstring versionLine = L"Version %1";
+};
+
+// "Version 7.0.0": the numbers as plain decimals, in `pattern`'s place.
+std::wstring VersionLine(const VersionNumbers& version, std::wstring_view pattern = L"Version %1");
 
 // The window as the opening steps see it. Any step may throw; the opening then ends there.
 class AboutWindowActions : public virtual WindowActions {
@@ -45,6 +55,8 @@ public:
     // the caller, and the next call starts where this one started (a failed first opening
     // leaves the next one a first opening).
     void Show();
+    // The texts of the next load step; a window on screen keeps the ones it was built with.
+    void SetTexts(AboutTexts texts) { texts_ = std::move(texts); }
 
     bool Initialized() const noexcept { return initialized_; }
 
@@ -57,6 +69,7 @@ private:
     std::wstring descriptiveName_;
     std::wstring title_;
     VersionNumbers version_;
+    AboutTexts texts_;
     bool initialized_ = false;
 };
 

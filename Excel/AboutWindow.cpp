@@ -5,8 +5,11 @@
 #include "AddInIdentity.h"
 #include "ComError.h"
 #include "Corbel.h"
+#include "CorbelText.h"
 #include "DesignedWindow.h"
+#include "LanguageChoice.h"
 #include "LibraryResources.h"
+#include "LocalisedText.h"
 #include "Module.h"
 #include "Shell.h"
 #include "Utf8.h"
@@ -27,13 +30,15 @@ public:
     AboutWindow() : DesignedWindow(kWindow, ModuleHandle()), form_(*this, kAddInFriendlyName, LibraryVersion()) {}
     ~AboutWindow() override { Unload(); }
 
-    void Open()
+    void Open(int language)
     {
         // A call that arrives while the window is being built (Excel pumping messages inside
         // one of its steps) finds it on its way already.
         if (opening_) return;
         opening_ = true;
         try {
+            language_ = language;
+            form_.SetTexts({Text(IDS_ABOUT_CAPTION), Text(IDS_ABOUT_VERSION)});
             form_.Show();
         } catch (...) {
             opening_ = false;
@@ -53,6 +58,8 @@ public:
     }
 
 private:
+    std::wstring Text(unsigned id) const { return LoadText(ModuleHandle(), id, language_); }
+
     // ---- AboutWindowActions ---------------------------------------------------------------
     bool IsLoaded() const override { return Window() != nullptr; }
 
@@ -72,9 +79,12 @@ private:
         if (!CreateDesigned(info.rcWork.left, info.rcWork.top, 0, 0)) {
             const DWORD error = ::GetLastError();
             throw WindowsError(HRESULT_FROM_WIN32(error ? error : ERROR_CANNOT_MAKE),
-                               ToUtf8(L"The About window could not be created: " +
-                                      WindowsErrorText(error ? error : ERROR_CANNOT_MAKE)));
+                               ToUtf8(FillIn(Text(IDS_ABOUT_NOT_CREATED),
+                                             {WindowsErrorText(error ? error : ERROR_CANNOT_MAKE)})));
         }
+        // The design's texts are English; the window speaks Excel's language.
+        ::SetWindowTextW(Control(kAboutWebsiteCaptionId), Text(IDS_ABOUT_WEBSITE_LABEL).c_str());
+        ::SetWindowTextW(Control(IDOK), Text(IDS_ABOUT_OK).c_str());
         CentreOn(info.rcWork);
     }
 
@@ -151,6 +161,7 @@ private:
     }
 
     AboutForm form_;
+    int language_ = kEnglishText;
     bool opening_ = false;
     PointerState pointer_;
     UniqueHhook hook_;
@@ -180,10 +191,10 @@ LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-HRESULT ShowAboutWindow() noexcept
+HRESULT ShowAboutWindow(int language) noexcept
 try {
     if (!g_aboutWindow) g_aboutWindow = new AboutWindow();
-    g_aboutWindow->Open();
+    g_aboutWindow->Open(language);
     return S_OK;
 } catch (...) {
     return ReportCaughtException(IID__Connect);

@@ -8,10 +8,11 @@
 
 namespace cornice {
 
-// Shows the window, or brings the open one to the front; returns at once. A failure comes
+// Shows the window, or brings the open one to the front; returns at once. Its texts are those of
+// `language`'s table (LanguageChoice.h); a window on screen keeps the language it opened in. A failure comes
 // back as an HRESULT with its description in IErrorInfo (for _Connect). While the on-screen
 // window exists it holds a module reference (Module.h), so the DLL stays loaded under it.
-HRESULT ShowAboutWindow() noexcept;
+HRESULT ShowAboutWindow(int language) noexcept;
 
 // For Connect when Excel disconnects the add-in, begins to shut down or releases its last
 // Connect: destroys the on-screen window, whose window procedure and message hook live in

@@ -209,9 +209,9 @@ HRESULT Connect::GetRibbonXML(BSTR* result) { return BuildDocument(result, IID__
 HRESULT Connect::IRibbonExtensibility_GetCustomUI(BSTR, BSTR* result) { return BuildDocument(result, IID__Connect); }
 HRESULT Connect::GetCustomUI(BSTR, BSTR* result) { return BuildDocument(result, IID_IRibbonExtensibility); }
 
-// The one About window, modeless, with no owner; the control is not needed. A failure comes
-// back with its description in IErrorInfo.
-HRESULT Connect::ShowAbout0(IDispatch*) { return ShowAboutWindow(); }
+// The one About window, modeless, with no owner, in Excel's language; the control is not
+// needed. A failure comes back with its description in IErrorInfo.
+HRESULT Connect::ShowAbout0(IDispatch*) { return ShowAboutWindow(TextLanguageOf(excelApplication_)); }
 
 HRESULT Connect::Uninstall0(IDispatch*)
 try {

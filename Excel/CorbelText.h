@@ -8,6 +8,8 @@
 #define IDS_ABOUT_VERSION 101
 #define IDS_ABOUT_WEBSITE_LABEL 102
 #define IDS_ABOUT_OK 103
+// %1 is Windows' description of why.
+#define IDS_ABOUT_NOT_CREATED 106
 
 // The uninstall entry's message. The path names the shortcuts the installer makes, which keep
 // their English names, so it stays English in every language.

@@ -113,6 +113,23 @@ TEST(AboutForm, FirstOpeningLoadsBeforeThePointerAndEndsWithTheDescriptiveName)
     }
 }
 
+// Texts given while the window is open wait for its next load step.
+TEST(AboutForm, TheLoadStepComposesTheTextsItWasGiven)
+{
+    FakeWindow window;
+    AboutForm form(window, L"Architrave", kVersion);
+    form.Show();
+    form.SetTexts({L"Info über %1", L"Version %1 (de)"});
+    window.log.clear();
+    form.Show();
+    EXPECT_EQ(window.log, Lines({L"show"}));
+    window.CloseByUser();
+    window.log.clear();
+    form.Show();
+    EXPECT_EQ(window.log, Lines({L"build", L"skin", L"caption Info über Architrave", L"version Version 7.0.0 (de)",
+                                 L"title Architrave", L"show"}));
+}
+
 TEST(AboutForm, ASecondCallWhileOpenShowsTheSameWindowAgain)
 {
     FakeWindow window;

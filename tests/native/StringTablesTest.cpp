@@ -131,6 +131,8 @@ TEST_F(EnglishTexts, AreTheWindowsCaptions)
     EXPECT_EQ(Corbel("IDS_ABOUT_WEBSITE_LABEL"), about::kWebsiteCaption.text);
     EXPECT_EQ(Corbel("IDS_ABOUT_OK"), about::kOk.text);
     EXPECT_EQ(FillIn(Corbel("IDS_ABOUT_VERSION"), {L"7.0.12"}), about::VersionLine({7, 0, 12}));
+    EXPECT_EQ(Corbel("IDS_ABOUT_CAPTION"), about::AboutTexts{}.caption);
+    EXPECT_EQ(Corbel("IDS_ABOUT_VERSION"), about::AboutTexts{}.versionLine);
     EXPECT_EQ(Corbel("IDS_UNINSTALL_INSTRUCTIONS"),
               L"To uninstall, close Excel and then go to\r\rStart > Program Files > Cornice > Uninstall Cornice");
 }

@@ -11,9 +11,13 @@
 // of failed checks (0: all passed).
 #include "AboutLayout.h"
 #include "AboutWindow.h"
+#include "CorbelText.h"
+#include "LanguageChoice.h"
+#include "LocalisedText.h"
 #include "Twips.h"
 #include "Utf8.h"
 #include "WinHandles.h"
+#include "WindowDpi.h"
 #include "WindowDriving.h"
 
 #include <cstdio>
@@ -139,6 +143,7 @@ public:
     }
 
     std::string Output() const { return ReadFileText(output_); }
+    DWORD Id() const { return id_; }
 
     // Runs to the end (a minute at most) and hands back the exit code.
     DWORD Finish()
@@ -390,6 +395,123 @@ void Dpi(int dpi)
     WriteLogPixels(96);
 }
 
+// The window and the uninstall message in one language of Excel's, each as the user meets it
+// and as excel-host reports it, with texts from the product's own table for that language.
+struct Language {
+    int id;
+    const wchar_t* name;
+};
+
+// Text `id` of the registered library's table for `language`.
+std::wstring ProductText(unsigned id, int language)
+{
+    const UniqueHmodule library(::LoadLibraryExW(Program(L"Corbel.dll").c_str(), nullptr,
+                                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    return library ? LoadText(library.Get(), id, language) : L"(Corbel.dll not loaded)";
+}
+
+// Each text in its control's designed font at the window's DPI fits the control: on one line
+// within a label, within a button's face (less its edges and focus rectangle). Arial has no
+// Japanese or Chinese glyphs; Windows draws those in a linked font, a full em wide each, which is
+// what they count for here (Wine draws bold ones as narrow boxes).
+void CheckTextsFit(HWND window, int dpi, const std::string& language)
+{
+    const struct {
+        int id;
+        const ControlDesign* design;
+        int margin;
+    } controls[] = {{kAboutVersionId, &about::kVersion, 0}, {kAboutWebsiteCaptionId, &about::kWebsiteCaption, 0},
+                    {IDOK, &about::kOk, 8}};
+    const UniqueHdc dc(::CreateCompatibleDC(nullptr));
+    for (const auto& control : controls) {
+        const UniqueHfont font = MakeFont(control.design->font, dpi, false);
+        const HGDIOBJ old = ::SelectObject(dc.Get(), font.Get());
+        const std::wstring text = TextOf(Item(window, control.id));
+        std::wstring latin;
+        int wide = 0;
+        for (const wchar_t c : text) {
+            if (c >= 0x2E80) ++wide;
+            else latin += c;
+        }
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc.Get(), latin.c_str(), static_cast<int>(latin.size()), &extent);
+        LOGFONTW design{};
+        ::GetObjectW(font.Get(), sizeof design, &design);
+        extent.cx += wide * std::abs(design.lfHeight);
+        ::SelectObject(dc.Get(), old);
+        RECT client;
+        ::GetClientRect(Item(window, control.id), &client);
+        CHECK(extent.cx <= client.right - control.margin && extent.cy <= client.bottom,
+              language + ": " + Quote(text) + " is " + std::to_string(extent.cx) + "x" + std::to_string(extent.cy) +
+                  " pixels, its control " + std::to_string(client.right) + "x" + std::to_string(client.bottom));
+    }
+}
+
+void InLanguage(const Language& language)
+{
+    OptionalFiles(true);
+    const std::string name = U8(language.name);
+    const std::wstring option = L"--ui-language " + std::to_wstring(language.id);
+    const int table = TextLanguageFor(language.id);
+    const auto text = [&](unsigned id) { return ProductText(id, table); };
+    const std::wstring version = FillIn(text(IDS_ABOUT_VERSION), {L"7.0.0"});
+    {
+        ExcelHost host(option + L" --wait --click d242242");
+        const HWND window = host.WaitForAboutWindow();
+        if (!window) return;
+        const struct {
+            int id;
+            std::wstring text;
+        } labels[] = {{kAboutVersionId, version}, {kAboutWebsiteCaptionId, text(IDS_ABOUT_WEBSITE_LABEL)},
+                      {IDOK, text(IDS_ABOUT_OK)}};
+        for (const auto& label : labels)
+            CHECK(TextOf(Item(window, label.id)) == label.text, name + ": control " + std::to_string(label.id) +
+                                                                    " reads " + Quote(TextOf(Item(window, label.id))) +
+                                                                    ", expected " + Quote(label.text));
+        if (language.id == 1031)
+            CHECK(TextOf(Item(window, IDOK)) == L"OK" && TextOf(Item(window, kAboutWebsiteCaptionId)) == L"Website: ",
+                  "the German window reads " + Quote(TextOf(Item(window, IDOK))));
+        const int dpi = ScreenDpi();
+        CheckGeometry(window, dpi);
+        CheckTextsFit(window, dpi, name);
+        SaveScreenshot(window, g_paths.shots, std::wstring(L"about-") + language.name);
+        BringToFront(window);
+        ClickWithMouse(Item(window, IDOK), 20, 10);
+        CHECK(Eventually([&] { return !::IsWindow(window); }), name + ": the button did not close the window");
+        CHECK(host.Finish() == 0, name + ": excel-host failed:\n" + host.Output());
+    }
+    {
+        ExcelHost host(option + L" --wait --click d24224025");
+        const HWND box = host.Id() ? WaitForWindow(host.Id(), L"#32770", nullptr, 20000) : nullptr;
+        CHECK(box != nullptr, name + ": no uninstall message appeared:\n" + host.Output());
+        if (!box) return;
+        CHECK(MessageText(box) == text(IDS_UNINSTALL_INSTRUCTIONS), name + ": the message reads " + Quote(MessageText(box)));
+        SaveScreenshot(box, g_paths.shots, std::wstring(L"uninstall-") + language.name);
+        AnswerOk(box);
+        CHECK(host.Finish() == 0, name + ": excel-host failed:\n" + host.Output());
+    }
+    // Reopened after excel-host closed it: the caption that only a reopening shows.
+    ExcelHost host(option + L" --click d242242 --click d242242");
+    const DWORD exitCode = host.Finish();
+    const std::string output = host.Output();
+    CHECK(exitCode == 0, name + ": excel-host exit code " + std::to_string(exitCode) + ":\n" + output);
+    const std::string reopened =
+        "  window shown: window " + Quote(FillIn(text(IDS_ABOUT_CAPTION), {L"Architrave"})) + " (class CorbelAboutForm1)";
+    CHECK(Occurrences(output, reopened + "\n") == 1, name + ": no " + reopened + " in:\n" + output);
+}
+
+// Excel in each language of the product: Latin and Cyrillic ones, or (in a prefix with fonts
+// for them) Japanese and Chinese. German is checked in words as well: the driver reads the
+// tables with the code that the add-in uses.
+void Languages(bool cjk)
+{
+    const std::vector<Language> languages =
+        cjk ? std::vector<Language>{{1041, L"ja"}, {2052, L"zh-CN"}}
+            : std::vector<Language>{{1033, L"en"}, {1031, L"de"}, {1036, L"fr"}, {3082, L"es"},
+                                    {1040, L"it"}, {1046, L"pt-BR"}, {1049, L"ru"}};
+    for (const Language& language : languages) InLanguage(language);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The prefix: the product registered in its program folder, settings with the "All" menu.
 
@@ -427,5 +549,7 @@ int wmain(int argc, wchar_t** argv)
                                                {L"enter-and-ok", EnterAndOk},
                                                {L"dpi-120", [] { Dpi(120); }},
                                                {L"dpi-144", [] { Dpi(144); }},
+                                               {L"languages", [] { Languages(false); }},
+                                               {L"languages-cjk", [] { Languages(true); }},
                                            });
 }

@@ -235,18 +235,19 @@ void DesignedWindow::CreateControls()
     for (std::size_t index = 0; index < design_.controlCount; ++index) {
         const ControlDesign& design = design_.controls[index];
         HWND window = nullptr;
+        std::wstring text = ControlText(design);
         if (design.kind == ControlKind::SkinComponent) {
             skinComponent_ = CreateSkinComponent();
         } else if (design.windowClass) {
             // A page's text is its tab's caption.
             const bool shown = design.text && design.kind != ControlKind::Frame;
-            window = ::CreateWindowExW(design.exStyle, design.windowClass, shown ? design.text : L"",
+            window = ::CreateWindowExW(design.exStyle, design.windowClass, shown ? text.c_str() : L"",
                                        WS_CHILD | design.style, 0, 0, 0, 0, ContainerWindow(design.container),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance_, this);
             if (!window)
                 throw WindowsError(HRESULT_FROM_WIN32(::GetLastError()), "A control of the window could not be created.");
         }
-        controls_.push_back({&design, window, design.backColor, design.font.underline, UniqueHfont()});
+        controls_.push_back({&design, window, design.backColor, design.font.underline, UniqueHfont(), std::move(text)});
     }
     if (const Entry* tab = TabControl()) {
         int item = 0;
@@ -254,7 +255,7 @@ void DesignedWindow::CreateControls()
             if (page.design->kind != ControlKind::Frame) continue;
             TCITEMW tabItem{};
             tabItem.mask = TCIF_TEXT;
-            tabItem.pszText = const_cast<wchar_t*>(page.design->text ? page.design->text : L"");
+            tabItem.pszText = const_cast<wchar_t*>(page.text.c_str());
             TabCtrl_InsertItem(tab->window, item++, &tabItem);
         }
         // The tab strip goes to the bottom of the z-order, so that the pages lie on top of it.
@@ -274,6 +275,7 @@ void DesignedWindow::Layout()
             SetControlFont(control.window, control.font);
         }
         PlaceControl(control.window, control.design->place, dpi_);
+        GiveRoomToText(control);
     }
     if (const Entry* tab = TabControl()) {
         // The tabs end where the pages begin, a little above the pages' top.
@@ -287,6 +289,60 @@ void DesignedWindow::Layout()
     }
     LaidOut();
     ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+// In twips: the right edge of the container, or the left edge of the nearest control beside
+// this one to its right, or the right edge of a rectangle drawn around it.
+int DesignedWindow::RightmostEdge(const Entry& control) const
+{
+    const TwipRect& place = control.design->place;
+    const int container = control.design->container;
+    int edge = design_.clientWidth;
+    for (const Entry& other : controls_) {
+        const ControlDesign& design = *other.design;
+        if (design.id == container && container != kInWindow) edge = design.place.width;
+    }
+    for (const Entry& other : controls_) {
+        const TwipRect& o = other.design->place;
+        if (&other == &control || other.design->container != container || other.design->kind == ControlKind::Line)
+            continue;
+        const bool beside = o.top < place.top + place.height && place.top < o.top + o.height;
+        if (!beside) continue;
+        if (o.left > place.left && o.left < edge) edge = o.left;
+        if (other.design->kind == ControlKind::Shape && o.left < place.left && o.left + o.width > place.left &&
+            o.left + o.width < edge)
+            edge = o.left + o.width;
+    }
+    return edge;
+}
+
+// The design's own texts fit as designed, and keep their places to the pixel. Another text
+// that is wider than its control widens it to the right, as far as RightmostEdge allows; left
+// aligned labels, check boxes and push buttons only, whose text starts where it did.
+void DesignedWindow::GiveRoomToText(const Entry& control)
+{
+    const ControlDesign& design = *control.design;
+    if (control.text.empty() || (design.text && control.text == design.text)) return;
+    const bool box = design.kind == ControlKind::CheckBox || design.kind == ControlKind::OptionButton;
+    const bool leftLabel = design.kind == ControlKind::Label && (design.style & SS_TYPEMASK) == SS_LEFT;
+    if (!box && !leftLabel && design.kind != ControlKind::PushButton) return;
+    const HDC dc = ::GetDC(control.window);
+    if (!dc) return;
+    SIZE size{};
+    {
+        ScopedSelectObject font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control.window, WM_GETFONT, 0, 0)));
+        ::GetTextExtentPoint32W(dc, control.text.c_str(), static_cast<int>(control.text.size()), &size);
+    }
+    ::ReleaseDC(control.window, dc);
+    // A check box's mark and the gap after it; a push button's edges.
+    const int extra = box ? MulDiv(13 + 6, dpi_, USER_DEFAULT_SCREEN_DPI)
+                          : design.kind == ControlKind::PushButton ? MulDiv(12, dpi_, USER_DEFAULT_SCREEN_DPI) : 1;
+    const PixelRect place = ToPixels(design.place, dpi_);
+    const int needed = size.cx + extra;
+    if (needed <= place.width) return;
+    const int room = TwipsToPixels(RightmostEdge(control), dpi_) - place.left;
+    ::SetWindowPos(control.window, nullptr, 0, 0, needed < room ? needed : room, place.height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DesignedWindow::ResizeForDpi(const RECT* suggested)

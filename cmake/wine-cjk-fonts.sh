@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes Japanese and Chinese text render in a Wine prefix: wine-cjk-fonts.sh PREFIX
+# Makes Japanese and Chinese text render in a Wine prefix: wine-cjk-fonts.sh PREFIX [--in-use]
 # Wine has none of the Windows fonts with those glyphs. This links Debian's Noto CJK
 # (fonts-noto-cjk) into the prefix's Fonts folder and lets it stand in for the fonts Wine asks for
 # in a Japanese or Chinese locale (dialogs in "MS UI Gothic" or "SimSun") and links Tahoma to.
@@ -21,4 +21,6 @@ for face in "MS UI Gothic=JP" "MS Gothic=JP" "MS PGothic=JP" "Yu Gothic UI=JP" "
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${face%=*}" /t REG_SZ \
     /d "Noto Sans CJK ${face#*=}" /f >/dev/null
 done
-wineserver -w # the hives are on disk before the prefix is used or copied
+# The hives are on disk before the prefix is used or copied. A prefix in use (--in-use) keeps its
+# wineserver running, which holds the change already and which the wait would wait for for ever.
+[ "${2:-}" = --in-use ] || wineserver -w

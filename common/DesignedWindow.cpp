@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace cornice {
 
 static_assert(style::kVisible == WS_VISIBLE && style::kClipSiblings == WS_CLIPSIBLINGS &&
@@ -171,7 +173,7 @@ bool DesignedWindow::OnDrawing(HWND container, POINT screenPoint) const
     for (const Entry& control : controls_) {
         const ControlDesign& design = *control.design;
         if (design.container != id) continue;
-        const PixelRect r = ToPixels(design.place, dpi_);
+        const PixelRect r = design.kind == ControlKind::Shape ? ShapeRect(control) : ToPixels(design.place, dpi_);
         if (design.kind == ControlKind::Line) {
             if (NearLine(p, r.left, r.top, r.Right(), r.Bottom(), slack)) return true;
         } else if (design.kind == ControlKind::Shape) {
@@ -247,7 +249,8 @@ void DesignedWindow::CreateControls()
             if (!window)
                 throw WindowsError(HRESULT_FROM_WIN32(::GetLastError()), "A control of the window could not be created.");
         }
-        controls_.push_back({&design, window, design.backColor, design.font.underline, UniqueHfont(), std::move(text)});
+        controls_.push_back(
+            {&design, window, design.backColor, design.font.underline, UniqueHfont(), std::move(text), PixelRect{}});
     }
     if (const Entry* tab = TabControl()) {
         int item = 0;
@@ -269,6 +272,7 @@ void DesignedWindow::Layout()
 {
     std::vector<UniqueHfont> previous; // the old fonts go only once no control uses them
     for (Entry& control : controls_) {
+        control.placed = ToPixels(control.design->place, dpi_);
         if (!control.window) continue;
         if (control.design->font.face) {
             previous.push_back(std::exchange(control.font, MakeFont(control.design->font, dpi_, control.underlined)));
@@ -291,35 +295,76 @@ void DesignedWindow::Layout()
     ::InvalidateRect(window_, nullptr, TRUE);
 }
 
+namespace {
+
+// Controls of a design may overlap a little (boxes taller than their spacing): one lies beside
+// another when it reaches the other's middle.
+bool Beside(const TwipRect& a, const TwipRect& b)
+{
+    const int middle = a.top + a.height / 2, otherMiddle = b.top + b.height / 2;
+    return (middle > b.top && middle < b.top + b.height) || (otherMiddle > a.top && otherMiddle < a.top + a.height);
+}
+
+bool Above(const TwipRect& a, const TwipRect& b)
+{
+    return a.top + a.height / 2 < b.top && a.left < b.left + b.width && b.left < a.left + a.width;
+}
+
+} // namespace
+
 // In twips: the right edge of the container, or the left edge of the nearest control beside
-// this one to its right, or the right edge of a rectangle drawn around it.
+// this one to its right. A rectangle drawn around it grows with it (ShapeRect).
 int DesignedWindow::RightmostEdge(const Entry& control) const
 {
     const TwipRect& place = control.design->place;
     const int container = control.design->container;
     int edge = design_.clientWidth;
-    for (const Entry& other : controls_) {
-        const ControlDesign& design = *other.design;
-        if (design.id == container && container != kInWindow) edge = design.place.width;
-    }
+    for (const Entry& other : controls_)
+        if (container != kInWindow && other.design->id == container) edge = other.design->place.width;
     for (const Entry& other : controls_) {
         const TwipRect& o = other.design->place;
-        if (&other == &control || other.design->container != container || other.design->kind == ControlKind::Line)
-            continue;
-        const bool beside = o.top < place.top + place.height && place.top < o.top + o.height;
-        if (!beside) continue;
-        if (o.left > place.left && o.left < edge) edge = o.left;
-        if (other.design->kind == ControlKind::Shape && o.left < place.left && o.left + o.width > place.left &&
-            o.left + o.width < edge)
-            edge = o.left + o.width;
+        if (&other == &control || other.design->container != container || !other.window) continue;
+        if (Beside(place, o) && o.left > place.left && o.left < edge) edge = o.left;
     }
     return edge;
 }
 
+// In twips: the container's top, or the bottom of the nearest control above this one.
+int DesignedWindow::TopmostEdge(const Entry& control) const
+{
+    const TwipRect& place = control.design->place;
+    int edge = 0;
+    for (const Entry& other : controls_) {
+        const TwipRect& o = other.design->place;
+        if (&other == &control || other.design->container != control.design->container || !other.window) continue;
+        if (Above(o, place) && o.top + o.height > edge) edge = o.top + o.height;
+    }
+    return edge;
+}
+
+// A rectangle drawn around controls keeps its margin to those that grew to its right.
+PixelRect DesignedWindow::ShapeRect(const Entry& shape) const
+{
+    const TwipRect& s = shape.design->place;
+    PixelRect r = ToPixels(s, dpi_);
+    int designedRight = 0, placedRight = 0;
+    for (const Entry& control : controls_) {
+        const TwipRect& c = control.design->place;
+        if (control.design->container != shape.design->container || !control.window || c.left <= s.left ||
+            c.left >= s.left + s.width || c.top <= s.top || c.top >= s.top + s.height)
+            continue;
+        designedRight = std::max(designedRight, ToPixels(c, dpi_).Right());
+        placedRight = std::max(placedRight, control.placed.Right());
+    }
+    if (placedRight > designedRight) r.width += placedRight - designedRight;
+    return r;
+}
+
 // The design's own texts fit as designed, and keep their places to the pixel. Another text
 // that is wider than its control widens it to the right, as far as RightmostEdge allows; left
-// aligned labels, check boxes and push buttons only, whose text starts where it did.
-void DesignedWindow::GiveRoomToText(const Entry& control)
+// aligned labels, check boxes and push buttons only, whose text starts where it did. A check
+// box that may wrap and still lacks room grows upwards, where it has room, for its lines.
+void DesignedWindow::GiveRoomToText(Entry& control)
 {
     const ControlDesign& design = *control.design;
     if (control.text.empty() || (design.text && control.text == design.text)) return;
@@ -337,12 +382,30 @@ void DesignedWindow::GiveRoomToText(const Entry& control)
     // A check box's mark and the gap after it; a push button's edges.
     const int extra = box ? MulDiv(13 + 6, dpi_, USER_DEFAULT_SCREEN_DPI)
                           : design.kind == ControlKind::PushButton ? MulDiv(12, dpi_, USER_DEFAULT_SCREEN_DPI) : 1;
-    const PixelRect place = ToPixels(design.place, dpi_);
+    PixelRect& place = control.placed;
     const int needed = size.cx + extra;
     if (needed <= place.width) return;
     const int room = TwipsToPixels(RightmostEdge(control), dpi_) - place.left;
-    ::SetWindowPos(control.window, nullptr, 0, 0, needed < room ? needed : room, place.height,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    place.width = needed < room ? needed : room;
+    if (needed > room && box && (design.style & BS_MULTILINE)) {
+        RECT lines{0, 0, place.width - extra, 0};
+        const HDC again = ::GetDC(control.window);
+        if (again) {
+            ScopedSelectObject font(again, reinterpret_cast<HGDIOBJ>(::SendMessageW(control.window, WM_GETFONT, 0, 0)));
+            ::DrawTextW(again, control.text.c_str(), static_cast<int>(control.text.size()), &lines,
+                        DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        }
+        if (again) ::ReleaseDC(control.window, again);
+        // The lines, with the margin a single line has in the design.
+        const int height = lines.bottom + (place.height - size.cy);
+        const int top = std::max(place.Bottom() - height, TwipsToPixels(TopmostEdge(control), dpi_));
+        if (top < place.top) {
+            place.height += place.top - top;
+            place.top = top;
+        }
+    }
+    ::SetWindowPos(control.window, nullptr, place.left, place.top, place.width, place.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DesignedWindow::ResizeForDpi(const RECT* suggested)
@@ -371,7 +434,7 @@ void DesignedWindow::Paint(HWND container)
             continue;
         UniqueHpen pen(::CreatePen(PS_SOLID, 1, ColorFromOle(design.foreColor)));
         ScopedSelectObject selectPen(dc, pen.Get());
-        const PixelRect r = ToPixels(design.place, dpi_);
+        const PixelRect r = design.kind == ControlKind::Shape ? ShapeRect(control) : ToPixels(design.place, dpi_);
         if (design.kind == ControlKind::Line) {
             ::MoveToEx(dc, r.left, r.top, nullptr);
             ::LineTo(dc, r.Right(), r.Bottom());

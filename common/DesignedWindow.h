@@ -90,6 +90,7 @@ private:
         bool underlined;
         UniqueHfont font;
         std::wstring text;
+        PixelRect placed; // where it lies now, in pixels: as designed, or grown for its text
     };
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -97,8 +98,10 @@ private:
     LRESULT DesignMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     void Layout();
-    void GiveRoomToText(const Entry& control);
+    void GiveRoomToText(Entry& control);
     int RightmostEdge(const Entry& control) const;
+    int TopmostEdge(const Entry& control) const;
+    PixelRect ShapeRect(const Entry& shape) const;
     void ResizeForDpi(const RECT* suggested);
     void Paint(HWND container);
     const Entry* Find(HWND window) const;

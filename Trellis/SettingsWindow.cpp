@@ -86,16 +86,16 @@ private:
                       MB_OK | MB_ICONEXCLAMATION);
     }
 
+    // The design's failure, in the user's words.
     void LoadCustomPointer(const std::wstring& path) override
     {
-        UniqueHcursor cursor(::LoadCursorFromFileW(path.c_str()));
-        if (!cursor) {
-            const DWORD error = ::GetLastError();
-            throw WindowsError(HRESULT_FROM_WIN32(error),
-                               ToUtf8(OwnText(IDS_POINTER_NOT_LOADED, L"The pointer file %1 could not be loaded: %2",
-                                              {path, WindowsErrorText(error)})));
+        try {
+            DesignedWindow::LoadCustomPointer(path);
+        } catch (const WindowsError& error) {
+            throw WindowsError(error.Code(), ToUtf8(OwnText(IDS_POINTER_NOT_LOADED,
+                                                            L"The pointer file %1 could not be loaded: %2",
+                                                            {path, WindowsErrorText(HRESULT_CODE(error.Code()))})));
         }
-        DesignedWindow::LoadCustomPointer(path);
     }
 
     // ---- The design's hooks ---------------------------------------------------------------

@@ -1,7 +1,9 @@
 #include "AddInRegistration.h"
 
 #include "NumberText.h"
+#include "OwnTexts.h"
 #include "Regsvr32Outcome.h"
+#include "TrellisText.h"
 
 namespace cornice {
 namespace {
@@ -14,23 +16,30 @@ std::wstring Quoted(std::wstring_view path)
     return quoted;
 }
 
+// Each followed by " (regsvr32 exit code N).", but the missing file's, which says all there is.
+std::wstring WithExitCode(unsigned id, const wchar_t* english, unsigned long code)
+{
+    return OwnText(id, std::wstring(english) + L" (regsvr32 exit code %1).", {DecimalText(code)});
+}
+
 std::wstring ExitCodeReason(bool install, unsigned long code, bool libraryPresent)
 {
-    const std::wstring codeText = L" (regsvr32 exit code " + DecimalText(code) + L").";
     switch (code) {
     case kRegsvr32BadArguments:
-        return kBadArgumentsText + codeText;
+        return WithExitCode(IDS_REGSVR32_BAD_COMMAND_LINE, kBadArgumentsText, code);
     case kRegsvr32NoCom:
-        return kNoComText + codeText;
+        return WithExitCode(IDS_REGSVR32_NO_COM, kNoComText, code);
     case kRegsvr32LoadFailed:
-        if (!libraryPresent) return kLibraryMissingText;
-        return kLoadFailedText + codeText;
+        if (!libraryPresent) return OwnText(IDS_LIBRARY_MISSING_REINSTALL, kLibraryMissingText);
+        return WithExitCode(IDS_LIBRARY_NOT_LOADED, kLoadFailedText, code);
     case kRegsvr32NoEntryPoint:
-        return (install ? kNoRegisterEntryText : kNoUnregisterEntryText) + codeText;
+        return install ? WithExitCode(IDS_CANNOT_REGISTER_ITSELF, kNoRegisterEntryText, code)
+                       : WithExitCode(IDS_CANNOT_UNREGISTER_ITSELF, kNoUnregisterEntryText, code);
     case kRegsvr32EntryPointFailed:
-        return (install ? kRegisterEntryFailedText : kUnregisterEntryFailedText) + codeText;
+        return install ? WithExitCode(IDS_REGISTRATION_REFUSED, kRegisterEntryFailedText, code)
+                       : WithExitCode(IDS_UNREGISTRATION_REFUSED, kUnregisterEntryFailedText, code);
     default:
-        return kOtherFailureText + codeText;
+        return WithExitCode(IDS_REGSVR32_FAILED, kOtherFailureText, code);
     }
 }
 
@@ -56,31 +65,30 @@ std::wstring ExcelAddInKey() { return std::wstring(kExcelAddInsKey) + L"\\" + kP
 std::wstring RegistrationFailureText(bool install, std::wstring_view libraryPath,
                                      const RegistrationRun& run, bool libraryPresent)
 {
-    std::wstring text = install ? L"The add-in could not be installed, so Excel will not show "
-                                  L"the Classic menus."
-                                : L"The add-in could not be removed completely.";
-    text += L"\r\n\r\nLibrary: ";
-    text += libraryPath;
-    text += L"\r\n\r\n";
+    const std::wstring headline =
+        install ? OwnText(IDS_INSTALL_FAILED,
+                          L"The add-in could not be installed, so Excel will not show the Classic menus.")
+                : OwnText(IDS_UNINSTALL_INCOMPLETE, L"The add-in could not be removed completely.");
+    std::wstring reason;
     switch (run.outcome) {
     case RegistrationRun::Outcome::NotStarted:
-        text += L"regsvr32 could not be started: " + run.startFailure;
+        reason = OwnText(IDS_REGSVR32_NOT_STARTED, L"regsvr32 could not be started: %1", {run.startFailure});
         break;
     case RegistrationRun::Outcome::TimedOut:
-        text += L"regsvr32 did not finish within " +
-                DecimalText(kRegistrationTimeoutMilliseconds / 1000) +
-                L" seconds; it may still be running.";
+        reason = OwnText(IDS_REGSVR32_TIMED_OUT, L"regsvr32 did not finish within %1 seconds; it may still be running.",
+                         {DecimalText(kRegistrationTimeoutMilliseconds / 1000)});
         break;
     case RegistrationRun::Outcome::Finished:
         if (!install && run.machineClassRemains)
-            text += L"Excel no longer loads it, but it stays registered for all users of this computer "
-                    L"(HKEY_LOCAL_MACHINE\\Software\\Classes), which only an administrator can change: "
-                    L"run \"regsvr32 /u\" on the library as an administrator.";
+            reason = OwnText(IDS_MACHINE_CLASS_REMAINS,
+                             L"Excel no longer loads it, but it stays registered for all users of this computer "
+                             L"(HKEY_LOCAL_MACHINE\\Software\\Classes), which only an administrator can change: "
+                             L"run \"regsvr32 /u\" on the library as an administrator.");
         else
-            text += ExitCodeReason(install, run.exitCode, libraryPresent);
+            reason = ExitCodeReason(install, run.exitCode, libraryPresent);
         break;
     }
-    return text;
+    return OwnText(IDS_REGISTRATION_FAILURE, L"%1\r\n\r\nLibrary: %2\r\n\r\n%3", {headline, libraryPath, reason});
 }
 
 std::wstring MachineClassServerKey()
@@ -93,22 +101,24 @@ std::wstring MachineWideProblemText(std::wstring_view libraryPath, const Machine
     // What the user can mend comes first; the rest only an administrator can.
     std::wstring reason;
     if (!check.userRepairFailure.empty())
-        reason = L"Excel's records that switch the add-in off for you could not be removed: " +
-                 check.userRepairFailure;
+        reason = OwnText(IDS_USER_REPAIR_FAILED,
+                         L"Excel's records that switch the add-in off for you could not be removed: %1",
+                         {check.userRepairFailure});
     else if (!check.libraryPresent)
-        reason = L"The file does not exist.";
+        reason = OwnText(IDS_LIBRARY_MISSING, L"The file does not exist.");
     else if (!check.loadBehavior)
-        reason = L"Excel's add-in entry for all users is missing.";
+        reason = OwnText(IDS_ENTRY_MISSING, L"Excel's add-in entry for all users is missing.");
     else if ((*check.loadBehavior & 3) != 3)
-        reason = L"Excel's add-in entry for all users does not load it when Excel starts (LoadBehavior " +
-                 std::to_wstring(*check.loadBehavior) + L").";
+        reason = OwnText(IDS_ENTRY_NOT_LOADING,
+                         L"Excel's add-in entry for all users does not load it when Excel starts (LoadBehavior %1).",
+                         {std::to_wstring(*check.loadBehavior)});
     if (reason.empty()) return {};
-    if (check.userRepairFailure.empty()) reason += L" Ask your administrator to repair the installation.";
-    std::wstring text = L"The add-in is installed for all users of this computer, but Excel will not "
-                        L"load it.\r\n\r\nLibrary: ";
-    text += libraryPath;
-    text += L"\r\n\r\n" + reason;
-    return text;
+    if (check.userRepairFailure.empty())
+        reason = OwnText(IDS_ASK_ADMINISTRATOR, L"%1 Ask your administrator to repair the installation.", {reason});
+    return OwnText(IDS_MACHINE_WIDE_PROBLEM,
+                   L"The add-in is installed for all users of this computer, but Excel will not load it."
+                   L"\r\n\r\nLibrary: %1\r\n\r\n%2",
+                   {libraryPath, reason});
 }
 
 } // namespace cornice

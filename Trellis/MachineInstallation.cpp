@@ -4,6 +4,8 @@
 #include "AddInRepair.h"
 #include "Files.h"
 #include "Globals.h"
+#include "OwnTexts.h"
+#include "TrellisText.h"
 #include "WinHandles.h"
 #include "WindowsErrorText.h"
 
@@ -62,7 +64,7 @@ void RepairAddInForUser(HWND owner, const std::wstring& libraryPath)
     check.loadBehavior = MachineLoadBehavior();
     const std::wstring problem = MachineWideProblemText(libraryPath, check);
     if (problem.empty())
-        ::MessageBoxW(owner, kInstallationComplete, C_AppName, MB_OK);
+        ::MessageBoxW(owner, OwnText(IDS_INSTALLATION_COMPLETE, kInstallationComplete).c_str(), C_AppName, MB_OK);
     else
         ::MessageBoxW(owner, problem.c_str(), C_AppName, MB_OK | MB_ICONERROR);
 }

@@ -1,25 +1,46 @@
 // Trellis.exe: the settings program. Its one window is the program; closing it ends the run.
 #include "SettingsWindow.h"
 #include "Globals.h"
+#include "LocalisedText.h"
+#include "OwnTexts.h"
+#include "TrellisText.h"
 #include "Utf8.h"
 #include "WinHandles.h"
 
 #include <string>
+
+namespace {
+
+// Every text of the user's language, once: the ids lie between the first and the last of
+// TrellisText.h.
+void LoadOwnTexts(HINSTANCE instance)
+{
+    const int language = cornice::UserTextLanguage();
+    std::map<unsigned, std::wstring> texts;
+    for (unsigned id = IDS_TAB_EXCEL; id <= IDS_ASK_ADMINISTRATOR; ++id)
+        if (std::wstring text = cornice::LoadText(instance, id, language); !text.empty()) texts[id] = std::move(text);
+    cornice::UseOwnTexts(std::move(texts));
+}
+
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
     // The shell's ShellExecute may hand work to shell extensions, which need COM on the calling
     // thread ("ShellExecute", Remarks); the window's thread is the program's only one.
     cornice::ScopedCoInitialize com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    std::wstring notOpened = L"Trellis could not open its window.";
     try {
+        LoadOwnTexts(instance);
+        notOpened = cornice::OwnText(IDS_WINDOW_NOT_OPENED, notOpened);
         return cornice::RunSettingsWindow(instance, showCommand);
     } catch (const std::exception& error) {
         const auto text = cornice::FromUtf8(error.what());
-        const std::wstring message = L"Trellis could not open its window.\r\n\r\n" +
-                                     (text ? *text : std::wstring(L"Unknown error."));
+        const std::wstring message =
+            notOpened + L"\r\n\r\n" + (text ? *text : cornice::OwnText(IDS_UNKNOWN_ERROR, L"Unknown error."));
         ::MessageBoxW(nullptr, message.c_str(), cornice::C_AppName, MB_OK | MB_ICONERROR);
     } catch (...) {
-        ::MessageBoxW(nullptr, L"Trellis could not open its window.", cornice::C_AppName, MB_OK | MB_ICONERROR);
+        ::MessageBoxW(nullptr, notOpened.c_str(), cornice::C_AppName, MB_OK | MB_ICONERROR);
     }
     return 1;
 }

@@ -2,28 +2,38 @@
 
 #include "ExceptionTranslation.h"
 #include "Globals.h"
+#include "NumberConversion.h"
 #include "NumberText.h"
+#include "OwnTexts.h"
+#include "TrellisText.h"
+
+#include <new>
 
 namespace cornice {
 
 std::wstring ApplicationErrorText(std::wstring_view description, std::wstring_view location,
                                   int line)
 {
-    std::wstring text(description);
-    text += L"\r\n";
-    text += location;
-    text += L"at line ";
-    text += DecimalText(line);
-    text += L"\r\r";
-    text += L"Please email screenshot of this message to ";
-    text += kSupportEmail;
-    return text;
+    return OwnText(IDS_APPLICATION_ERROR, L"%1\r\n%2at line %3\r\rPlease email screenshot of this message to %4",
+                   {description, location, DecimalText(line), kSupportEmail});
 }
 
 std::wstring DescribeCurrentException()
 {
+    try {
+        throw;
+    } catch (const SettingValueError& error) {
+        return error.Why() == SettingValueError::Reason::NotANumber
+                   ? OwnText(IDS_SETTING_NOT_A_NUMBER, L"The setting \"%1\" holds \"%2\", which is not a number.",
+                             {error.Key(), ShownInMessage(error.Text())})
+                   : OwnText(IDS_SETTING_OUT_OF_RANGE, L"The setting \"%1\" holds \"%2\", which is out of range.",
+                             {error.Key(), ShownInMessage(error.Text())});
+    } catch (const std::bad_alloc&) {
+        return OwnText(IDS_OUT_OF_MEMORY, L"Out of memory.");
+    } catch (...) {
+    }
     const CaughtException caught = TranslateCaughtException(Wording::ForeignAsLatin1);
-    return caught.text ? *caught.text : L"Unknown error.";
+    return caught.text ? *caught.text : OwnText(IDS_UNKNOWN_ERROR, L"Unknown error.");
 }
 
 bool NumberedProcedure::Run(int line, const std::function<void()>& statement)
@@ -36,7 +46,7 @@ bool NumberedProcedure::Run(int line, const std::function<void()>& statement)
         try {
             description = DescribeCurrentException();
         } catch (...) {
-            description = L"Unknown error.";
+            description = OwnText(IDS_UNKNOWN_ERROR, L"Unknown error.");
         }
         reporter_.ShowApplicationError(ApplicationErrorText(description, location_, line));
         return false;

@@ -2,6 +2,8 @@
 
 #include "Files.h"
 #include "Globals.h"
+#include "OwnTexts.h"
+#include "TrellisText.h"
 #include "WindowsErrorText.h"
 
 #include <vector>
@@ -120,7 +122,7 @@ void InstallAddIn(HWND owner)
         // after a failed registration, an entry without LoadBehavior would show in Excel's
         // dialog as a broken add-in.
         CreateRegistryKey(ExcelAddInKey(), HKEY_CURRENT_USER);
-        ::MessageBoxW(owner, kInstallationComplete, C_AppName, MB_OK);
+        ::MessageBoxW(owner, OwnText(IDS_INSTALLATION_COMPLETE, kInstallationComplete).c_str(), C_AppName, MB_OK);
     } else {
         const std::wstring text = RegistrationFailureText(true, library, run, FileExists(library));
         ::MessageBoxW(owner, text.c_str(), C_AppName, MB_OK | MB_ICONERROR);

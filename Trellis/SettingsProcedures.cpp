@@ -3,12 +3,14 @@
 #include "Globals.h"
 #include "NumberConversion.h"
 #include "NumberText.h"
+#include "OwnTexts.h"
 #include "SettingKeys.h"
 #include "SettingsLayout.h"
+#include "TrellisText.h"
 
 namespace cornice {
 
-std::wstring VersionText() { return std::wstring(L"Version:   ") + C_Version; }
+std::wstring VersionText() { return OwnText(IDS_VERSION, L"Version:   %1", {C_Version}); }
 
 void SettingsProcedures::FormLoad()
 {

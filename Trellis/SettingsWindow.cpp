@@ -7,10 +7,14 @@
 #include "MachineInstallation.h"
 #include "NumberedSteps.h"
 #include "Options.h"
+#include "OwnTexts.h"
 #include "PointerEffects.h"
 #include "RegistryPolicySource.h"
 #include "SettingsProcedures.h"
 #include "Shell.h"
+#include "TrellisText.h"
+#include "Utf8.h"
+#include "WindowsErrorText.h"
 
 #include <commctrl.h>
 
@@ -20,6 +24,7 @@ namespace {
 using namespace settings;
 
 static_assert(kStyle == (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN));
+static_assert(IDS_BOX_HIDE_BUILT_IN_TABS == IDS_BOX_CLASSIC + CheckBoxRules::kBoxCount - 1, "box texts follow the boxes");
 
 class SettingsWindow final : public DesignedWindow,
                              private SettingsActions,
@@ -77,10 +82,41 @@ private:
     // ---- ErrorReporter -------------------------------------------------------------------
     void ShowApplicationError(const std::wstring& text) override
     {
-        ::MessageBoxW(Window(), text.c_str(), kApplicationErrorTitle, MB_OK | MB_ICONEXCLAMATION);
+        ::MessageBoxW(Window(), text.c_str(), OwnText(IDS_APPLICATION_ERROR_TITLE, kApplicationErrorTitle).c_str(),
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    // The design's failure, in the user's words.
+    void LoadCustomPointer(const std::wstring& path) override
+    {
+        try {
+            DesignedWindow::LoadCustomPointer(path);
+        } catch (const WindowsError& error) {
+            throw WindowsError(error.Code(), ToUtf8(OwnText(IDS_POINTER_NOT_LOADED,
+                                                            L"The pointer file %1 could not be loaded: %2",
+                                                            {path, WindowsErrorText(HRESULT_CODE(error.Code()))})));
+        }
     }
 
     // ---- The design's hooks ---------------------------------------------------------------
+    // The table's texts in the user's language; the boxes' ids follow their order.
+    std::wstring ControlText(const ControlDesign& design) override
+    {
+        const std::wstring english = DesignedWindow::ControlText(design);
+        const int box = design.id - kFirstBoxId;
+        if (design.kind == ControlKind::CheckBox && box >= 0 && box < CheckBoxRules::kBoxCount)
+            return OwnText(IDS_BOX_CLASSIC + box, english);
+        switch (design.id) {
+        case kExcelPageId: return OwnText(IDS_TAB_EXCEL, english);
+        case kAboutPageId: return OwnText(IDS_TAB_ABOUT, english);
+        case kPolicyNoteId: return OwnText(IDS_POLICY_NOTE, english);
+        case kWebsiteCaptionId: return OwnText(IDS_WEBSITE_LABEL, english);
+        case kOkId: return OwnText(IDS_OK, english);
+        case kCancelId: return OwnText(IDS_CANCEL, english);
+        default: return english;
+        }
+    }
+
     void LaidOut() override
     {
         if (bigIcon_) LoadIcons();

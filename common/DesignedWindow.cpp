@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace cornice {
 
 static_assert(style::kVisible == WS_VISIBLE && style::kClipSiblings == WS_CLIPSIBLINGS &&
@@ -171,7 +173,7 @@ bool DesignedWindow::OnDrawing(HWND container, POINT screenPoint) const
     for (const Entry& control : controls_) {
         const ControlDesign& design = *control.design;
         if (design.container != id) continue;
-        const PixelRect r = ToPixels(design.place, dpi_);
+        const PixelRect r = design.kind == ControlKind::Shape ? ShapeRect(control) : ToPixels(design.place, dpi_);
         if (design.kind == ControlKind::Line) {
             if (NearLine(p, r.left, r.top, r.Right(), r.Bottom(), slack)) return true;
         } else if (design.kind == ControlKind::Shape) {
@@ -235,18 +237,20 @@ void DesignedWindow::CreateControls()
     for (std::size_t index = 0; index < design_.controlCount; ++index) {
         const ControlDesign& design = design_.controls[index];
         HWND window = nullptr;
+        std::wstring text = ControlText(design);
         if (design.kind == ControlKind::SkinComponent) {
             skinComponent_ = CreateSkinComponent();
         } else if (design.windowClass) {
             // A page's text is its tab's caption.
             const bool shown = design.text && design.kind != ControlKind::Frame;
-            window = ::CreateWindowExW(design.exStyle, design.windowClass, shown ? design.text : L"",
+            window = ::CreateWindowExW(design.exStyle, design.windowClass, shown ? text.c_str() : L"",
                                        WS_CHILD | design.style, 0, 0, 0, 0, ContainerWindow(design.container),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance_, this);
             if (!window)
                 throw WindowsError(HRESULT_FROM_WIN32(::GetLastError()), "A control of the window could not be created.");
         }
-        controls_.push_back({&design, window, design.backColor, design.font.underline, UniqueHfont()});
+        controls_.push_back(
+            {&design, window, design.backColor, design.font.underline, UniqueHfont(), std::move(text), PixelRect{}});
     }
     if (const Entry* tab = TabControl()) {
         int item = 0;
@@ -254,7 +258,7 @@ void DesignedWindow::CreateControls()
             if (page.design->kind != ControlKind::Frame) continue;
             TCITEMW tabItem{};
             tabItem.mask = TCIF_TEXT;
-            tabItem.pszText = const_cast<wchar_t*>(page.design->text ? page.design->text : L"");
+            tabItem.pszText = const_cast<wchar_t*>(page.text.c_str());
             TabCtrl_InsertItem(tab->window, item++, &tabItem);
         }
         // The tab strip goes to the bottom of the z-order, so that the pages lie on top of it.
@@ -268,12 +272,14 @@ void DesignedWindow::Layout()
 {
     std::vector<UniqueHfont> previous; // the old fonts go only once no control uses them
     for (Entry& control : controls_) {
+        control.placed = ToPixels(control.design->place, dpi_);
         if (!control.window) continue;
         if (control.design->font.face) {
             previous.push_back(std::exchange(control.font, MakeFont(control.design->font, dpi_, control.underlined)));
             SetControlFont(control.window, control.font);
         }
         PlaceControl(control.window, control.design->place, dpi_);
+        GiveRoomToText(control);
     }
     if (const Entry* tab = TabControl()) {
         // The tabs end where the pages begin, a little above the pages' top.
@@ -287,6 +293,119 @@ void DesignedWindow::Layout()
     }
     LaidOut();
     ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+namespace {
+
+// Controls of a design may overlap a little (boxes taller than their spacing): one lies beside
+// another when it reaches the other's middle.
+bool Beside(const TwipRect& a, const TwipRect& b)
+{
+    const int middle = a.top + a.height / 2, otherMiddle = b.top + b.height / 2;
+    return (middle > b.top && middle < b.top + b.height) || (otherMiddle > a.top && otherMiddle < a.top + a.height);
+}
+
+bool Above(const TwipRect& a, const TwipRect& b)
+{
+    return a.top + a.height / 2 < b.top && a.left < b.left + b.width && b.left < a.left + a.width;
+}
+
+} // namespace
+
+// In twips: the right edge of the container, or the left edge of the nearest control beside
+// this one to its right. A rectangle drawn around it grows with it (ShapeRect).
+int DesignedWindow::RightmostEdge(const Entry& control) const
+{
+    const TwipRect& place = control.design->place;
+    const int container = control.design->container;
+    int edge = design_.clientWidth;
+    for (const Entry& other : controls_)
+        if (container != kInWindow && other.design->id == container) edge = other.design->place.width;
+    for (const Entry& other : controls_) {
+        const TwipRect& o = other.design->place;
+        if (&other == &control || other.design->container != container || !other.window) continue;
+        if (Beside(place, o) && o.left > place.left && o.left < edge) edge = o.left;
+    }
+    return edge;
+}
+
+// In twips: the container's top, or the bottom of the nearest control above this one.
+int DesignedWindow::TopmostEdge(const Entry& control) const
+{
+    const TwipRect& place = control.design->place;
+    int edge = 0;
+    for (const Entry& other : controls_) {
+        const TwipRect& o = other.design->place;
+        if (&other == &control || other.design->container != control.design->container || !other.window) continue;
+        if (Above(o, place) && o.top + o.height > edge) edge = o.top + o.height;
+    }
+    return edge;
+}
+
+// A rectangle drawn around controls keeps its margin to those that grew to its right.
+PixelRect DesignedWindow::ShapeRect(const Entry& shape) const
+{
+    const TwipRect& s = shape.design->place;
+    PixelRect r = ToPixels(s, dpi_);
+    int designedRight = 0, placedRight = 0;
+    for (const Entry& control : controls_) {
+        const TwipRect& c = control.design->place;
+        if (control.design->container != shape.design->container || !control.window || c.left <= s.left ||
+            c.left >= s.left + s.width || c.top <= s.top || c.top >= s.top + s.height)
+            continue;
+        designedRight = std::max(designedRight, ToPixels(c, dpi_).Right());
+        placedRight = std::max(placedRight, control.placed.Right());
+    }
+    if (placedRight > designedRight) r.width += placedRight - designedRight;
+    return r;
+}
+
+// The design's own texts fit as designed, and keep their places to the pixel. Another text
+// that is wider than its control widens it to the right, as far as RightmostEdge allows; left
+// aligned labels, check boxes and push buttons only, whose text starts where it did. A check
+// box that may wrap and still lacks room grows upwards, where it has room, for its lines.
+void DesignedWindow::GiveRoomToText(Entry& control)
+{
+    const ControlDesign& design = *control.design;
+    if (control.text.empty() || (design.text && control.text == design.text)) return;
+    const bool box = design.kind == ControlKind::CheckBox || design.kind == ControlKind::OptionButton;
+    const bool leftLabel = design.kind == ControlKind::Label && (design.style & SS_TYPEMASK) == SS_LEFT;
+    if (!box && !leftLabel && design.kind != ControlKind::PushButton) return;
+    const HDC dc = ::GetDC(control.window);
+    if (!dc) return;
+    SIZE size{};
+    {
+        ScopedSelectObject font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control.window, WM_GETFONT, 0, 0)));
+        ::GetTextExtentPoint32W(dc, control.text.c_str(), static_cast<int>(control.text.size()), &size);
+    }
+    ::ReleaseDC(control.window, dc);
+    // A check box's mark and the gap after it; a push button's edges.
+    const int extra = box ? MulDiv(13 + 6, dpi_, USER_DEFAULT_SCREEN_DPI)
+                          : design.kind == ControlKind::PushButton ? MulDiv(12, dpi_, USER_DEFAULT_SCREEN_DPI) : 1;
+    PixelRect& place = control.placed;
+    const int needed = size.cx + extra;
+    if (needed <= place.width) return;
+    const int room = TwipsToPixels(RightmostEdge(control), dpi_) - place.left;
+    place.width = needed < room ? needed : room;
+    if (needed > room && box && (design.style & BS_MULTILINE)) {
+        RECT lines{0, 0, place.width - extra, 0};
+        const HDC again = ::GetDC(control.window);
+        if (again) {
+            ScopedSelectObject font(again, reinterpret_cast<HGDIOBJ>(::SendMessageW(control.window, WM_GETFONT, 0, 0)));
+            ::DrawTextW(again, control.text.c_str(), static_cast<int>(control.text.size()), &lines,
+                        DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        }
+        if (again) ::ReleaseDC(control.window, again);
+        // The lines, with the margin a single line has in the design.
+        const int height = lines.bottom + (place.height - size.cy);
+        const int top = std::max(place.Bottom() - height, TwipsToPixels(TopmostEdge(control), dpi_));
+        if (top < place.top) {
+            place.height += place.top - top;
+            place.top = top;
+        }
+    }
+    ::SetWindowPos(control.window, nullptr, place.left, place.top, place.width, place.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DesignedWindow::ResizeForDpi(const RECT* suggested)
@@ -315,7 +434,7 @@ void DesignedWindow::Paint(HWND container)
             continue;
         UniqueHpen pen(::CreatePen(PS_SOLID, 1, ColorFromOle(design.foreColor)));
         ScopedSelectObject selectPen(dc, pen.Get());
-        const PixelRect r = ToPixels(design.place, dpi_);
+        const PixelRect r = design.kind == ControlKind::Shape ? ShapeRect(control) : ToPixels(design.place, dpi_);
         if (design.kind == ControlKind::Line) {
             ::MoveToEx(dc, r.left, r.top, nullptr);
             ::LineTo(dc, r.Right(), r.Bottom());

@@ -52,6 +52,9 @@ protected:
     virtual void Destroyed() noexcept {}
     // The very last a window procedure does for the window, after Windows let it go.
     virtual void Released() noexcept {}
+    // The text a control shows: the design's, or the same in the user's language. A text other
+    // than the design's gets the room it needs (Layout).
+    virtual std::wstring ControlText(const ControlDesign& design) { return design.text ? design.text : L""; }
 
     HWND Control(int id) const;
     int Dpi() const noexcept { return dpi_; }
@@ -86,6 +89,8 @@ private:
         OleColor backColor;
         bool underlined;
         UniqueHfont font;
+        std::wstring text;
+        PixelRect placed; // where it lies now, in pixels: as designed, or grown for its text
     };
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -93,6 +98,10 @@ private:
     LRESULT DesignMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     void Layout();
+    void GiveRoomToText(Entry& control);
+    int RightmostEdge(const Entry& control) const;
+    int TopmostEdge(const Entry& control) const;
+    PixelRect ShapeRect(const Entry& shape) const;
     void ResizeForDpi(const RECT* suggested);
     void Paint(HWND container);
     const Entry* Find(HWND window) const;

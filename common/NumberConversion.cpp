@@ -15,10 +15,7 @@ constexpr std::size_t kLongestTextInMessage = 64;
 std::wstring Description(const std::wstring& key, const std::wstring& text,
                          SettingValueError::Reason reason)
 {
-    // A value of a megabyte must not make a message box of a megabyte.
-    const std::wstring shown = text.size() <= kLongestTextInMessage
-                                   ? text
-                                   : text.substr(0, kLongestTextInMessage) + L"\u2026";
+    const std::wstring shown = ShownInMessage(text);
     return L"The setting \"" + key + L"\" holds \"" + shown + L"\", which is " +
            (reason == SettingValueError::Reason::NotANumber ? L"not a number." : L"out of range.");
 }
@@ -157,6 +154,12 @@ Integer RoundToInteger(double value, std::wstring_view key, std::wstring_view te
 }
 
 } // namespace
+
+// A value of a megabyte must not make a message box of a megabyte.
+std::wstring ShownInMessage(const std::wstring& text)
+{
+    return text.size() <= kLongestTextInMessage ? text : text.substr(0, kLongestTextInMessage) + L"\u2026";
+}
 
 SettingValueError::SettingValueError(std::wstring key, std::wstring text, Reason reason)
     : std::runtime_error(ToUtf8(Description(key, text, reason))),

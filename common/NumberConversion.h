@@ -21,6 +21,9 @@
 
 namespace cornice {
 
+// A setting's text as a message shows it: cut, with an ellipsis, when very long.
+std::wstring ShownInMessage(const std::wstring& text);
+
 class SettingValueError : public std::runtime_error {
 public:
     enum class Reason { NotANumber, OutOfRange };

@@ -10,11 +10,14 @@
 #include "LanguageChoice.h"
 #include "NumberConversion.h"
 #include "NumberedSteps.h"
+#include "OwnTexts.h"
 #include "StringTableSource.h"
 #include "TrellisText.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <set>
 
 namespace cornice {
@@ -164,8 +167,9 @@ TEST_F(EnglishTexts, ComposeTheMessagesAsTheCodeDoes)
               MachineWideProblemText(library, check));
 }
 
-// Every reason regsvr32's outcome can give, for installing and removing, in the same words.
-TEST_F(EnglishTexts, NameEveryRegistrationOutcome)
+// Every reason regsvr32's outcome can give, for installing and removing, in the words of the
+// table that `Trellis` reads and OwnTexts holds.
+void ExpectEveryRegistrationOutcome(const std::function<std::wstring(const std::string&)>& Trellis)
 {
     const std::wstring library = L"C:\\Corbel.dll";
     const auto text = [&](bool install, const std::wstring& reason) {
@@ -209,11 +213,37 @@ TEST_F(EnglishTexts, NameEveryRegistrationOutcome)
     EXPECT_EQ(problem(FillIn(Trellis("IDS_ASK_ADMINISTRATOR"), {Trellis("IDS_LIBRARY_MISSING")})), MachineWideProblemText(library, check));
     check = {};
     EXPECT_EQ(problem(FillIn(Trellis("IDS_ASK_ADMINISTRATOR"), {Trellis("IDS_ENTRY_MISSING")})), MachineWideProblemText(library, check));
+    try {
+        throw SettingValueError(L"Left", L"yes", SettingValueError::Reason::NotANumber);
+    } catch (...) {
+        EXPECT_EQ(FillIn(Trellis("IDS_SETTING_NOT_A_NUMBER"), {L"Left", L"yes"}), DescribeCurrentException());
+    }
+}
+
+TEST_F(EnglishTexts, NameEveryRegistrationOutcome)
+{
+    ExpectEveryRegistrationOutcome(&EnglishTexts::Trellis);
 
     EXPECT_EQ(FillIn(Trellis("IDS_SETTING_NOT_A_NUMBER"), {L"Left", L"yes"}),
               SettingValueError(L"Left", L"yes", SettingValueError::Reason::NotANumber).Describe());
     EXPECT_EQ(FillIn(Trellis("IDS_SETTING_OUT_OF_RANGE"), {L"Left", L"70000"}),
               SettingValueError(L"Left", L"70000", SettingValueError::Reason::OutOfRange).Describe());
+}
+
+// Handed another language's table, the messages and the window's texts come from it whole.
+TEST(OwnTexts, ComeFromTheTableHandedIn)
+{
+    const StringTableSource source = ReadStringTables(TRELLIS_TEXT_RC, TRELLIS_TEXT_H);
+    const auto& german = source.textsByLanguage.at(0x0407);
+    std::map<unsigned, std::wstring> texts;
+    for (const auto& [name, id] : source.ids) texts[id] = german.at(name);
+    UseOwnTexts(texts);
+    ExpectEveryRegistrationOutcome([&](const std::string& name) { return german.at(name); });
+    EXPECT_EQ(FillIn(german.at("IDS_APPLICATION_ERROR"), {L"Overflow", kFormInitializeLocation, L"104", kSupportEmail}),
+              ApplicationErrorText(L"Overflow", kFormInitializeLocation, 104));
+    EXPECT_EQ(FillIn(german.at("IDS_VERSION"), {C_Version}), VersionText());
+    UseOwnTexts({});
+    EXPECT_EQ(VersionText(), std::wstring(L"Version:   ") + C_Version) << "English again without a table";
 }
 
 } // namespace

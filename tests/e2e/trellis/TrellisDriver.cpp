@@ -9,10 +9,15 @@
 // DIR are Unix paths (Wine's Z: drive). The program folder is made inside the prefix, under a
 // name with blanks and letters outside any ANSI code page, and the product is copied there.
 // Exit code: the number of failed checks (0: all passed).
+#include "LanguageChoice.h"
+#include "LocalisedText.h"
+#include "SettingsLayout.h"
+#include "TrellisText.h"
 #include "Utf8.h"
 #include "Waiting.h"
 #include "WinHandles.h"
 #include "WindowDriving.h"
+#include "WindowDpi.h"
 
 #include <commctrl.h>
 
@@ -51,15 +56,13 @@ constexpr const wchar_t* kAddInKey = L"Software\\Microsoft\\Office\\Excel\\AddIn
 constexpr const wchar_t* kEvidenceFolder = L"C:\\evidence";
 constexpr const wchar_t* kToolsFolder = L"C:\\test-tools";
 // Blanks, Cyrillic and a CJK character: none of them survive a trip through an ANSI code page.
-constexpr const wchar_t* kProgramFolder = L"C:\\Program Files\\Cornice \u0422\u0435\u0441\u0442 \u8868";
+// A Wine in a locale the system has no files for names files in ASCII only: the scenario
+// "language" runs in such a Wine, with a plain folder.
+const wchar_t* kProgramFolder = L"C:\\Program Files\\Cornice \u0422\u0435\u0441\u0442 \u8868";
+constexpr const wchar_t* kAsciiProgramFolder = L"C:\\Program Files\\Cornice";
 
 constexpr const wchar_t* kForm1Class = L"TrellisForm1";
-constexpr int kFirstBoxId = 100;
 constexpr int kTabId = 200;
-constexpr int kWebsiteId = 303;
-constexpr int kPolicyNoteId = 304;
-constexpr int kExcelPageId = 400;
-constexpr int kAboutPageId = 401;
 
 DriverArguments g_paths; // build: the preset's build folder; installer: that of the sources
 
@@ -277,8 +280,13 @@ std::string Show(HCURSOR cursor)
 // ---------------------------------------------------------------------------------------------
 // Pixels and screenshots
 
-// The test's script turns them into PNG files.
-void SaveScreenshot(HWND window, const std::wstring& name) { driving::SaveScreenshot(window, g_paths.shots, name); }
+// The test's script turns them into PNG files. The pointer rests in the screen's corner, so that
+// no control shows its hover state from where an earlier scenario left it.
+void SaveScreenshot(HWND window, const std::wstring& name)
+{
+    MovePointer(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    driving::SaveScreenshot(window, g_paths.shots, name);
+}
 
 bool LinkUnderlined(HWND link)
 {
@@ -807,6 +815,104 @@ void Policies()
 }
 
 // ---------------------------------------------------------------------------------------------
+// In the user's language
+
+// The screenshots' suffix for each table.
+const std::map<int, std::wstring> kLanguageNames = {
+    {0x0409, L"en"}, {0x0407, L"de"}, {0x040C, L"fr"}, {0x0C0A, L"es"},   {0x0410, L"it"},
+    {0x0416, L"pt-BR"}, {0x0419, L"ru"}, {0x0411, L"ja"}, {0x0804, L"zh-CN"},
+};
+
+// The size of a text in the control's design font at 96 dpi, measured here with the same fonts;
+// wrapped at `width` unless that is 0.
+SIZE TextSize(const std::wstring& text, const FontDesign& design, int width)
+{
+    const UniqueHfont font = MakeFont(design, USER_DEFAULT_SCREEN_DPI, false);
+    const HDC dc = ::GetDC(nullptr);
+    RECT r{0, 0, width, 0};
+    {
+        ScopedSelectObject selected(dc, font.Get());
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                    DT_CALCRECT | DT_NOPREFIX | (width ? DT_WORDBREAK : DT_SINGLELINE));
+    }
+    ::ReleaseDC(nullptr, dc);
+    return {r.right, r.bottom};
+}
+
+// Every text of the window has room in its control: a check box's beside its 13-pixel mark and
+// the gap after it, on as many lines as its height holds; a push button's within its edges.
+// The tabs size themselves to their text.
+void CheckRoomForTexts(HWND form, const std::wstring& language)
+{
+    for (const ControlDesign& design : settings::kControls) {
+        const bool box = design.kind == ControlKind::CheckBox;
+        if (!design.text || (!box && design.kind != ControlKind::Label && design.kind != ControlKind::PushButton))
+            continue;
+        const HWND container = design.container == kInWindow ? form : Page(form, design.container);
+        const HWND control = ::GetDlgItem(container, design.id);
+        const std::wstring text = TextOf(control);
+        RECT r{};
+        ::GetClientRect(control, &r);
+        const int room = r.right - (box ? 17 : design.kind == ControlKind::PushButton ? 8 : 0);
+        const SIZE line = TextSize(text, design.font, 0);
+        const SIZE lines = TextSize(text, design.font, room);
+        const bool fits = line.cx <= room || (box && lines.cx <= room && lines.cy <= r.bottom);
+        CHECK(fits, U8(language) + ": " + Quote(text) + " is " + std::to_string(line.cx) + " pixels wide in " +
+                        std::to_string(room) + ", or " + std::to_string(lines.cy) + " high in " + std::to_string(r.bottom));
+    }
+}
+
+// Trellis in the language of this Wine (the script sets its locale): the table's texts in the
+// window and the Application Error report, room for each, and screenshots of both pages and the
+// report.
+void InLanguage()
+{
+    const int table = TextLanguageFor(::GetUserDefaultUILanguage());
+    const auto known = kLanguageNames.find(table);
+    CHECK(known != kLanguageNames.end(), "no table for language " + std::to_string(::GetUserDefaultUILanguage()));
+    if (known == kLanguageNames.end()) return;
+    const std::wstring& name = known->second;
+    const UniqueHmodule trellisTexts(
+        ::LoadLibraryExW((std::wstring(kProgramFolder) + L"\\Trellis.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    CHECK(trellisTexts.Get() != nullptr, "Trellis.exe's texts could not be read");
+    if (!trellisTexts) return;
+    const auto text = [&](unsigned id) { return LoadText(trellisTexts.Get(), id, table); };
+
+    ReplaceSettings({{L"Classic", L"abc"}});
+    Trellis trellis;
+    const std::wstring errorTitle = text(IDS_APPLICATION_ERROR_TITLE);
+    const HWND report = trellis.MessageBox(errorTitle.c_str());
+    CHECK(report != nullptr, U8(name) + ": no report titled " + Quote(errorTitle));
+    if (!report) return;
+    CHECK(MessageText(report).find(L"in Lattice2021/01/22.Form1.Form_Initialize ") != std::wstring::npos,
+          U8(name) + ": the location must stay as it is: " + Quote(MessageText(report)));
+    SaveScreenshot(report, L"application-error-" + name);
+    AnswerOk(report);
+    const HWND form = trellis.Window();
+    CHECK(form != nullptr, U8(name) + ": the window did not appear");
+    if (!form) return;
+    for (int box = 0; box < 12; ++box)
+        CHECK(TextOf(Box(form, box)) == text(IDS_BOX_CLASSIC + box),
+              U8(name) + ": box " + std::to_string(box) + " " + Quote(TextOf(Box(form, box))));
+    CHECK(TextOf(::GetDlgItem(form, IDCANCEL)) == text(IDS_CANCEL),
+          U8(name) + ": Cancel " + Quote(TextOf(::GetDlgItem(form, IDCANCEL))));
+    CHECK(TextOf(::GetDlgItem(Page(form, kAboutPageId), kWebsiteCaptionId)) == text(IDS_WEBSITE_LABEL),
+          U8(name) + ": website label");
+    if (name == L"de")
+        CHECK(TextOf(::GetDlgItem(form, IDCANCEL)) == L"Abbrechen" &&
+                  TextOf(Box(form, 11)) == L"Integrierte Registerkarten ausblenden",
+              "German: " + Quote(TextOf(::GetDlgItem(form, IDCANCEL))) + " " + Quote(TextOf(Box(form, 11))));
+    CheckRoomForTexts(form, name);
+    ShowPage(form, false);
+    SaveScreenshot(form, L"excel-page-" + name);
+    ShowPage(form, true);
+    SaveScreenshot(form, L"about-page-" + name);
+    PressButton(form, IDCANCEL);
+    CHECK(trellis.Ended(), U8(name) + ": Cancel did not end the program");
+    ReplaceSettings({});
+}
+
+// ---------------------------------------------------------------------------------------------
 // The prefix: the product in its program folder, "Excel" and http leading to the probe.
 
 void Prepare()
@@ -841,6 +947,7 @@ int wmain(int argc, wchar_t** argv)
 {
     ::SetProcessDPIAware();
     if (!ReadDriverArguments(argc, argv, "trellis-driver", g_paths)) return 100;
+    if (g_paths.scenarios == std::vector<std::wstring>{L"language"}) kProgramFolder = kAsciiProgramFolder;
     Prepare();
     return RunScenarios(g_paths.scenarios, {
                                                {L"first-start", FirstStart},
@@ -855,5 +962,6 @@ int wmain(int argc, wchar_t** argv)
                                                {L"policies", Policies},
                                                {L"dpi-120", [] { Dpi(120); }},
                                                {L"dpi-144", [] { Dpi(144); }},
+                                               {L"language", InLanguage},
                                            });
 }

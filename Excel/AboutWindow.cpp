@@ -82,9 +82,6 @@ private:
                                ToUtf8(FillIn(Text(IDS_ABOUT_NOT_CREATED),
                                              {WindowsErrorText(error ? error : ERROR_CANNOT_MAKE)})));
         }
-        // The design's texts are English; the window speaks Excel's language.
-        ::SetWindowTextW(Control(kAboutWebsiteCaptionId), Text(IDS_ABOUT_WEBSITE_LABEL).c_str());
-        ::SetWindowTextW(Control(IDOK), Text(IDS_ABOUT_OK).c_str());
         CentreOn(info.rcWork);
     }
 
@@ -115,6 +112,16 @@ private:
         } else if (id == kAboutLinkId && code == STN_CLICKED) {
             StartExplorer(kMakerWebsiteAddress);
         }
+    }
+
+    // The design's texts are English; the window speaks Excel's language.
+    std::wstring ControlText(const ControlDesign& design) override
+    {
+        const unsigned id = design.id == kAboutWebsiteCaptionId ? IDS_ABOUT_WEBSITE_LABEL
+                            : design.id == IDOK                  ? IDS_ABOUT_OK
+                                                                 : 0;
+        std::wstring text = id ? Text(id) : std::wstring();
+        return text.empty() ? DesignedWindow::ControlText(design) : text;
     }
 
     HCURSOR PointerOver(HWND under) override

@@ -455,6 +455,7 @@ void InLanguage(const Language& language)
     const int table = TextLanguageFor(language.id);
     const auto text = [&](unsigned id) { return ProductText(id, table); };
     const std::wstring version = FillIn(text(IDS_ABOUT_VERSION), {L"7.0.0"});
+    MovePointer(0, 0); // no button lit up under the pointer in the screenshots
     {
         ExcelHost host(option + L" --wait --click d242242");
         const HWND window = host.WaitForAboutWindow();

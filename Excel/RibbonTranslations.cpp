@@ -42,6 +42,9 @@ const Translation kFrench[] = {
     {LabelId::ClassicTab, L"Classique"},
     {LabelId::ToolsPanel, L"Panneau d’outils"},
     {LabelId::AllMenus, L"Tous"},
+    // The Help menu: learn.microsoft.com/fr-fr/previous-versions/visualstudio/visual-studio-2008/0batekf4(v=vs.90)
+    // ("placé à gauche du menu ? (Aide)", of Excel 2003's menu bar: the menu's title is "?").
+    {LabelId::MenuHelp, L"?"},
 };
 
 // Spanish (3082 modern sort, 1034 traditional, and Latin America).
@@ -84,6 +87,9 @@ const Translation kJapanese[] = {
     {LabelId::ClassicTab, L"クラシック"},
     {LabelId::ToolsPanel, L"ツール パネル"},
     {LabelId::AllMenus, L"すべて"},
+    // The Help menu: learn.microsoft.com/ja-jp/previous-versions/visualstudio/visual-studio-2008/0batekf4(v=vs.90)
+    // ("[ヘルプ] メニューの前に配置されます", of Excel 2003's menu bar).
+    {LabelId::MenuHelp, L"ヘルプ"},
 };
 
 // Simplified Chinese (2052, and Singapore's 4100).
@@ -94,6 +100,9 @@ const Translation kSimplifiedChinese[] = {
     // "文件" (the File tab): learn.microsoft.com/zh-cn/office/vba/outlook/how-to/
     // using-visual-basic-to-customize-outlook-forms/run-in-developer-mode-in-outlook ("单击 "文件" 选项卡").
     {LabelId::MenuFile, L"文件"},
+    // The Help menu: learn.microsoft.com/zh-cn/previous-versions/visualstudio/visual-studio-2008/0batekf4(v=vs.90)
+    // ("位于“帮助”菜单的前面", of Excel 2003's menu bar).
+    {LabelId::MenuHelp, L"帮助"},
 };
 
 template <std::size_t N>

@@ -52,6 +52,16 @@ host raising --ui-language 1031
 cmp -s "$work/raising.xml" "$work/table.xml" || fail "raising CommandBars: not the product's German table"
 has raising '<menu id="B30007" label="Tools"'
 
+# A Japanese and a Russian Excel whose command bars raise: the product's own tables.
+for language in 1041 1049; do
+  host "raising-$language" --ui-language "$language"
+  valid "raising-$language"
+  "$corbel_ribbon" --language "$language" >"$work/table-$language.xml"
+  cmp -s "$work/raising-$language.xml" "$work/table-$language.xml" || fail "$language: not the product's table"
+done
+has raising-1041 '<tab id="Menus" label="クラシック"'
+has raising-1049 '<menu id="B30002" label="Файл"'
+
 # A language the product does not ship, with command bars that raise: English.
 host dutch --ui-language 1043
 cmp -s "$work/dutch.xml" "$data/ribbon/empty-store.xml" || fail "an unshipped language did not give English"

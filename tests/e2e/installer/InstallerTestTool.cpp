@@ -28,6 +28,13 @@
 //   press CLASS ID                        presses the window's button with that control id
 //   answer CAPTION                        presses OK in the message box of that caption
 //   close CLASS                           asks the window to close
+//   wait-text CAPTION TEXT                waits up to a minute until a visible control of the
+//                                         dialog whose caption begins so reads TEXT (an installer's
+//                                         page). Exit 1, listing the texts it shows: never
+//   wait-text-gone CAPTION TEXT           waits up to a minute until none does (the page left)
+//   uncheck CAPTION TEXT                  clears the check box that reads TEXT in that dialog
+//   shot CAPTION FOLDER NAME              moves the pointer out of the way and saves the dialog
+//                                         as FOLDER\NAME.bmp
 //
 // Wine builds a Windows command line from Unix arguments by quoting every argument with a
 // blank, but an NSIS installer wants /D=C:\a folder\b last and unquoted, as a deployment script
@@ -143,6 +150,21 @@ HWND FindVisible(const wchar_t* className, const wchar_t* caption)
     return nullptr;
 }
 
+// An installer's pages after the first add a subtitle to its caption, "Setup " + "".
+HWND FindDialogTitled(const std::wstring& caption)
+{
+    HWND found = nullptr;
+    Eventually(
+        [&] {
+            for (const HWND window : WindowsOfProcess(0, L"#32770"))
+                if (TextOf(window).rfind(caption, 0) == 0) found = window;
+            return found != nullptr;
+        },
+        30000);
+    if (!found) std::fprintf(stderr, "installer-test-tool: no dialog titled %s\n", ToUtf8(caption).c_str());
+    return found;
+}
+
 struct Bounds {
     DWORD process = 0;
     RECT rect{};
@@ -175,6 +197,39 @@ void PrintBounds(HWND window)
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
+struct Controls {
+    std::vector<HWND> visible;
+};
+
+BOOL CALLBACK Collect(HWND control, LPARAM data)
+{
+    if (::IsWindowVisible(control)) reinterpret_cast<Controls*>(data)->visible.push_back(control);
+    return TRUE;
+}
+
+// The dialog's visible control (of its pages too) that reads `text`; null when none.
+HWND ControlReading(HWND dialog, const std::wstring& text)
+{
+    Controls controls;
+    ::EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&controls));
+    for (const HWND control : controls.visible)
+        if (TextOf(control) == text) return control;
+    return nullptr;
+}
+
+int WaitText(HWND dialog, const std::wstring& text)
+{
+    if (Eventually([&] { return ControlReading(dialog, text) != nullptr; }, 60000)) return 0;
+    std::fprintf(stderr, "installer-test-tool: no control read \"%s\"; the dialog showed:\n", ToUtf8(text).c_str());
+    Controls controls;
+    ::EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&controls));
+    for (const HWND control : controls.visible) {
+        const std::wstring shown = TextOf(control);
+        if (!shown.empty()) std::fprintf(stderr, "  %s\n", Quote(shown).c_str());
+    }
+    return 1;
+}
+
 // Keys pressed together ("ctrl+tab").
 bool Type(const std::wstring& chord)
 {
@@ -188,8 +243,11 @@ bool Type(const std::wstring& chord)
 int Window(int argc, wchar_t** argv)
 {
     const std::wstring command = argv[1];
+    const bool dialog = command == L"message" || command == L"answer" || command == L"wait-text" ||
+                        command == L"wait-text-gone" || command == L"uncheck" || command == L"shot";
     const HWND window = command == L"message" || command == L"answer" ? FindVisible(L"#32770", argv[2])
-                                                                      : FindVisible(argv[2], nullptr);
+                        : dialog ? FindDialogTitled(argv[2])
+                                 : FindVisible(argv[2], nullptr);
     if (!window) return 1;
     if (command == L"window") {
         PrintBounds(window);
@@ -210,6 +268,22 @@ int Window(int argc, wchar_t** argv)
         AnswerOk(window);
     } else if (command == L"close") {
         AskToClose(window);
+    } else if (command == L"wait-text") {
+        return WaitText(window, argv[3]);
+    } else if (command == L"wait-text-gone") {
+        if (!Eventually([&] { return !ControlReading(window, argv[3]); }, 60000)) {
+            std::fprintf(stderr, "installer-test-tool: \"%s\" still shows after a minute\n", ToUtf8(argv[3]).c_str());
+            return 1;
+        }
+    } else if (command == L"uncheck") {
+        const HWND box = ControlReading(window, argv[3]);
+        if (!box) return WaitText(window, argv[3]);
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(box, BM_SETCHECK, BST_UNCHECKED, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    } else if (command == L"shot") {
+        // A button lit up under the pointer would differ from one picture to the next.
+        MovePointer(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+        SaveScreenshot(window, argv[3], argv[4]);
     }
     return 0;
 }
@@ -224,10 +298,15 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"wait-gone" && argc == 3) return WaitGone(argv[2]);
     if (command == L"hold" && argc == 4) return Hold(argv[2], argv[3]);
     const bool oneWindow = command == L"window" || command == L"message" || command == L"answer" || command == L"close";
-    if ((oneWindow && argc == 3) || (command == L"keys" && argc >= 4) || (command == L"press" && argc == 4))
+    const bool withText = command == L"press" || command == L"wait-text" || command == L"wait-text-gone" ||
+                          command == L"uncheck";
+    if ((oneWindow && argc == 3) || (command == L"keys" && argc >= 4) || (withText && argc == 4) ||
+        (command == L"shot" && argc == 5))
         return Window(argc, argv);
     std::fprintf(stderr, "usage: installer-test-tool run | value KEY NAME [32|64] | wait-gone IMAGE | hold FILE FLAG |\n"
                          "       window CLASS |\n"
-                         "       message CAPTION | keys CLASS KEY... | press CLASS ID | answer CAPTION | close CLASS\n");
+                         "       message CAPTION | keys CLASS KEY... | press CLASS ID | answer CAPTION | close CLASS |\n"
+                         "       wait-text CAPTION TEXT | wait-text-gone CAPTION TEXT | uncheck CAPTION TEXT |\n"
+                         "       shot CAPTION FOLDER NAME\n");
     return 2;
 }

@@ -17,17 +17,34 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
 # The prefix's files are hard links into the template: replace the file, never write into it.
 cp --remove-destination "$build/tests/e2e/about/explorer-stand-in.exe" "$WINEPREFIX/drive_c/windows/explorer.exe"
 
-scenarios=() nodisplay=
+# "SCENARIO=LOCALE" runs SCENARIO in a Wine of that locale (which only the Unix environment at a
+# program's start sets; no system locales needed): a Japanese or Chinese Excel on a Windows of its
+# language, where the system's default character set is that language's, so that a font asked
+# for with it (Arial, DEFAULT_CHARSET) is drawn in the locale's default font where Arial has no
+# glyph. In an English Windows locale Wine draws such Arial text as boxes.
+scenarios=() localised=() nodisplay=
 for scenario in "$@"; do
-  if [ "$scenario" = no-display ]; then nodisplay=1; else scenarios+=("$scenario"); fi
-  # Japanese and Chinese need fonts with their glyphs; only this prefix gets them.
-  if [ "$scenario" = languages-cjk ]; then "$source/cmake/wine-cjk-fonts.sh" "$WINEPREFIX" --in-use; fi
+  case $scenario in
+    no-display) nodisplay=1 ;;
+    *=*) localised+=("$scenario") ;;
+    *) scenarios+=("$scenario") ;;
+  esac
 done
+# Japanese and Chinese need fonts with their glyphs; only the prefix that shows them gets them.
+[ ${#localised[@]} -eq 0 ] || "$source/cmake/wine-cjk-fonts.sh" "$WINEPREFIX" --in-use
 
 mkdir -p "$shots"
 status=0
-wine "$build/tests/e2e/about/about-driver.exe" --build "$build" --installer "$source/installer" \
-  --shots "$shots" "${scenarios[@]}" || status=$?
+driver() {
+  env ${locale:+LANG=$locale LC_ALL=$locale} wine "$build/tests/e2e/about/about-driver.exe" --build "$build" \
+    --installer "$source/installer" --shots "$shots" "$@" || status=$?
+}
+locale=
+[ ${#scenarios[@]} -eq 0 ] || driver "${scenarios[@]}"
+for scenario in "${localised[@]}"; do
+  locale=${scenario#*=}
+  driver "${scenario%%=*}"
+done
 
 # Where no window can be made (here: no display for Excel's process), the About entry fails
 # with a description of its own, and nothing of the add-in stays behind. The driver's children

@@ -1,0 +1,15 @@
+// A failure caught and dealt with on the spot (a fallback taken, a message dropped at a window
+// boundary) still leaves a line behind: in the debugger's output on Windows
+// (OutputDebugString), and with whoever listens, such as a test.
+#pragma once
+
+namespace cornice {
+
+// For use inside a catch block: "Cornice: <where>: <what the exception says>".
+void TraceCaughtException(const char* where) noexcept;
+
+// Receives every traced line until replaced; null stops listening.
+using TraceListener = void (*)(const char* line);
+void SetTraceListener(TraceListener listener) noexcept;
+
+} // namespace cornice

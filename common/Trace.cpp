@@ -2,7 +2,7 @@
 
 #include <atomic>
 #include <exception>
-#include <string>
+#include <initializer_list>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -17,22 +17,17 @@ std::atomic<TraceListener> g_listener{nullptr};
 
 void TraceCaughtException(const char* where) noexcept
 {
+    const char* what = "an exception without words";
     try {
-        std::string line = std::string("Cornice: ") + where + ": ";
-        try {
-            throw; // only ever called inside a catch block
-        } catch (const std::exception& error) {
-            line += error.what();
-        } catch (...) {
-            line += "an exception without words";
-        }
-#ifdef _WIN32
-        ::OutputDebugStringA((line + "\n").c_str());
-#endif
-        if (const TraceListener listener = g_listener.load()) listener(line.c_str());
+        throw; // only ever called inside a catch block, whose exception outlives this
+    } catch (const std::exception& error) {
+        what = error.what();
     } catch (...) {
-        // Out of memory while wording the trace: nothing more to say.
     }
+#ifdef _WIN32
+    for (const char* part : {"Cornice: ", where, ": ", what, "\n"}) ::OutputDebugStringA(part);
+#endif
+    if (const TraceListener listener = g_listener.load()) listener(where, what);
 }
 
 void SetTraceListener(TraceListener listener) noexcept { g_listener.store(listener); }

@@ -8,8 +8,8 @@ namespace cornice {
 // For use inside a catch block: "Cornice: <where>: <what the exception says>".
 void TraceCaughtException(const char* where) noexcept;
 
-// Receives every traced line until replaced; null stops listening.
-using TraceListener = void (*)(const char* line);
+// Receives every trace until replaced; null stops listening.
+using TraceListener = void (*)(const char* where, const char* what);
 void SetTraceListener(TraceListener listener) noexcept;
 
 } // namespace cornice

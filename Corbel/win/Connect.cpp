@@ -100,14 +100,15 @@ public:
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
-private:
-    // A host that releases without disconnecting leaves no window behind either.
-    ~Connect() override
+    // Only through the last Release. A host that releases without disconnecting leaves no
+    // window behind either.
+    ~Connect()
     {
         if (::InterlockedDecrement(&g_liveConnects) == 0) DiscardAboutWindow();
         ModuleRelease();
     }
 
+private:
     HRESULT BuildDocument(BSTR* result, REFIID iid) noexcept;
 
     const DispatchDescription& dispatch_;
@@ -230,22 +231,23 @@ HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid)
 // whatever the registry holds. DispInvoke needs the vtable half of the dual interface.
 DispatchDescription LoadDispatchDescription()
 {
+    constexpr const char* kUnreadable = "Corbel.dll's type library cannot be read";
     DispatchDescription result;
     ComPtr<ITypeLib> library;
-    ThrowIfFailed(::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.Put()), "LoadTypeLibEx failed");
+    ThrowIfFailed(::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.Put()), kUnreadable);
     ComPtr<ITypeInfo> dispatchInfo;
-    ThrowIfFailed(library->GetTypeInfoOfGuid(IID__Connect, dispatchInfo.Put()), "the type library has no _Connect");
+    ThrowIfFailed(library->GetTypeInfoOfGuid(IID__Connect, dispatchInfo.Put()), kUnreadable);
     HREFTYPE vtablePart = 0;
-    ThrowIfFailed(dispatchInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtablePart), "_Connect is not dual");
-    ThrowIfFailed(dispatchInfo->GetRefTypeInfo(vtablePart, result.typeInfo.Put()), "_Connect is not dual");
+    ThrowIfFailed(dispatchInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtablePart), kUnreadable);
+    ThrowIfFailed(dispatchInfo->GetRefTypeInfo(vtablePart, result.typeInfo.Put()), kUnreadable);
 
     TYPEATTR* attributes = nullptr;
-    ThrowIfFailed(result.typeInfo->GetTypeAttr(&attributes), "_Connect has no attributes");
+    ThrowIfFailed(result.typeInfo->GetTypeAttr(&attributes), kUnreadable);
     const WORD functions = attributes->cFuncs;
     result.typeInfo->ReleaseTypeAttr(attributes);
     for (WORD i = 0; i < functions; ++i) {
         FUNCDESC* function = nullptr;
-        ThrowIfFailed(result.typeInfo->GetFuncDesc(i, &function), "_Connect has no such member");
+        ThrowIfFailed(result.typeInfo->GetFuncDesc(i, &function), kUnreadable);
         UINT arguments = static_cast<UINT>(function->cParams);
         if (arguments > 0 && (function->lprgelemdescParam[arguments - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
             --arguments;

@@ -17,7 +17,7 @@ UniqueVariant Ask(IDispatch* object, const wchar_t* member, std::initializer_lis
 
 ComPtr<IDispatch> CommandBarsOf(IDispatch* application)
 {
-    return ObjectOf(*Ask(application, L"CommandBars").Get(), L"CommandBars");
+    return ObjectOf(*Ask(application, L"CommandBars").Get(), "CommandBars");
 }
 
 } // namespace
@@ -28,7 +28,7 @@ std::wstring ExcelApplicationHost::Name()
         throw WindowsError(E_UNEXPECTED, "Corbel is not connected to Excel: no OnConnection has handed it "
                                          "Excel's Application object.");
     try {
-        return TextOf(*Ask(application_.Get(), L"Name").Get(), L"Name");
+        return TextOf(*Ask(application_.Get(), L"Name").Get(), "Name");
     } catch (const WindowsError& error) {
         throw WindowsError(error.Code(), std::string("Excel could not tell its name: ") + error.what());
     }
@@ -37,22 +37,22 @@ std::wstring ExcelApplicationHost::Name()
 int ExcelApplicationHost::UiLanguage()
 {
     constexpr LONG kMsoLanguageIdUi = 2;
-    const ComPtr<IDispatch> settings = ObjectOf(*Ask(application_.Get(), L"LanguageSettings").Get(), L"LanguageSettings");
-    return NumberOf(*Ask(settings.Get(), L"LanguageID", {LongArgument(kMsoLanguageIdUi)}).Get(), L"LanguageID");
+    const ComPtr<IDispatch> settings = ObjectOf(*Ask(application_.Get(), L"LanguageSettings").Get(), "LanguageSettings");
+    return NumberOf(*Ask(settings.Get(), L"LanguageID", {LongArgument(kMsoLanguageIdUi)}).Get(), "LanguageID");
 }
 
 std::wstring ExcelApplicationHost::MenuCaption(int controlId)
 {
     const UniqueVariant control =
         Ask(CommandBarsOf(application_.Get()).Get(), L"FindControl", {MissingArgument(), LongArgument(controlId)});
-    return TextOf(*Ask(ObjectOf(*control.Get(), L"FindControl").Get(), L"Caption").Get(), L"Caption");
+    return TextOf(*Ask(ObjectOf(*control.Get(), "FindControl").Get(), L"Caption").Get(), "Caption");
 }
 
 std::wstring ExcelApplicationHost::LabelOf(std::wstring_view idMso)
 {
     const UniqueBstr name = UniqueBstr::FromText(idMso);
     return TextOf(*Ask(CommandBarsOf(application_.Get()).Get(), L"GetLabelMso", {TextArgument(name.Get())}).Get(),
-                  L"GetLabelMso");
+                  "GetLabelMso");
 }
 
 } // namespace cornice

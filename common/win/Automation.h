@@ -24,12 +24,44 @@ namespace cornice {
 // ---------------------------------------------------------------------------------------------
 // Arguments: borrowed values, owned by the caller for the length of the call
 
-VARIANT LongArgument(LONG value) noexcept;
-VARIANT BoolArgument(bool value) noexcept;
-VARIANT TextArgument(BSTR text) noexcept;
-VARIANT ObjectArgument(IDispatch* object) noexcept;
+inline VARIANT TypedVariant(VARTYPE type) noexcept
+{
+    VARIANT value;
+    ::VariantInit(&value);
+    V_VT(&value) = type;
+    return value;
+}
+inline VARIANT LongArgument(LONG value) noexcept
+{
+    VARIANT v = TypedVariant(VT_I4);
+    V_I4(&v) = value;
+    return v;
+}
+inline VARIANT BoolArgument(bool value) noexcept
+{
+    VARIANT v = TypedVariant(VT_BOOL);
+    V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+inline VARIANT TextArgument(BSTR text) noexcept
+{
+    VARIANT v = TypedVariant(VT_BSTR);
+    V_BSTR(&v) = text;
+    return v;
+}
+inline VARIANT ObjectArgument(IDispatch* object) noexcept
+{
+    VARIANT v = TypedVariant(VT_DISPATCH);
+    V_DISPATCH(&v) = object;
+    return v;
+}
 // An optional argument left out ("FindControl(, id)").
-VARIANT MissingArgument() noexcept;
+inline VARIANT MissingArgument() noexcept
+{
+    VARIANT v = TypedVariant(VT_ERROR);
+    V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
+    return v;
+}
 
 // ---------------------------------------------------------------------------------------------
 // The exception a callee raised
@@ -54,13 +86,28 @@ public:
 
 private:
     void FillIn() noexcept;
-    void Clear() noexcept;
+    void Clear() noexcept
+    {
+        ::SysFreeString(info_.bstrSource);
+        ::SysFreeString(info_.bstrDescription);
+        ::SysFreeString(info_.bstrHelpFile);
+        info_ = {};
+    }
     EXCEPINFO info_{};
 };
 
 // For a callee: fills `exception` (when the caller gave one) and returns DISP_E_EXCEPTION.
-HRESULT RaiseException(EXCEPINFO* exception, HRESULT code, std::wstring_view source,
-                       std::wstring_view description) noexcept;
+inline HRESULT RaiseException(EXCEPINFO* exception, HRESULT code, std::wstring_view source,
+                              std::wstring_view description) noexcept
+{
+    if (exception) {
+        *exception = {};
+        exception->scode = code;
+        exception->bstrSource = ::SysAllocStringLen(source.data(), static_cast<UINT>(source.size()));
+        exception->bstrDescription = ::SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
+    }
+    return DISP_E_EXCEPTION;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Calling
@@ -77,6 +124,14 @@ struct DispatchOutcome {
 void InvokeInto(DispatchOutcome& outcome, IDispatch& object, DISPID id, WORD flags,
                 std::initializer_list<VARIANT> arguments = {}, LCID locale = LOCALE_USER_DEFAULT);
 
+// The dispatch id of a member's name, through GetIDsOfNames.
+inline HRESULT IdOfName(IDispatch& object, const wchar_t* member, DISPID& id, LCID locale = LOCALE_USER_DEFAULT) noexcept
+{
+    LPOLESTR name = const_cast<LPOLESTR>(member);
+    id = DISPID_UNKNOWN;
+    return object.GetIDsOfNames(IID_NULL, &name, 1, locale, &id);
+}
+
 // Throw WindowsError: the raised code and description, or the failed HRESULT and its text.
 UniqueVariant Invoke(IDispatch& object, DISPID id, WORD flags, std::initializer_list<VARIANT> arguments = {},
                      LCID locale = LOCALE_USER_DEFAULT);
@@ -88,10 +143,10 @@ UniqueVariant CallByName(IDispatch* object, const wchar_t* member, std::initiali
 // converting one asks it for its default value, and an object whose default value is itself
 // sends VariantChangeType round until the stack overflows. `name` words the failure ("its Name
 // is not text.").
-std::wstring TextOf(const VARIANT& value, std::wstring_view name);
-LONG NumberOf(const VARIANT& value, std::wstring_view name);
+std::wstring TextOf(const VARIANT& value, const char* name);
+LONG NumberOf(const VARIANT& value, const char* name);
 // The object a call answered; Nothing and anything else fail.
-ComPtr<IDispatch> ObjectOf(const VARIANT& value, std::wstring_view name);
+ComPtr<IDispatch> ObjectOf(const VARIANT& value, const char* name);
 
 // ---------------------------------------------------------------------------------------------
 // Answering
@@ -120,24 +175,43 @@ public:
     UINT Count() const noexcept { return parameters_.cArgs - parameters_.cNamedArgs; }
     const VARIANT& operator[](UINT index) const noexcept { return parameters_.rgvarg[parameters_.cArgs - 1 - index]; }
 
-    // Converted to `type`; objects are refused. Throw WindowsError DISP_E_PARAMNOTFOUND or
-    // DISP_E_TYPEMISMATCH (naming the argument in the caller's argumentError).
-    UniqueVariant At(UINT index, VARTYPE type) const;
+    // Converted to `type`; objects are refused. DISP_E_PARAMNOTFOUND or DISP_E_TYPEMISMATCH
+    // (naming the argument in the caller's argumentError).
+    HRESULT At(UINT index, VARTYPE type, UniqueVariant& value) const noexcept;
     // The value of a property put, converted: DISP_E_BADPARAMCOUNT unless it is the one
     // argument, named DISPID_PROPERTYPUT.
-    UniqueVariant PutValue(VARTYPE type) const;
+    HRESULT PutValue(VARTYPE type, UniqueVariant& value) const noexcept;
 
 private:
-    UniqueVariant Converted(UINT position, VARTYPE type) const;
+    HRESULT Converted(UINT position, VARTYPE type, UniqueVariant& value) const noexcept;
     DISPPARAMS& parameters_;
     UINT* argumentError_;
 };
 
 // Results; each leaves a null `result` alone.
-HRESULT ReturnLong(VARIANT* result, LONG value) noexcept;
-HRESULT ReturnBool(VARIANT* result, bool value) noexcept;
-HRESULT ReturnText(VARIANT* result, std::wstring_view text); // throws std::bad_alloc
-HRESULT ReturnObject(VARIANT* result, IDispatch* object) noexcept;
+inline HRESULT ReturnLong(VARIANT* result, LONG value) noexcept
+{
+    if (result) *result = LongArgument(value);
+    return S_OK;
+}
+inline HRESULT ReturnBool(VARIANT* result, bool value) noexcept
+{
+    if (result) *result = BoolArgument(value);
+    return S_OK;
+}
+inline HRESULT ReturnText(VARIANT* result, std::wstring_view text) // throws std::bad_alloc
+{
+    if (result) *result = TextArgument(UniqueBstr::FromText(text).Detach());
+    return S_OK;
+}
+inline HRESULT ReturnObject(VARIANT* result, IDispatch* object) noexcept
+{
+    if (result) {
+        *result = ObjectArgument(object);
+        if (object) object->AddRef();
+    }
+    return S_OK;
+}
 
 // IDispatch without type information over Derived::Names() (a DispatchTable); Invoke goes to
 //   HRESULT Derived::Call(DISPID, WORD flags, const DispatchArguments&, VARIANT* result, EXCEPINFO*)

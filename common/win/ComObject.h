@@ -48,8 +48,8 @@ inline HRESULT QueryInterfaceFromTable(void* object, const InterfaceEntry* table
     return E_NOINTERFACE;
 }
 
-// The base of a COM class: derives from its interfaces and answers IUnknown for all of them from
-// Derived::kInterfaces. The object starts with one reference, its creator's, and deletes itself
+// The base of a COM class (a final one): derives from its interfaces and answers IUnknown for all
+// of them from Derived::kInterfaces. The object starts with one reference, its creator's, and deletes itself
 // at the last Release; a class whose object lives elsewhere (static, or on a test's stack)
 // declares `void Destroy() noexcept {}` and keeps only the count.
 template <typename Derived, typename... Interfaces>
@@ -75,8 +75,9 @@ public:
     LONG OtherReferences() const noexcept { return references_ - 1; }
 
 protected:
-    virtual ~ComObject() = default;
-    void Destroy() noexcept { delete this; }
+    // Not virtual: the object goes through Destroy, as its final class.
+    ~ComObject() = default;
+    void Destroy() noexcept { delete static_cast<Derived*>(this); }
 
 private:
     LONG references_ = 1;

@@ -311,25 +311,26 @@ public:
     HRESULT Call(DISPID member, WORD flags, const DispatchArguments& arguments, VARIANT* result, EXCEPINFO*)
     {
         const bool get = (flags & DISPATCH_PROPERTYGET) != 0, put = (flags & DISPATCH_PROPERTYPUT) != 0;
+        UniqueVariant value;
         switch (member) {
         case kSkinOptions:
             if (get) return ReturnLong(result, options_);
             if (!put) break;
-            options_ = V_I4(arguments.PutValue(VT_I4).Get());
+            CORNICE_RETURN_IF_FAILED(arguments.PutValue(VT_I4, value));
+            options_ = V_I4(value.Get());
             return S_OK;
-            break;
         case kSkinUseStyleFont:
             if (get) return ReturnBool(result, useStyleFont_);
             if (!put) break;
-            useStyleFont_ = V_BOOL(arguments.PutValue(VT_BOOL).Get()) != VARIANT_FALSE;
+            CORNICE_RETURN_IF_FAILED(arguments.PutValue(VT_BOOL, value));
+            useStyleFont_ = V_BOOL(value.Get()) != VARIANT_FALSE;
             return S_OK;
-            break;
         case kSkinPaintButtons:
             if (get) return ReturnBool(result, paintButtons_);
             if (!put) break;
-            paintButtons_ = V_BOOL(arguments.PutValue(VT_BOOL).Get()) != VARIANT_FALSE;
+            CORNICE_RETURN_IF_FAILED(arguments.PutValue(VT_BOOL, value));
+            paintButtons_ = V_BOOL(value.Get()) != VARIANT_FALSE;
             return S_OK;
-            break;
         case kSkinLoadStyle:
             if (flags & DISPATCH_METHOD) return LoadSkin(arguments, result);
             break;
@@ -346,9 +347,11 @@ private:
     HRESULT LoadSkin(const DispatchArguments& arguments, VARIANT* result)
     {
         // The style's name inside the file (argument 1) is optional; our files hold one style.
-        const UniqueBstr path(std::exchange(V_BSTR(arguments.At(0, VT_BSTR).Get()), nullptr));
-        if (arguments.Count() > 1) arguments.At(1, VT_BSTR);
-        style_ = ReadStyleFile(path.Text());
+        UniqueVariant path, name;
+        CORNICE_RETURN_IF_FAILED(arguments.At(0, VT_BSTR, path));
+        if (arguments.Count() > 1) CORNICE_RETURN_IF_FAILED(arguments.At(1, VT_BSTR, name));
+        const BSTR text = V_BSTR(path.Get());
+        style_ = ReadStyleFile(text ? std::wstring(text, ::SysStringLen(text)) : std::wstring());
         return ReturnBool(result, style_ != nullptr);
     }
 
@@ -356,7 +359,9 @@ private:
     {
         // Handles travel as 32-bit numbers and are sign-extended back (HandleToLong and
         // LongToHandle in basetsd.h).
-        const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(V_I4(arguments.At(0, VT_I4).Get())));
+        UniqueVariant handle;
+        CORNICE_RETURN_IF_FAILED(arguments.At(0, VT_I4, handle));
+        const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(V_I4(handle.Get())));
         if (!::IsWindow(window)) return E_INVALIDARG;
         if (!style_) return S_OK;
 

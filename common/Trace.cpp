@@ -1,6 +1,5 @@
 #include "Trace.h"
 
-#include <atomic>
 #include <exception>
 #include <initializer_list>
 
@@ -11,7 +10,8 @@
 namespace cornice {
 namespace {
 
-std::atomic<TraceListener> g_listener{nullptr};
+// Set by tests before anything runs; read only afterwards.
+TraceListener g_listener = nullptr;
 
 } // namespace
 
@@ -27,9 +27,9 @@ void TraceCaughtException(const char* where) noexcept
 #ifdef _WIN32
     for (const char* part : {"Cornice: ", where, ": ", what, "\n"}) ::OutputDebugStringA(part);
 #endif
-    if (const TraceListener listener = g_listener.load()) listener(where, what);
+    if (g_listener) g_listener(where, what);
 }
 
-void SetTraceListener(TraceListener listener) noexcept { g_listener.store(listener); }
+void SetTraceListener(TraceListener listener) noexcept { g_listener = listener; }
 
 } // namespace cornice

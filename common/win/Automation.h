@@ -121,14 +121,18 @@ struct DispatchOutcome {
 
 // A property put passes its one argument as the named DISPID_PROPERTYPUT; anything else
 // positionally.
-void InvokeInto(DispatchOutcome& outcome, IDispatch& object, DISPID id, WORD flags,
-                std::initializer_list<VARIANT> arguments = {}, LCID locale = LOCALE_USER_DEFAULT);
+void InvokeInto(DispatchOutcome& outcome, IDispatch& object, DISPID id, WORD flags, const VARIANT* arguments,
+                std::size_t count, LCID locale = LOCALE_USER_DEFAULT);
+inline void InvokeInto(DispatchOutcome& outcome, IDispatch& object, DISPID id, WORD flags,
+                       std::initializer_list<VARIANT> arguments = {}, LCID locale = LOCALE_USER_DEFAULT)
+{
+    InvokeInto(outcome, object, id, flags, arguments.begin(), arguments.size(), locale);
+}
 
-// The dispatch id of a member's name, through GetIDsOfNames.
+// The dispatch id of a member's name, as GetIDsOfNames answers it.
 inline HRESULT IdOfName(IDispatch& object, const wchar_t* member, DISPID& id, LCID locale = LOCALE_USER_DEFAULT) noexcept
 {
     LPOLESTR name = const_cast<LPOLESTR>(member);
-    id = DISPID_UNKNOWN;
     return object.GetIDsOfNames(IID_NULL, &name, 1, locale, &id);
 }
 

@@ -22,19 +22,18 @@ HRESULT Convert(UniqueVariant& out, const VARIANT& value, VARTYPE type) noexcept
 
 } // namespace
 
-void InvokeInto(DispatchOutcome& outcome, IDispatch& object, DISPID id, WORD flags,
-                std::initializer_list<VARIANT> arguments, LCID locale)
+void InvokeInto(DispatchOutcome& outcome, IDispatch& object, DISPID id, WORD flags, const VARIANT* arguments,
+                std::size_t count, LCID locale)
 {
     // IDispatch takes its arguments last first. No member of ours or Excel's that we call
     // takes more than a few.
     VARIANT reversed[8];
     outcome.hr = E_INVALIDARG;
-    if (arguments.size() > std::size(reversed)) return;
-    std::reverse_copy(arguments.begin(), arguments.end(), reversed);
+    if (count > std::size(reversed)) return;
+    std::reverse_copy(arguments, arguments + count, reversed);
     DISPID put = DISPID_PROPERTYPUT;
     const bool isPut = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-    DISPPARAMS parameters{arguments.size() ? reversed : nullptr, isPut ? &put : nullptr,
-                          static_cast<UINT>(arguments.size()), isPut ? 1u : 0u};
+    DISPPARAMS parameters{count ? reversed : nullptr, isPut ? &put : nullptr, static_cast<UINT>(count), isPut ? 1u : 0u};
     outcome.hr = object.Invoke(id, IID_NULL, locale, flags, &parameters, isPut ? nullptr : outcome.result.Put(),
                                outcome.exception.Put(), nullptr);
 }

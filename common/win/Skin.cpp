@@ -13,8 +13,12 @@ namespace {
 
 [[noreturn]] void ThrowSkinFailure(HRESULT hr, const char* what)
 {
-    throw WindowsError(hr, std::string("The skin component failed to ") + what + " (" +
-                               HexCodeText<char>(static_cast<unsigned long>(hr)) + ").");
+    std::string text = "The skin component failed to ";
+    text += what;
+    text += " (";
+    text += HexCodeText<char>(static_cast<unsigned long>(hr));
+    text += ").";
+    throw WindowsError(hr, text);
 }
 
 // The message names `what` the component failed at; the HRESULT says how.

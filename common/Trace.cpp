@@ -8,12 +8,6 @@
 #endif
 
 namespace cornice {
-namespace {
-
-// Set by tests before anything runs; read only afterwards.
-TraceListener g_listener = nullptr;
-
-} // namespace
 
 void TraceCaughtException(const char* where) noexcept
 {
@@ -27,9 +21,7 @@ void TraceCaughtException(const char* where) noexcept
 #ifdef _WIN32
     for (const char* part : {"Cornice: ", where, ": ", what, "\n"}) ::OutputDebugStringA(part);
 #endif
-    if (g_listener) g_listener(where, what);
+    if (g_traceListener) g_traceListener(where, what);
 }
-
-void SetTraceListener(TraceListener listener) noexcept { g_listener = listener; }
 
 } // namespace cornice

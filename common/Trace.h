@@ -8,8 +8,9 @@ namespace cornice {
 // For use inside a catch block: "Cornice: <where>: <what the exception says>".
 void TraceCaughtException(const char* where) noexcept;
 
-// Receives every trace until replaced; null stops listening.
+// Receives every trace until replaced; null stops listening. Set by tests, on their own thread.
 using TraceListener = void (*)(const char* where, const char* what);
-void SetTraceListener(TraceListener listener) noexcept;
+inline TraceListener g_traceListener = nullptr;
+inline void SetTraceListener(TraceListener listener) noexcept { g_traceListener = listener; }
 
 } // namespace cornice

@@ -231,23 +231,22 @@ HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid)
 // whatever the registry holds. DispInvoke needs the vtable half of the dual interface.
 DispatchDescription LoadDispatchDescription()
 {
-    constexpr const char* kUnreadable = "Corbel.dll's type library cannot be read";
     DispatchDescription result;
     ComPtr<ITypeLib> library;
-    ThrowIfFailed(::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.Put()), kUnreadable);
     ComPtr<ITypeInfo> dispatchInfo;
-    ThrowIfFailed(library->GetTypeInfoOfGuid(IID__Connect, dispatchInfo.Put()), kUnreadable);
     HREFTYPE vtablePart = 0;
-    ThrowIfFailed(dispatchInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtablePart), kUnreadable);
-    ThrowIfFailed(dispatchInfo->GetRefTypeInfo(vtablePart, result.typeInfo.Put()), kUnreadable);
-
     TYPEATTR* attributes = nullptr;
-    ThrowIfFailed(result.typeInfo->GetTypeAttr(&attributes), kUnreadable);
+    HRESULT hr = ::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.Put());
+    if (SUCCEEDED(hr)) hr = library->GetTypeInfoOfGuid(IID__Connect, dispatchInfo.Put());
+    if (SUCCEEDED(hr)) hr = dispatchInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtablePart);
+    if (SUCCEEDED(hr)) hr = dispatchInfo->GetRefTypeInfo(vtablePart, result.typeInfo.Put());
+    if (SUCCEEDED(hr)) hr = result.typeInfo->GetTypeAttr(&attributes);
+    ThrowIfFailed(hr, "Corbel.dll's type library cannot be read");
     const WORD functions = attributes->cFuncs;
     result.typeInfo->ReleaseTypeAttr(attributes);
     for (WORD i = 0; i < functions; ++i) {
         FUNCDESC* function = nullptr;
-        ThrowIfFailed(result.typeInfo->GetFuncDesc(i, &function), kUnreadable);
+        ThrowIfFailed(result.typeInfo->GetFuncDesc(i, &function), "Corbel.dll's type library cannot be read");
         UINT arguments = static_cast<UINT>(function->cParams);
         if (arguments > 0 && (function->lprgelemdescParam[arguments - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
             --arguments;

@@ -181,10 +181,18 @@ public:
 
     // Converted to `type`; objects are refused. DISP_E_PARAMNOTFOUND or DISP_E_TYPEMISMATCH
     // (naming the argument in the caller's argumentError).
-    HRESULT At(UINT index, VARTYPE type, UniqueVariant& value) const noexcept;
+    HRESULT At(UINT index, VARTYPE type, UniqueVariant& value) const noexcept
+    {
+        return index < Count() ? Converted(parameters_.cArgs - 1 - index, type, value) : DISP_E_PARAMNOTFOUND;
+    }
     // The value of a property put, converted: DISP_E_BADPARAMCOUNT unless it is the one
     // argument, named DISPID_PROPERTYPUT.
-    HRESULT PutValue(VARTYPE type, UniqueVariant& value) const noexcept;
+    HRESULT PutValue(VARTYPE type, UniqueVariant& value) const noexcept
+    {
+        const bool put = parameters_.cArgs == 1 && parameters_.cNamedArgs == 1 &&
+                         parameters_.rgdispidNamedArgs[0] == DISPID_PROPERTYPUT;
+        return put ? Converted(0, type, value) : DISP_E_BADPARAMCOUNT;
+    }
 
 private:
     HRESULT Converted(UINT position, VARTYPE type, UniqueVariant& value) const noexcept;

@@ -59,17 +59,4 @@ HRESULT DispatchArguments::Converted(UINT position, VARTYPE type, UniqueVariant&
     return DISP_E_TYPEMISMATCH;
 }
 
-HRESULT DispatchArguments::At(UINT index, VARTYPE type, UniqueVariant& value) const noexcept
-{
-    if (index >= Count()) return DISP_E_PARAMNOTFOUND;
-    return Converted(parameters_.cArgs - 1 - index, type, value);
-}
-
-HRESULT DispatchArguments::PutValue(VARTYPE type, UniqueVariant& value) const noexcept
-{
-    if (parameters_.cArgs != 1 || parameters_.cNamedArgs != 1 || parameters_.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
-        return DISP_E_BADPARAMCOUNT;
-    return Converted(0, type, value);
-}
-
 } // namespace cornice

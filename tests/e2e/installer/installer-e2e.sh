@@ -381,44 +381,84 @@ override_refused() {
   report "$before" "/BITNESS=x64 on 32-bit Windows refused"
 }
 
-# Excel runs with the add-in loaded: the installer finds Corbel.dll in use before it changes
-# anything, and a silent one ends with 2 and the reason in the log, leaving the installation
-# whole. Windows keeps a loaded DLL from being written; Wine does not, but it honours share
-# modes, so a process holding the file open without sharing stands in for Excel.
-in_use() {
-  local before=$failures folder dll
-  put_excel x86
-  install
-  installed x86 || { report "$before" ""; return; }
-  folder=$(reg_value "$arp_key" InstallLocation)
-  dll="$(unix_path "$folder")/Corbel.dll"
-  # A mark after the image, which a replaced file would not carry (NSIS keeps file times).
-  printf 'older copy' >>"$dll"
-  local flag="$WINEPREFIX/drive_c/held" holder waited=0
+# hold FILE: a process holds the file open without sharing it, as Windows keeps a loaded DLL or a
+# running program from being written (Wine does not, but it honours share modes); release ends it.
+holder=""
+hold() {
+  local flag="$WINEPREFIX/drive_c/held" waited=0
   rm -f "$flag"
-  wine "$tool" hold "$folder\\Corbel.dll" 'C:\held' &
+  wine "$tool" hold "$1" 'C:\held' &
   holder=$!
   while [ ! -e "$flag" ] && [ "$waited" -lt 600 ] && kill -0 "$holder" 2>/dev/null; do
     sleep 0.1
     waited=$((waited + 1))
   done
-  [ -e "$flag" ] || fail "the helper did not come to hold Corbel.dll within a minute"
+  [ -e "$flag" ] || fail "the helper did not come to hold $1 within a minute"
+}
+release() {
+  rm -f "$WINEPREFIX/drive_c/held"
+  wait "$holder" || fail "the helper holding a file ended with $?"
+}
+
+# uninstall_in_place FOLDER: the folder's uninstaller, silent and waited for (_?= runs it where it
+# is, as the installer does for an earlier folder), so that its exit code shows. Sets uninstall_status.
+uninstall_in_place() {
+  uninstall_status=0
+  CORNICE_COMMAND_LINE="\"$1\\Uninstall.exe\" /S _?=$1" wine "$tool" run >/dev/null 2>&1 || uninstall_status=$?
+}
+
+# Excel runs with the add-in loaded, or the settings window is left open: the installer finds
+# Corbel.dll or Trellis.exe in use before it changes anything, and so does the uninstaller; silent,
+# either ends with 2 and the reason in the log, leaving the installation whole. A failed
+# unregistration ends a silent removal with 2 as well.
+in_use() {
+  local before=$failures folder unix
+  put_excel x86
   install
-  rm -f "$flag"
-  wait "$holder" || fail "the helper holding Corbel.dll ended with $?"
-  [ "$install_status" = 2 ] || fail "installing over a Corbel.dll in use ended with $install_status, not 2"
-  grep -q 'Corbel.dll is in use, most likely by Excel: close Excel and install again. Nothing was changed.' <<<"$(setup_log)" ||
-    fail "the log says '$(setup_log)'"
-  [ "$(tail -c 10 "$dll" | tr -d '\0')" = 'older copy' ] || fail "the Corbel.dll in use was replaced"
-  install_status=0 # the refused run's; what follows checks the installation it left
-  installed x86 "$folder" && loads_addin
+  installed x86 || { report "$before" ""; return; }
+  folder=$(reg_value "$arp_key" InstallLocation)
+  unix=$(unix_path "$folder")
+  # A mark after each image, which a replaced file would not carry (NSIS keeps file times).
+  printf 'older copy' >>"$unix/Corbel.dll"
+  printf 'older copy' >>"$unix/Trellis.exe"
+  local file holder_name
+  for file in Corbel.dll Trellis.exe; do
+    holder_name=Excel
+    [ "$file" = Trellis.exe ] && holder_name=Cornice
+    hold "$folder\\$file"
+    install
+    [ "$install_status" = 2 ] || fail "installing over a $file in use ended with $install_status, not 2"
+    [ "$(setup_log)" = "$folder\\$file is in use, most likely by $holder_name: close $holder_name and install again. Nothing was changed." ] ||
+      fail "the log says '$(setup_log)'"
+    uninstall_in_place "$folder"
+    [ "$uninstall_status" = 2 ] || fail "removing with a $file in use ended with $uninstall_status, not 2"
+    [ "$(setup_log)" = "$folder\\$file is in use, most likely by $holder_name: close $holder_name and uninstall again. Nothing was changed." ] ||
+      fail "the uninstaller's log says '$(setup_log)'"
+    release
+    [ "$(tail -c 10 "$unix/Corbel.dll" | tr -d '\0')" = 'older copy' ] || fail "Corbel.dll was replaced while $file was in use"
+    [ "$(tail -c 10 "$unix/Trellis.exe" | tr -d '\0')" = 'older copy' ] || fail "Trellis.exe was replaced while $file was in use"
+    install_status=0 # the refused run's; what follows checks the installation it left
+    installed x86 "$folder"
+  done
+  loads_addin
   # Excel closed: the installation goes through.
   install
   installed x86 "$folder"
-  [ "$(tail -c 10 "$dll" | tr -d '\0')" = 'older copy' ] && fail "Corbel.dll was not replaced once it was free"
-  uninstall
+  [ "$(tail -c 10 "$unix/Corbel.dll" | tr -d '\0')" = 'older copy' ] && fail "Corbel.dll was not replaced once it was free"
+  [ "$(tail -c 10 "$unix/Trellis.exe" | tr -d '\0')" = 'older copy' ] && fail "Trellis.exe was not replaced once it was free"
+  # A Corbel.dll that regsvr32 cannot load: the files go, and the exit code says what stayed.
+  printf 'not an image' >"$unix/Corbel.dll"
+  uninstall_in_place "$folder"
+  [ "$uninstall_status" = 2 ] || fail "a removal whose unregistration failed ended with $uninstall_status, not 2"
+  grep -q 'Corbel.dll could not be unregistered' <<<"$(setup_log)" || fail "the uninstaller's log says '$(setup_log)'"
+  rm -f "$unix/Uninstall.exe" && rmdir "$unix"
+  # The registration it could not undo (Wine mirrors the classes to the machine).
+  local root key
+  for root in HKCU HKLM; do
+    for key in "${class_keys[@]}"; do wine reg delete "$root\\Software\\Classes\\$key" /f >/dev/null 2>&1; done
+  done
   nothing_left
-  report "$before" "silent installation over a Corbel.dll in use refused"
+  report "$before" "installation and removal with Corbel.dll or Trellis.exe in use refused"
 }
 
 # Installed once elsewhere: a new folder takes over and the old one goes.

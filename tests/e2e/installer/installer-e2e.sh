@@ -467,10 +467,9 @@ in_use() {
     release
     [ "$(tail -c 10 "$unix/Corbel.dll" | tr -d '\0')" = 'older copy' ] || fail "Corbel.dll was replaced while $file was in use"
     [ "$(tail -c 10 "$unix/Trellis.exe" | tr -d '\0')" = 'older copy' ] || fail "Trellis.exe was replaced while $file was in use"
-    install_status=0 # the refused run's; what follows checks the installation it left
-    installed x86 "$folder"
   done
-  loads_addin
+  install_status=0 # the refused runs'; what follows checks the installation they left
+  installed x86 "$folder" && loads_addin
   # Excel closed: the installation goes through.
   install
   installed x86 "$folder"

@@ -6,6 +6,7 @@
 #include "Corbel.h"
 #include "CorbelText.h"
 #include "ExcelApplicationHost.h"
+#include "ExcelWordsRegistry.h"
 #include "LanguageChoice.h"
 #include "LocalisedText.h"
 #include "Module.h"
@@ -116,7 +117,8 @@ private:
     DispatchDescription dispatch_;
     RegistrySettingsAfterPolicy settings_;
     ExcelApplicationHost excelApplication_;
-    RibbonBuilder builder_{settings_.Store(), excelApplication_};
+    RegistryExcelWordsMemory excelWords_;
+    RibbonBuilder builder_{settings_.Store(), excelApplication_, &excelWords_};
 };
 
 HRESULT Connect::QueryInterface(REFIID iid, void** object)

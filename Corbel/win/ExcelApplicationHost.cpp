@@ -99,6 +99,13 @@ int ExcelApplicationHost::UiLanguage()
     return V_I4(language.Get());
 }
 
+std::wstring ExcelApplicationHost::Version()
+{
+    UniqueVariant version;
+    Call(version, application_.Get(), L"Version");
+    return TextOf(version);
+}
+
 std::wstring ExcelApplicationHost::MenuCaption(int controlId)
 {
     UniqueVariant control, caption;

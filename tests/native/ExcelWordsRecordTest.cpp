@@ -1,11 +1,13 @@
 // Excel's words, kept between starts: the record's text, and the add-in asking Excel only what
 // the record of this Excel does not hold.
+#include "ExcelTabNames.h"
 #include "ExcelWordsRecord.h"
 #include "InMemorySettingsStore.h"
 #include "RememberedWords.h"
 #include "RibbonBuilder.h"
 #include "RibbonTestSupport.h"
 #include "SettingKeys.h"
+#include "TrellisText.h"
 
 #include <gtest/gtest.h>
 
@@ -204,6 +206,28 @@ TEST(ExcelWordsRecord, TheSettingsProgramTakesTheNewestExcelInItsLanguage)
     EXPECT_EQ(german->excelVersion, L"16.0");
     EXPECT_EQ(german->language, 3079);
     EXPECT_FALSE(RecordForTextLanguage(texts, 0x0411));
+}
+
+TEST(ExcelTabNames, TheBoxesTakeExcelsWordsAndTheLeftBoxNamesItsHomeTab)
+{
+    std::map<unsigned, std::wstring> texts = {
+        {IDS_BOX_LEFT, L"Men\u00FCregisterkarten links von \u201EStart\u201C anzeigen"},
+        {IDS_BOX_HOME, L"Start"},
+        {IDS_BOX_DATA, L"Daten"},
+        {IDS_BOX_VIEW, L"Ansicht"},
+    };
+    ExcelWordsRecord record = Sample();
+    record.words[{WordKind::Label, L"TabHome"}] = L"Anfang";
+    record.words[{WordKind::Label, L"TabReview"}] = L"Pr\u00FCfen & Freigeben";
+    record.words[{WordKind::Label, L"TabData"}] = L"Da\nten"; // no caption: the table's word stays
+    record.words[{WordKind::Label, L"TabView"}] = std::nullopt;
+    NameTabsAsExcelDoes(texts, record);
+    EXPECT_EQ(texts[IDS_BOX_HOME], L"Anfang");
+    EXPECT_EQ(texts[IDS_BOX_LEFT], L"Men\u00FCregisterkarten links von \u201EAnfang\u201C anzeigen");
+    EXPECT_EQ(texts[IDS_BOX_REVIEW], L"Pr\u00FCfen && Freigeben");
+    EXPECT_EQ(texts[IDS_BOX_DATA], L"Daten");
+    EXPECT_EQ(texts[IDS_BOX_VIEW], L"Ansicht");
+    EXPECT_FALSE(texts.count(IDS_BOX_INSERT)) << "a tab the record does not hold keeps the table's text";
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "RememberedWords.h"
 
 #include "NumberText.h"
-#include "SettingKeys.h"
+#include "ExcelTabs.h"
 
 #include <algorithm>
 #include <stdexcept>

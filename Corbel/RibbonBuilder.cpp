@@ -4,6 +4,7 @@
 #include "ClassicToolbars.h"
 #include "NumberConversion.h"
 #include "RememberedWords.h"
+#include "ExcelTabs.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 

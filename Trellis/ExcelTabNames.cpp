@@ -1,6 +1,6 @@
 #include "ExcelTabNames.h"
 
-#include "SettingKeys.h"
+#include "ExcelTabs.h"
 #include "TrellisText.h"
 
 namespace cornice {

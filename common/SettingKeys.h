@@ -19,10 +19,5 @@ inline constexpr const wchar_t* kHideBuiltInTabsKey = L"Hide built-in Tabs";
 inline constexpr std::array<const wchar_t*, 8> kTabKeys = {
     L"Home", L"Page Layout", L"Insert", L"Formulas", L"Data", L"Review", L"View", L"Developer",
 };
-// The idMso of the tab each of those keys hides, in the same order.
-inline constexpr std::array<const wchar_t*, kTabKeys.size()> kTabIdMso = {
-    L"TabHome", L"TabPageLayoutExcel", L"TabInsert", L"TabFormulas",
-    L"TabData", L"TabReview", L"TabView", L"TabDeveloper",
-};
 
 } // namespace cornice

@@ -6,7 +6,7 @@
 #include "RememberedWords.h"
 #include "RibbonBuilder.h"
 #include "RibbonTestSupport.h"
-#include "SettingKeys.h"
+#include "ExcelTabs.h"
 #include "TrellisText.h"
 
 #include <gtest/gtest.h>

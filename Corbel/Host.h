@@ -16,6 +16,8 @@ public:
     virtual int UiLanguage() { return 1033; }
     // Where the host's own words for the labels come from; null: nowhere.
     virtual ExcelWords* Words() { return nullptr; }
+    // The host's version ("16.0"), which its words are kept under; throws when it cannot tell.
+    virtual std::wstring Version() { return {}; }
 };
 
 } // namespace cornice

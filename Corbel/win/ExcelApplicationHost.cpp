@@ -22,6 +22,11 @@ ComPtr<IDispatch> CommandBarsOf(IDispatch* application)
 
 } // namespace
 
+std::wstring ExcelApplicationHost::Version()
+{
+    return TextOf(*Ask(application_.Get(), L"Version").Get(), "Version");
+}
+
 std::wstring ExcelApplicationHost::Name()
 {
     if (!application_)

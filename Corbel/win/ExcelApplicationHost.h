@@ -21,6 +21,8 @@ public:
     // Application.LanguageSettings.LanguageID(msoLanguageIDUI).
     int UiLanguage() override;
     ExcelWords* Words() override { return this; }
+    // Application.Version ("16.0").
+    std::wstring Version() override;
     // CommandBars.FindControl(, id).Caption: the old worksheet menu bar's titles.
     std::wstring MenuCaption(int controlId) override;
     // CommandBars.GetLabelMso(idMso).

@@ -1,6 +1,8 @@
 // Trellis.exe: the settings program. Its one window is the program; closing it ends the run.
 #include "SettingsWindow.h"
 #include "ProgramName.h"
+#include "ExcelTabNames.h"
+#include "ExcelWordsRegistry.h"
 #include "LocalisedText.h"
 #include "OwnTexts.h"
 #include "TrellisText.h"
@@ -12,13 +14,16 @@
 namespace {
 
 // Every text of the user's language, once: the ids lie between the first and the last of
-// TrellisText.h.
+// TrellisText.h. The tabs are named as the user's Excel names them when the add-in has recorded
+// that Excel's words in this language.
 void LoadOwnTexts(HINSTANCE instance)
 {
     const int language = cornice::UserTextLanguage();
     std::map<unsigned, std::wstring> texts;
     for (unsigned id = IDS_TAB_EXCEL; id <= IDS_ASK_ADMINISTRATOR; ++id)
         if (std::wstring text = cornice::LoadText(instance, id, language); !text.empty()) texts[id] = std::move(text);
+    if (const auto record = cornice::RecordForTextLanguage(cornice::RegistryExcelWordsMemory::RecallAll(), language))
+        cornice::NameTabsAsExcelDoes(texts, *record);
     cornice::UseOwnTexts(std::move(texts));
 }
 

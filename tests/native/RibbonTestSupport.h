@@ -36,6 +36,7 @@ public:
     std::wstring Name() override { return L"Microsoft Excel"; }
     int UiLanguage() override { return language_; }
     ExcelWords* Words() override { return this; }
+    std::wstring Version() override { return version; }
 
     std::wstring MenuCaption(int controlId) override
     {
@@ -55,6 +56,7 @@ public:
     std::map<std::wstring, std::wstring> labels;
     bool raise = false;
     int questions = 0;
+    std::wstring version = L"16.0";
 
 private:
     int language_;

@@ -9,6 +9,7 @@
 // DIR are Unix paths (Wine's Z: drive). The program folder is made inside the prefix, under a
 // name with blanks and letters outside any ANSI code page, and the product is copied there.
 // Exit code: the number of failed checks (0: all passed).
+#include "ExcelWordsRegistry.h"
 #include "LanguageChoice.h"
 #include "LocalisedText.h"
 #include "SettingsLayout.h"
@@ -889,6 +890,40 @@ void CheckRoomForTexts(HWND trellisWindow, const std::wstring& language)
     }
 }
 
+// Excel's words as the add-in records them for one Excel (16.0) in `language`: tab labels by idMso.
+void KeepExcelWords(int language, const std::vector<std::pair<std::wstring, std::wstring>>& labels)
+{
+    ExcelWordsRecord record;
+    record.excelVersion = L"16.0";
+    record.language = language;
+    for (const auto& [idMso, label] : labels) record.words[{WordKind::Label, idMso}] = label;
+    RegistryExcelWordsMemory().Keep(record.excelVersion, language, SerialiseWordsRecord(record));
+}
+
+void ForgetExcelWords() { ::RegDeleteTreeW(HKEY_CURRENT_USER, RegistryExcelWordsMemory::kKey); }
+
+// A German Excel whose words the add-in recorded, in words no table of the product holds: the
+// boxes name its tabs so, the "Left" box its Home tab; a tab it had no word for keeps the table's.
+void InGermanExcelsWords(const std::wstring& tableLeft, const std::wstring& tableHome)
+{
+    KeepExcelWords(3079, {{L"TabHome", L"Anfang"}, {L"TabReview", L"Pr\u00FCfen & Teilen"}, {L"TabView", L""}});
+    Trellis trellis;
+    const HWND form = trellis.Window();
+    CHECK(form != nullptr, "de, Excel's words: the window did not appear");
+    if (!form) return;
+    std::wstring left = tableLeft;
+    left.replace(left.find(tableHome), tableHome.size(), L"Anfang");
+    CHECK(TextOf(Box(form, 3)) == L"Anfang", "de, Excel's words: Home box " + Quote(TextOf(Box(form, 3))));
+    CHECK(TextOf(Box(form, 1)) == left, "de, Excel's words: Left box " + Quote(TextOf(Box(form, 1))));
+    CHECK(TextOf(Box(form, 8)) == L"Pr\u00FCfen && Teilen", "de, Excel's words: Review box " + Quote(TextOf(Box(form, 8))));
+    CHECK(TextOf(Box(form, 9)) != L"", "de, Excel's words: an empty label must leave the table's word");
+    CheckRoomForTexts(form, L"de, Excel's words");
+    ShowPage(form, false);
+    SaveScreenshot(form, L"excel-page-de-excels-words");
+    PressButton(form, IDCANCEL);
+    CHECK(trellis.Ended(), "de, Excel's words: Cancel did not end the program");
+}
+
 // Trellis in the language of this Wine (the script sets its locale): the table's texts in the
 // window and the Application Error report, room for each, and screenshots of both pages and the
 // report.
@@ -905,6 +940,8 @@ void InLanguage()
     if (!trellisTexts) return;
     const auto text = [&](unsigned id) { return LoadText(trellisTexts.Get(), id, table); };
 
+    // Excel's words recorded for an Excel in another language than Trellis's change nothing.
+    KeepExcelWords(table == 0x040C ? 1031 : 1036, {{L"TabHome", L"Anfang"}});
     ReplaceSettings({{L"Classic", L"abc"}});
     Trellis trellis;
     const std::wstring errorTitle = text(IDS_APPLICATION_ERROR_TITLE);
@@ -937,6 +974,8 @@ void InLanguage()
     PressButton(trellisWindow, IDCANCEL);
     CHECK(trellis.Ended(), U8(name) + ": Cancel did not end the program");
     ReplaceSettings({});
+    if (name == L"de") InGermanExcelsWords(text(IDS_BOX_LEFT), text(IDS_BOX_HOME));
+    ForgetExcelWords();
 }
 
 // ---------------------------------------------------------------------------------------------

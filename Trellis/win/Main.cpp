@@ -12,12 +12,12 @@
 namespace {
 
 // Every text of the user's language, once: the ids lie between the first and the last of
-// TrellisText.h.
+// TrellisText.h (IDS_REPAIR_FAILED is the last).
 void LoadOwnTexts(HINSTANCE instance)
 {
     const int language = cornice::UserTextLanguage();
     std::map<unsigned, std::wstring> texts;
-    for (unsigned id = IDS_TAB_EXCEL; id <= IDS_ASK_ADMINISTRATOR; ++id)
+    for (unsigned id = IDS_TAB_EXCEL; id <= IDS_REPAIR_FAILED; ++id)
         if (std::wstring text = cornice::LoadText(instance, id, language); !text.empty()) texts[id] = std::move(text);
     cornice::UseOwnTexts(std::move(texts));
 }

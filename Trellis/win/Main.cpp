@@ -1,4 +1,5 @@
 // Trellis.exe: the settings program. Its one window is the program; closing it ends the run.
+#include "CommandLine.h"
 #include "SettingsWindow.h"
 #include "Globals.h"
 #include "LocalisedText.h"
@@ -24,8 +25,10 @@ void LoadOwnTexts(HINSTANCE instance)
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand)
 {
+    // The command line's check speaks English and opens no window.
+    if (const std::optional<int> exitCode = cornice::RunCommand(commandLine)) return *exitCode;
     // The shell's ShellExecute may hand work to shell extensions, which need COM on the calling
     // thread ("ShellExecute", Remarks); the window's thread is the program's only one.
     cornice::ScopedCoInitialize com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

@@ -65,4 +65,12 @@ LSTATUS ForgetDisabledAddIn(Registry& registry)
     return firstFailure;
 }
 
+bool HoldsDisabledAddIn(Registry& registry, const wchar_t* disabledItemsKey)
+{
+    UniqueHkey key;
+    std::vector<std::wstring> ours;
+    return registry.Open(HKEY_CURRENT_USER, disabledItemsKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
+           FindOurRecords(key.Get(), ours) == ERROR_SUCCESS && !ours.empty();
+}
+
 } // namespace cornice

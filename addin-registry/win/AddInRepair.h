@@ -14,4 +14,8 @@ namespace cornice {
 // first failure to delete such a record (the add-in stays disabled then), or ERROR_SUCCESS.
 LSTATUS ForgetDisabledAddIn(Registry& registry);
 
+// Whether one of those keys (an entry of kDisabledItemsKeys) holds a record of Corbel.dll; a key
+// that is missing or cannot be read holds none that anyone can tell.
+bool HoldsDisabledAddIn(Registry& registry, const wchar_t* disabledItemsKey);
+
 } // namespace cornice

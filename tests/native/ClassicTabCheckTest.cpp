@@ -2,6 +2,7 @@
 // per family of causes, each starting from a machine where nothing is wrong.
 #include "ClassicTabCheck.h"
 
+#include "LibraryImage.h"
 #include "OwnTexts.h"
 #include "TrellisText.h"
 
@@ -200,6 +201,44 @@ TEST(ClassicTabCheck, WindowSaysItInTheUsersLanguage)
                                     L"page). Repair turns it back on.")
         << "the command line stays English";
     UseOwnTexts({});
+}
+
+// A PE header as the linker writes it, with the certificate table's size given.
+std::vector<unsigned char> Header(unsigned machine, unsigned magic, unsigned certificateBytes)
+{
+    std::vector<unsigned char> bytes(1024);
+    auto put = [&](std::size_t at, unsigned value, int count) {
+        for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<unsigned char>(value >> 8 * i);
+    };
+    bytes[0] = 'M', bytes[1] = 'Z';
+    put(0x3C, 0x80, 4);
+    put(0x80, 0x00004550, 4);
+    put(0x84, machine, 2);
+    put(0x98, magic, 2);
+    const std::size_t directories = 0x98 + (magic == 0x20B ? 112 : 96);
+    put(directories - 4, 16, 4);
+    put(directories + 8 * 4 + 4, certificateBytes, 4);
+    return bytes;
+}
+
+TEST(LibraryImage, TellsBitnessAndSignatureFromTheHeader)
+{
+    auto read = [](const std::vector<unsigned char>& bytes) { return ReadLibraryImage(bytes.data(), bytes.size()); };
+    EXPECT_EQ(read(Header(0x14C, 0x10B, 0)).bitness, Bitness::X86);
+    EXPECT_FALSE(read(Header(0x14C, 0x10B, 0)).isSigned);
+    EXPECT_TRUE(read(Header(0x14C, 0x10B, 2048)).isSigned);
+    EXPECT_EQ(read(Header(0x8664, 0x20B, 2048)).bitness, Bitness::X64);
+    EXPECT_TRUE(read(Header(0x8664, 0x20B, 2048)).isSigned);
+    EXPECT_EQ(read(Header(0xAA64, 0x20B, 0)).bitness, Bitness::Unknown) << "ARM64";
+    std::vector<unsigned char> cut = Header(0x8664, 0x20B, 2048);
+    cut.resize(0x98 + 2);
+    EXPECT_EQ(read(cut).bitness, Bitness::X64);
+    EXPECT_FALSE(read(cut).isSigned) << "directories cut off";
+    cut.resize(0x90);
+    EXPECT_EQ(read(cut).bitness, Bitness::Unknown);
+    std::vector<unsigned char> farOff = Header(0x14C, 0x10B, 0);
+    farOff[0x3F] = 0xFF; // e_lfanew far past the end
+    EXPECT_EQ(read(farOff).bitness, Bitness::Unknown);
 }
 
 } // namespace

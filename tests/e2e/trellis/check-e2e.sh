@@ -28,6 +28,8 @@ trellis() {
   local status
   (cd "$unix_program" && "$loader" Trellis.exe "/$1" >"$out" 2>/dev/null)
   status=$?
+  grep -qv $'\r$' "$out" && fail "a line that does not end in CR LF"
+  sed -i 's/\r$//' "$out"
   [ "$status" = "$2" ] || fail "/$1 exited $status, expected $2"
 }
 says() { grep -q -e "$1" "$out" || fail "no line '$1'"; }
@@ -51,16 +53,37 @@ classes_clsid='Software\Classes\CLSID\{1AF9AC43-11E4-4B8E-A1CE-B493518D11F1}'
 addin='Software\Microsoft\Office\Excel\Addins\Corbel.Connect'
 settings='HKCU\Software\VB and VBA Program Settings\Quillmark\Architrave'
 
-# What the installer leaves: the add-in registered per user, nothing of anyone else's.
-clean() {
-  regsvr32 /u "$library"
-  for key in "HKLM\\$policies" "HKCU\\$policies" "$office_policies" "HKLM\\$addin" "HKLM\\$classes_clsid" \
-             "HKCU\\$classes_clsid" 'HKLM\Software\Microsoft\Office\Excel\Addins'; do
-    reg delete "$key" /f
-    [ "$bits" = 32 ] || reg delete "$key" /f /reg:32
+# What the installer leaves: the add-in registered per user, nothing of anyone else's. One
+# import clears every place a scenario writes (in both views), then regsvr32 registers.
+clean_reg='C:\clean.reg'
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  for key in "HKEY_LOCAL_MACHINE\\$policies" "HKEY_CURRENT_USER\\$policies" \
+             'HKEY_CURRENT_USER\Software\Policies\Microsoft\Office' \
+             'HKEY_CURRENT_USER\Software\Microsoft\Office\16.0\Excel\Resiliency' \
+             'HKEY_CURRENT_USER\Software\Microsoft\Office\14.0\Excel\Resiliency' \
+             "HKEY_LOCAL_MACHINE\\$addin" 'HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Office\Excel\Addins\Corbel.Connect' \
+             "HKEY_LOCAL_MACHINE\\$classes_clsid" "HKEY_CURRENT_USER\\$classes_clsid" \
+             'HKEY_LOCAL_MACHINE\Software\Wow6432Node\Classes\CLSID\{1AF9AC43-11E4-4B8E-A1CE-B493518D11F1}' \
+             'HKEY_CURRENT_USER\Software\VB and VBA Program Settings\Quillmark'; do
+    printf '[-%s]\r\n\r\n' "$key"
   done
-  reg delete "$settings" /f
+} >"$drive/clean.reg"
+clean() {
+  "$loader" regedit /s "$clean_reg" >/dev/null 2>&1
   regsvr32 "$library"
+}
+
+# A file that says it is a 32-bit Windows program, which is all the check reads of Excel's or
+# a library's.
+x86_image() {
+  python3 -c 'import struct, sys
+header = bytearray(1024)
+header[0:2] = b"MZ"
+struct.pack_into("<I", header, 0x3C, 0x80)
+struct.pack_into("<4sH", header, 0x80, b"PE\0\0", 0x14C)
+struct.pack_into("<H", header, 0x98, 0x10B)
+open(sys.argv[1], "wb").write(header)' "$1"
 }
 
 # Excel's record of having disabled a library, as DisabledItems.h describes it.
@@ -151,7 +174,8 @@ says_not '^ClassicOff' # a policy decides; the user's own value waits for the da
 if [ "$bits" = 64 ]; then
   # 32-bit Excel on 64-bit Windows reads the 32-bit view: there the x64 library registered per
   # user is of the other bitness, which only another installation mends...
-  use_excel "$drive/windows/syswow64/notepad.exe"
+  x86_image "$drive/x86-excel.exe"
+  use_excel "$drive/x86-excel.exe"
   scenario=WrongBitness
   clean
   trellis check 1
@@ -162,7 +186,7 @@ if [ "$bits" = 64 ]; then
   scenario=x86-for-all-users
   regsvr32 /u "$library"
   mkdir -p "$drive/Program Files (x86)/Cornice"
-  cp "$drive/windows/syswow64/version.dll" "$drive/Program Files (x86)/Cornice/Corbel.dll"
+  x86_image "$drive/Program Files (x86)/Cornice/Corbel.dll"
   reg add "HKLM\\$classes_clsid\\InprocServer32" /ve /d 'C:\Program Files (x86)\Cornice\Corbel.dll' /f /reg:32
   reg add "HKLM\\$addin" /v LoadBehavior /t REG_DWORD /d 3 /f /reg:32
   trellis check 0

@@ -221,18 +221,6 @@ LSTATUS DeleteKey(Registry& registry, HKEY root, const std::wstring& parent, con
     return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }
 
-LSTATUS LoadAtStartup(Registry& registry, const CheckFacts& facts)
-{
-    // On a machine with an entry for all users the user's own only stands in its way.
-    if (facts.machineEntry) return DeleteKey(registry, HKEY_CURRENT_USER, kExcelAddInsKey, kProgId, 0);
-    UniqueHkey key;
-    LSTATUS status = registry.Open(HKEY_CURRENT_USER, ExcelAddInKey(), KEY_SET_VALUE, key);
-    if (status != ERROR_SUCCESS) return status;
-    const DWORD loadAtStartup = kAddInLoadBehavior;
-    return ::RegSetValueExW(key.Get(), L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&loadAtStartup),
-                            sizeof loadAtStartup);
-}
-
 LSTATUS RemoveUserRegistration(Registry& registry, const CheckFacts& facts)
 {
     LSTATUS status = DeleteKey(registry, HKEY_CURRENT_USER, L"Software\\Classes\\CLSID", kAddInClassId, ViewOf(facts.excel));
@@ -282,7 +270,7 @@ std::vector<RepairStep> RepairForUser(Registry& registry, const CheckFacts& fact
                 if (const LSTATUS status = ForgetDisabledAddIn(registry)) failure = WindowsErrorText(status);
                 break;
             case RepairAction::LoadAtStartup:
-                if (const LSTATUS status = LoadAtStartup(registry, facts)) failure = WindowsErrorText(status);
+                if (const LSTATUS status = LoadAddInAtStartup(registry, facts.machineEntry)) failure = WindowsErrorText(status);
                 break;
             case RepairAction::RemoveUserRegistration:
                 if (const LSTATUS status = RemoveUserRegistration(registry, facts)) failure = WindowsErrorText(status);

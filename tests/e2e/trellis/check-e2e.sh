@@ -152,6 +152,9 @@ for_all_users() {
 }
 user_cause ShadowedByUser 'regsvr32 /u "$library"; for_all_users; reg add "HKCU\\$classes_clsid\\InprocServer32" /ve /d "$library" /f'
 reg query "HKLM\\$classes_clsid\\InprocServer32" $view || fail "the machine's class went"
+# The user's entry switched off stands in for the machine's: it goes, the machine's serves.
+user_cause LoadBehavior 'regsvr32 /u "$library"; for_all_users; reg add "HKCU\\$addin" /v LoadBehavior /t REG_DWORD /d 2 /f'
+! reg query "HKCU\\$addin" || fail "the user's entry stayed"
 
 admin_cause MachineLoadBehavior "HKLM\\$addin" LoadBehavior \
   'regsvr32 /u "$library"; for_all_users; reg add "HKLM\\$addin" /v LoadBehavior /t REG_DWORD /d 0 /f $view'

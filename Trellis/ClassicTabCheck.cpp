@@ -243,4 +243,15 @@ std::wstring NothingFoundText(bool translated)
     return translated ? OwnText(IDS_CHECK_NOTHING_FOUND, english) : std::wstring(english);
 }
 
+std::wstring FindingsListText(const std::vector<Finding>& findings)
+{
+    if (findings.empty()) return NothingFoundText(true);
+    std::wstring list;
+    for (const Finding& finding : findings) {
+        if (!list.empty()) list += L"\r\n\r\n";
+        list += FindingText(finding, true);
+    }
+    return list;
+}
+
 } // namespace cornice

@@ -122,4 +122,8 @@ std::wstring FindingLine(const Finding& finding);
 // The sentence shown when nothing was found.
 std::wstring NothingFoundText(bool translated);
 
+// The findings as the window lists them, in the user's language, a blank line between two;
+// NothingFoundText when there are none.
+std::wstring FindingsListText(const std::vector<Finding>& findings);
+
 } // namespace cornice

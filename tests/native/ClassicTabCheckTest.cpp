@@ -197,6 +197,8 @@ TEST(ClassicTabCheck, WindowSaysItInTheUsersLanguage)
                  {IDS_CHECK_NOTHING_FOUND, L"Nichts."}});
     EXPECT_EQ(FindingText(finding, true), L"Eigene Einstellung aus. Wieder an.");
     EXPECT_EQ(NothingFoundText(true), L"Nichts.");
+    EXPECT_EQ(FindingsListText({}), L"Nichts.");
+    EXPECT_EQ(FindingsListText({finding, finding}), L"Eigene Einstellung aus. Wieder an.\r\n\r\nEigene Einstellung aus. Wieder an.");
     EXPECT_EQ(FindingLine(finding), L"ClassicOff: Your own setting turns the Classic tab off (the first box on the Excel "
                                     L"page). Repair turns it back on.")
         << "the command line stays English";

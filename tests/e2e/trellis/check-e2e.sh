@@ -75,23 +75,22 @@ clean() {
 }
 
 # A file that says it is a 32-bit Windows program, which is all the check reads of Excel's or
-# a library's.
+# a library's: "MZ", the PE header at 0x80, machine 0x14C, optional header magic 0x10B.
 x86_image() {
-  python3 -c 'import struct, sys
-header = bytearray(1024)
-header[0:2] = b"MZ"
-struct.pack_into("<I", header, 0x3C, 0x80)
-struct.pack_into("<4sH", header, 0x80, b"PE\0\0", 0x14C)
-struct.pack_into("<H", header, 0x98, 0x10B)
-open(sys.argv[1], "wb").write(header)' "$1"
+  head -c 1024 /dev/zero >"$1"
+  poke() { printf "$2" | dd of="$1" bs=1 seek=$(($3)) conv=notrunc status=none; }
+  poke "$1" 'MZ' 0
+  poke "$1" '\x80' 0x3C
+  poke "$1" 'PE\0\0\x4c\x01' 0x80
+  poke "$1" '\x0b\x01' 0x98
 }
 
 # Excel's record of having disabled a library, as DisabledItems.h describes it.
 disabled_record() {
-  python3 -c 'import struct, sys
-path = sys.argv[1].lower().encode("utf-16-le") + b"\0\0"
-name = "Architrave".encode("utf-16-le") + b"\0\0"
-print((struct.pack("<III", 1, len(path), len(name)) + path + name).hex())' "$1"
+  le32() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+  utf16() { local i; for ((i = 0; i < ${#1}; i++)); do printf '%02x00' "'${1:i:1}"; done; printf '0000'; }
+  local path=${1,,} name=Architrave
+  echo "$(le32 1)$(le32 $(((${#path} + 1) * 2)))$(le32 $(((${#name} + 1) * 2)))$(utf16 "$path")$(utf16 "$name")"
 }
 
 # user_cause NAME SETUP...: the setup (a shell command) makes the cause, which /repair mends.

@@ -922,7 +922,7 @@ void Prepare()
     ::CreateDirectoryW(kEvidenceFolder, nullptr);
     ::CreateDirectoryW(kToolsFolder, nullptr);
     CopyInto(g_paths.build + L"\\Trellis\\Trellis.exe", std::wstring(kProgramFolder) + L"\\Trellis.exe");
-    CopyInto(g_paths.build + L"\\Excel\\Corbel.dll", std::wstring(kProgramFolder) + L"\\Corbel.dll");
+    CopyInto(g_paths.build + L"\\Corbel\\Corbel.dll", std::wstring(kProgramFolder) + L"\\Corbel.dll");
     CopyInto(g_paths.installer + L"\\HAND-M.CUR", std::wstring(kProgramFolder) + L"\\HAND-M.CUR");
     const std::wstring probe = std::wstring(kToolsFolder) + L"\\ExcelProbe.exe";
     CopyInto(g_paths.build + L"\\tests\\e2e\\trellis\\trellis-excel-probe.exe", probe);

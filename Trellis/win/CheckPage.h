@@ -13,17 +13,20 @@ namespace cornice {
 
 class CheckPage {
 public:
-    // `findings` shows the list; `repair` is enabled while a finding is the user's to mend.
-    CheckPage(HWND findings, HWND repair) : findings_(findings), repair_(repair) {}
+    // The page's controls: `findings` shows the list; `repair` is enabled while a finding is
+    // the user's to mend. While regsvr32 runs `owner` takes no input.
+    struct Controls {
+        HWND owner;
+        HWND findings;
+        HWND repair;
+    };
 
-    void Check();
-    void Repair();
+    void Check(const Controls& controls);
+    void Repair(const Controls& controls);
 
 private:
-    void Show(const std::wstring& text);
+    void Show(const Controls& controls, const std::wstring& text);
 
-    HWND findings_;
-    HWND repair_;
     CheckFacts facts_;
     std::vector<Finding> found_;
 };

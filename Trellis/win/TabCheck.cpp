@@ -248,7 +248,8 @@ std::wstring Done(const Finding& finding, const CheckFacts& facts)
 
 } // namespace
 
-std::vector<RepairStep> RepairForUser(Registry& registry, const CheckFacts& facts, const std::vector<Finding>& findings)
+std::vector<RepairStep> RepairForUser(Registry& registry, const CheckFacts& facts, const std::vector<Finding>& findings,
+                                      HWND owner)
 {
     std::vector<RepairStep> steps;
     std::vector<RepairAction> taken;
@@ -276,7 +277,7 @@ std::vector<RepairStep> RepairForUser(Registry& registry, const CheckFacts& fact
                 if (const LSTATUS status = RemoveUserRegistration(registry, facts)) failure = WindowsErrorText(status);
                 break;
             case RepairAction::RegisterBeside: {
-                const RegistrationRun run = RunRegistrationTool(RegisterCommandLine(finding->replacement), nullptr);
+                const RegistrationRun run = RunRegistrationTool(RegisterCommandLine(finding->replacement), owner);
                 if (!run.Succeeded())
                     failure = RegistrationFailureText(true, finding->replacement, run, FileExists(finding->replacement));
                 break;

@@ -22,7 +22,9 @@ struct RepairStep {
     std::wstring text;
 };
 
-// Mends every finding the user may mend, each action once, and never anything else.
-std::vector<RepairStep> RepairForUser(Registry& registry, const CheckFacts& facts, const std::vector<Finding>& findings);
+// Mends every finding the user may mend, each action once, and never anything else. `owner`,
+// when given, takes no input while regsvr32 runs.
+std::vector<RepairStep> RepairForUser(Registry& registry, const CheckFacts& facts, const std::vector<Finding>& findings,
+                                      HWND owner = nullptr);
 
 } // namespace cornice

@@ -16,6 +16,9 @@ public:
     virtual int UiLanguage() { return 1033; }
     // Where the host's own words for the labels come from; null: nowhere.
     virtual ExcelWords* Words() { return nullptr; }
+    // Application.Version ("16.0") and Application.Build (4266); throw when the host cannot tell.
+    virtual std::wstring Version() { return {}; }
+    virtual long Build() { return 0; }
 };
 
 } // namespace cornice

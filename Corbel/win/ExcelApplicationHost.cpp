@@ -84,6 +84,29 @@ ComPtr<IDispatch> CommandBarsOf(IDispatch* application)
     return ObjectOf(bars);
 }
 
+// A number as a late-bound client reads it; never an object.
+LONG NumberOf(UniqueVariant& value, const char* what)
+{
+    const VARTYPE type = V_VT(value.Get()) & VT_TYPEMASK;
+    if (type == VT_DISPATCH || type == VT_UNKNOWN) throw WindowsError(DISP_E_TYPEMISMATCH, std::string(what) + " is an object");
+    const HRESULT hr = ::VariantChangeType(value.Get(), value.Get(), 0, VT_I4);
+    if (FAILED(hr)) throw WindowsError(hr, std::string(what) + " is no number");
+    return V_I4(value.Get());
+}
+
+// CommandBars.GetLabelMso(idMso) and its kin.
+std::wstring MsoText(IDispatch* application, const wchar_t* member, std::wstring_view idMso)
+{
+    UniqueBstr name = UniqueBstr::FromText(std::wstring(idMso));
+    VARIANT argument;
+    ::VariantInit(&argument);
+    V_VT(&argument) = VT_BSTR;
+    V_BSTR(&argument) = name.Get();
+    UniqueVariant text;
+    Call(text, CommandBarsOf(application).Get(), member, {argument});
+    return TextOf(text);
+}
+
 } // namespace
 
 int ExcelApplicationHost::UiLanguage()
@@ -92,11 +115,21 @@ int ExcelApplicationHost::UiLanguage()
     UniqueVariant settings, language;
     Call(settings, application_.Get(), L"LanguageSettings");
     Call(language, ObjectOf(settings).Get(), L"LanguageID", {Long(kMsoLanguageIdUi)});
-    const VARTYPE type = V_VT(language.Get()) & VT_TYPEMASK;
-    if (type == VT_DISPATCH || type == VT_UNKNOWN) throw WindowsError(DISP_E_TYPEMISMATCH, "Excel's language is an object");
-    const HRESULT hr = ::VariantChangeType(language.Get(), language.Get(), 0, VT_I4);
-    if (FAILED(hr)) throw WindowsError(hr, "Excel's language is no number");
-    return V_I4(language.Get());
+    return NumberOf(language, "Excel's language");
+}
+
+std::wstring ExcelApplicationHost::Version()
+{
+    UniqueVariant version;
+    Call(version, application_.Get(), L"Version");
+    return TextOf(version);
+}
+
+long ExcelApplicationHost::Build()
+{
+    UniqueVariant build;
+    Call(build, application_.Get(), L"Build");
+    return NumberOf(build, "Excel's build");
 }
 
 std::wstring ExcelApplicationHost::MenuCaption(int controlId)
@@ -109,14 +142,12 @@ std::wstring ExcelApplicationHost::MenuCaption(int controlId)
 
 std::wstring ExcelApplicationHost::LabelOf(std::wstring_view idMso)
 {
-    UniqueBstr name = UniqueBstr::FromText(std::wstring(idMso));
-    VARIANT argument;
-    ::VariantInit(&argument);
-    V_VT(&argument) = VT_BSTR;
-    V_BSTR(&argument) = name.Get();
-    UniqueVariant label;
-    Call(label, CommandBarsOf(application_.Get()).Get(), L"GetLabelMso", {argument});
-    return TextOf(label);
+    return MsoText(application_.Get(), L"GetLabelMso", idMso);
+}
+
+std::wstring ExcelApplicationHost::SupertipOf(std::wstring_view idMso)
+{
+    return MsoText(application_.Get(), L"GetSupertipMso", idMso);
 }
 
 std::wstring ExcelApplicationHost::Name()

@@ -25,6 +25,11 @@ public:
     std::wstring MenuCaption(int controlId) override;
     // CommandBars.GetLabelMso(idMso).
     std::wstring LabelOf(std::wstring_view idMso) override;
+    // CommandBars.GetSupertipMso(idMso).
+    std::wstring SupertipOf(std::wstring_view idMso) override;
+    // Application.Version and Application.Build.
+    std::wstring Version() override;
+    long Build() override;
 
 private:
     ComPtr<IDispatch> application_;

@@ -1,0 +1,155 @@
+#include "ControlTips.h"
+
+#include "LanguageChoice.h"
+
+#include <algorithm>
+#include <map>
+
+namespace cornice {
+namespace {
+
+// The product's own words for the line, one row per language of its texts. Excel's terms
+// ("Commands Not in the Ribbon", the File tab, the Quick Access Toolbar) as Excel names them
+// in that language.
+struct PlaceWords {
+    int languageId;
+    std::wstring_view onRibbon; // %1: tab > group, or tab set > tab > group
+    std::wstring_view fileTab;
+    std::wstring_view quickAccess;
+    std::wstring_view notOnRibbon;
+};
+
+constexpr PlaceWords kPlaceWords[] = {
+    {0x0409, L"Now on the ribbon: %1", L"Now on the File tab", L"Now on the Quick Access Toolbar",
+     L"Not on the ribbon: only here, or in 'Commands Not in the Ribbon' when customising the ribbon"},
+    {0x0407, L"Jetzt im Menüband: %1", L"Jetzt auf der Registerkarte „Datei“",
+     L"Jetzt auf der Symbolleiste für den Schnellzugriff",
+     L"Nicht im Menüband: nur hier, oder beim Anpassen des Menübands unter „Nicht im Menüband enthaltene Befehle“"},
+    {0x040C, L"Désormais dans le ruban\u00A0: %1", L"Désormais dans l’onglet Fichier",
+     L"Désormais dans la barre d’outils Accès rapide",
+     L"Absent du ruban\u00A0: seulement ici, ou dans «\u00A0Commandes non présentes sur le ruban\u00A0» en "
+     L"personnalisant le ruban"},
+    {0x0C0A, L"Ahora en la cinta de opciones: %1", L"Ahora en la pestaña Archivo",
+     L"Ahora en la barra de herramientas de acceso rápido",
+     L"No está en la cinta de opciones: solo aquí, o en «Comandos que no están en la cinta de opciones» al "
+     L"personalizar la cinta"},
+    {0x0410, L"Ora sulla barra multifunzione: %1", L"Ora nella scheda File", L"Ora sulla barra di accesso rapido",
+     L"Non sulla barra multifunzione: solo qui, o in «Comandi non presenti sulla barra multifunzione» quando si "
+     L"personalizza la barra multifunzione"},
+    {0x0416, L"Agora na faixa de opções: %1", L"Agora na guia Arquivo", L"Agora na Barra de Ferramentas de Acesso Rápido",
+     L"Fora da faixa de opções: só aqui, ou em “Comandos Fora da Faixa de Opções” ao personalizar a faixa de opções"},
+    {0x0419, L"Теперь на ленте: %1", L"Теперь на вкладке «Файл»", L"Теперь на панели быстрого доступа",
+     L"Нет на ленте: только здесь или в списке «Команды не на ленте» при настройке ленты"},
+    {0x0411, L"現在のリボンの場所: %1", L"現在の場所: [ファイル] タブ", L"現在の場所: クイック アクセス ツール バー",
+     L"リボンにはありません: ここ、またはリボンのユーザー設定の [リボンにないコマンド] にのみあります"},
+    {0x0804, L"现位于功能区：%1", L"现位于“文件”选项卡", L"现位于快速访问工具栏",
+     L"不在功能区中：仅在此处，或在自定义功能区时的“不在功能区中的命令”中"},
+};
+static_assert(std::size(kPlaceWords) == kTextLanguages.size(), "one row per language of the product's texts");
+
+const PlaceWords& WordsFor(int languageId)
+{
+    const int language = TextLanguageFor(languageId);
+    for (const PlaceWords& words : kPlaceWords)
+        if (words.languageId == language) return words;
+    return kPlaceWords[0];
+}
+
+// A line break inside an attribute: a literal one would be read as a blank. Excel's description
+// and the line are parted by an empty line.
+constexpr std::wstring_view kLineBreak = L"&#13;";
+constexpr std::wstring_view kPathSeparator = L" &gt; ";
+
+template <typename Ask>
+std::wstring AskExcel(Ask&& ask) noexcept
+{
+    try {
+        return ask();
+    } catch (...) {
+        return {};
+    }
+}
+
+} // namespace
+
+std::wstring PlaceLine(const ControlPlace& place, int languageId, std::wstring_view tabSet, std::wstring_view tab,
+                       std::wstring_view group)
+{
+    const PlaceWords& words = WordsFor(languageId);
+    switch (place.kind) {
+    case PlaceKind::CoreTab:
+    case PlaceKind::ContextualTab: {
+        std::wstring path;
+        if (place.kind == PlaceKind::ContextualTab) (path = tabSet) += kPathSeparator;
+        ((path += tab) += kPathSeparator) += group;
+        return FillIn(EscapeXml(words.onRibbon), {path});
+    }
+    case PlaceKind::FileTab: return EscapeXml(words.fileTab);
+    case PlaceKind::QuickAccessToolbar: return EscapeXml(words.quickAccess);
+    case PlaceKind::NotOnRibbon: break;
+    }
+    return EscapeXml(words.notOnRibbon);
+}
+
+std::wstring SupertipFromExcel(std::wstring_view text)
+{
+    std::wstring plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n') {
+            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+            plain += L'\r';
+            continue;
+        }
+        if (c < 0x20 || c == 0x7F || c == 0xFFFE || c == 0xFFFF) return {};
+        plain += c;
+    }
+    if (plain.find_first_not_of(L" \r") == std::wstring::npos) return {};
+    std::wstring escaped;
+    for (const wchar_t c : EscapeXml(plain)) {
+        if (c == L'\r')
+            escaped += kLineBreak;
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+ControlTips ControlTips::For(PlaceList list, int languageId, ExcelWords* excel)
+{
+    std::map<std::wstring_view, std::wstring> names;
+    const auto nameOf = [&](std::wstring_view idMso) -> std::wstring {
+        if (idMso.empty()) return {};
+        auto found = names.find(idMso);
+        if (found != names.end()) return found->second;
+        std::wstring name;
+        if (excel) name = AskExcel([&] { return LabelFromExcel(excel->LabelOf(idMso), ExcelText::Label); });
+        if (name.empty()) name = EscapeXml(EnglishPlaceName(idMso));
+        return names.emplace(idMso, std::move(name)).first->second;
+    };
+    const auto tableName = [](std::wstring_view idMso) { return EscapeXml(EnglishPlaceName(idMso)); };
+
+    ControlTips tips;
+    for (const ControlPlace& place : PlacesOf(list)) {
+        std::wstring tip = PlaceLine(place, languageId, nameOf(place.tabSet), nameOf(place.tab), nameOf(place.group));
+        std::wstring description;
+        if (excel) description = AskExcel([&] { return SupertipFromExcel(excel->SupertipOf(place.idMso)); });
+        // Too long for customUI with Excel's description, the line alone still says where the
+        // command went; with Excel's names too long, the table's say it.
+        if (!description.empty() && description.size() + 2 * kLineBreak.size() + tip.size() <= kMaxLabelLength)
+            tip.insert(0, description + std::wstring(kLineBreak) + std::wstring(kLineBreak));
+        if (tip.size() > kMaxLabelLength)
+            tip = PlaceLine(place, languageId, tableName(place.tabSet), tableName(place.tab), tableName(place.group));
+        tips.tips_.emplace_back(place.idMso, std::move(tip));
+    }
+    return tips;
+}
+
+std::wstring_view ControlTips::Of(std::wstring_view idMso) const
+{
+    const auto found = std::lower_bound(tips_.begin(), tips_.end(), idMso,
+                                        [](const auto& tip, std::wstring_view id) { return tip.first < id; });
+    return found != tips_.end() && found->first == idMso ? std::wstring_view(found->second) : std::wstring_view();
+}
+
+} // namespace cornice

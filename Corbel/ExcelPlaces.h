@@ -1,0 +1,74 @@
+// Where each release of Excel keeps the built-in controls of the Classic tab now. The tables come
+// from Microsoft's published lists of control identifiers (tests/data/office/excel*-locations.tsv),
+// trimmed to the Classic tab's controls at build time by Corbel/generate-places.py.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace cornice {
+
+enum class PlaceKind : unsigned char {
+    CoreTab,            // a tab Excel always shows: tab > group
+    ContextualTab,      // a tab shown for a selected object (a table ...): tab set > tab > group
+    FileTab,            // Backstage
+    QuickAccessToolbar, // no tab; Excel puts it on the Quick Access Toolbar
+    NotOnRibbon,        // only in "Commands Not in the Ribbon" when customising (or a shortcut menu)
+};
+inline constexpr std::size_t kPlaceKindCount = 5;
+
+struct ControlPlace {
+    std::wstring_view idMso;
+    PlaceKind kind;
+    std::wstring_view tabSet; // idMso of the tab set; ContextualTab only
+    std::wstring_view tab;    // idMso; CoreTab and ContextualTab only
+    std::wstring_view group;  // idMso; CoreTab and ContextualTab only
+};
+
+// Microsoft's lists, one per release it published.
+enum class PlaceList { Excel2013, Excel2016, Excel2019, Excel365 };
+inline constexpr std::array<PlaceList, 4> kPlaceLists = {PlaceList::Excel2013, PlaceList::Excel2016,
+                                                         PlaceList::Excel2019, PlaceList::Excel365};
+
+// "2013", "2016", "2019" or "365".
+std::wstring_view PlaceListName(PlaceList list);
+
+// The list that describes a running Excel, from Application.Version ("16.0") and
+// Application.Build (the middle number of 16.0.4266.1001; 0 when unknown).
+//  - 12.0 and 14.0 have no list of their own (2010's names no places); their ribbon is 2013's
+//    without what 2013 added, so 2013's list is the closest: 12.0, 14.0 and 15.0 read 2013's.
+//  - 16.0 is every Excel since 2016, told apart only by the build. Click-to-Run builds began at
+//    6001 (version 1509), so a build below 6000 is Excel 2016 installed from MSI: 2016's list.
+//    Office 2019's volume channel stays on build 10827 (version 1808): 2019's list. Any other
+//    16.0 build, or none, is a Click-to-Run Excel that follows Microsoft 365 (2019 and 2021
+//    retail, LTSC 2021 and 2024, 365 itself): 365's list, the closest to every one of them.
+//  - Anything else (a later version) reads 365's list.
+PlaceList PlaceListFor(std::wstring_view version, long build);
+
+// Where the list places a control: the first place of the best kind, in the order of the
+// kinds above and then of the list. Null when the list does not know the control.
+const ControlPlace* PlaceOf(PlaceList list, std::wstring_view idMso);
+
+template <typename Row>
+struct Rows {
+    const Row* first;
+    std::size_t count;
+    const Row* begin() const { return first; }
+    const Row* end() const { return first + count; }
+};
+
+// Every control of the Classic tab that the list knows, in idMso order.
+Rows<ControlPlace> PlacesOf(PlaceList list);
+
+// The tabs, tab sets and groups the places name, with their English names, in idMso order.
+struct PlaceName {
+    std::wstring_view idMso;
+    std::wstring_view english;
+};
+Rows<PlaceName> PlaceNames();
+
+// The English name of a tab, tab set or group that a place names; empty for any other idMso.
+std::wstring_view EnglishPlaceName(std::wstring_view idMso);
+
+} // namespace cornice

@@ -56,7 +56,7 @@ constexpr const wchar_t* kUsage =
     L"                     back; a button's supertip shows when the pointer rests on it,\n"
     L"                     a menu entry's in the status line; ends when the window is\n"
     L"                     closed (needs a display)\n"
-    L"  --measure ROUNDS   time GetCustomUI against 12 bare reads of its settings, and the\n"
+    L"  --measure ROUNDS   time GetCustomUI against 13 bare reads of its settings, and the\n"
     L"                     add-in's start: from CoCreateInstance to the first document, and\n"
     L"                     once more from LoadLibrary of its DLL\n"
     L"  --help             this text\n"

@@ -60,6 +60,8 @@ const PlaceWords& WordsFor(int languageId)
 constexpr std::wstring_view kLineBreak = L"&#13;";
 constexpr std::wstring_view kPathSeparator = L" &gt; ";
 
+std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 template <typename Ask>
 std::wstring AskExcel(Ask&& ask) noexcept
 {
@@ -117,30 +119,31 @@ std::wstring SupertipFromExcel(std::wstring_view text)
 
 ControlTips ControlTips::For(PlaceList list, int languageId, ExcelWords* excel)
 {
-    std::map<std::wstring_view, std::wstring> names;
-    const auto nameOf = [&](std::wstring_view idMso) -> std::wstring {
+    const auto tableName = [](std::string_view idMso) { return EscapeXml(Wide(EnglishPlaceName(idMso))); };
+    std::map<std::string_view, std::wstring> names;
+    const auto nameOf = [&](std::string_view idMso) -> std::wstring {
         if (idMso.empty()) return {};
         auto found = names.find(idMso);
         if (found != names.end()) return found->second;
         std::wstring name;
-        if (excel) name = AskExcel([&] { return LabelFromExcel(excel->LabelOf(idMso), ExcelText::Label); });
-        if (name.empty()) name = EscapeXml(EnglishPlaceName(idMso));
+        if (excel) name = AskExcel([&] { return LabelFromExcel(excel->LabelOf(Wide(idMso)), ExcelText::Label); });
+        if (name.empty()) name = tableName(idMso);
         return names.emplace(idMso, std::move(name)).first->second;
     };
-    const auto tableName = [](std::wstring_view idMso) { return EscapeXml(EnglishPlaceName(idMso)); };
 
     ControlTips tips;
     for (const ControlPlace& place : PlacesOf(list)) {
         std::wstring tip = PlaceLine(place, languageId, nameOf(place.tabSet), nameOf(place.tab), nameOf(place.group));
         std::wstring description;
-        if (excel) description = AskExcel([&] { return SupertipFromExcel(excel->SupertipOf(place.idMso)); });
+        std::wstring idMso = Wide(place.idMso);
+        if (excel) description = AskExcel([&] { return SupertipFromExcel(excel->SupertipOf(idMso)); });
         // Too long for customUI with Excel's description, the line alone still says where the
         // command went; with Excel's names too long, the table's say it.
         if (!description.empty() && description.size() + 2 * kLineBreak.size() + tip.size() <= kMaxLabelLength)
             tip.insert(0, description + std::wstring(kLineBreak) + std::wstring(kLineBreak));
         if (tip.size() > kMaxLabelLength)
             tip = PlaceLine(place, languageId, tableName(place.tabSet), tableName(place.tab), tableName(place.group));
-        tips.tips_.emplace_back(place.idMso, std::move(tip));
+        tips.tips_.emplace_back(std::move(idMso), std::move(tip));
     }
     return tips;
 }
@@ -148,7 +151,7 @@ ControlTips ControlTips::For(PlaceList list, int languageId, ExcelWords* excel)
 std::wstring_view ControlTips::Of(std::wstring_view idMso) const
 {
     const auto found = std::lower_bound(tips_.begin(), tips_.end(), idMso,
-                                        [](const auto& tip, std::wstring_view id) { return tip.first < id; });
+                                        [](const auto& tip, std::wstring_view id) { return std::wstring_view(tip.first) < id; });
     return found != tips_.end() && found->first == idMso ? std::wstring_view(found->second) : std::wstring_view();
 }
 

@@ -36,7 +36,7 @@ public:
     std::wstring_view Of(std::wstring_view idMso) const;
 
 private:
-    std::vector<std::pair<std::wstring_view, std::wstring>> tips_; // in idMso order
+    std::vector<std::pair<std::wstring, std::wstring>> tips_; // in idMso order
 };
 
 } // namespace cornice

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace cornice {
 
@@ -18,12 +20,13 @@ enum class PlaceKind : unsigned char {
 };
 inline constexpr std::size_t kPlaceKindCount = 5;
 
+// Names are idMso, ASCII, kept as narrow text (the tables are part of Corbel.dll's size).
 struct ControlPlace {
-    std::wstring_view idMso;
+    std::string_view idMso;
     PlaceKind kind;
-    std::wstring_view tabSet; // idMso of the tab set; ContextualTab only
-    std::wstring_view tab;    // idMso; CoreTab and ContextualTab only
-    std::wstring_view group;  // idMso; CoreTab and ContextualTab only
+    std::string_view tabSet; // the tab set; ContextualTab only
+    std::string_view tab;    // CoreTab and ContextualTab only
+    std::string_view group;  // CoreTab and ContextualTab only
 };
 
 // Microsoft's lists, one per release it published.
@@ -47,28 +50,16 @@ std::wstring_view PlaceListName(PlaceList list);
 PlaceList PlaceListFor(std::wstring_view version, long build);
 
 // Where the list places a control: the first place of the best kind, in the order of the
-// kinds above and then of the list. Null when the list does not know the control.
-const ControlPlace* PlaceOf(PlaceList list, std::wstring_view idMso);
-
-template <typename Row>
-struct Rows {
-    const Row* first;
-    std::size_t count;
-    const Row* begin() const { return first; }
-    const Row* end() const { return first + count; }
-};
+// kinds above and then of the list. Nothing when the list does not know the control.
+std::optional<ControlPlace> PlaceOf(PlaceList list, std::wstring_view idMso);
 
 // Every control of the Classic tab that the list knows, in idMso order.
-Rows<ControlPlace> PlacesOf(PlaceList list);
+std::vector<ControlPlace> PlacesOf(PlaceList list);
 
-// The tabs, tab sets and groups the places name, with their English names, in idMso order.
-struct PlaceName {
-    std::wstring_view idMso;
-    std::wstring_view english;
-};
-Rows<PlaceName> PlaceNames();
+// The tabs, tab sets and groups that the places name (idMso), in order.
+std::vector<std::string_view> PlaceNames();
 
 // The English name of a tab, tab set or group that a place names; empty for any other idMso.
-std::wstring_view EnglishPlaceName(std::wstring_view idMso);
+std::string_view EnglishPlaceName(std::string_view idMso);
 
 } // namespace cornice

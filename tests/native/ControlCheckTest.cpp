@@ -66,11 +66,11 @@ TEST(ControlCheck, EveryControlAReleaseKnowsHasItsPlace)
         for (const std::wstring& name : used) {
             // The tabs a user may hide (TabHome ...) are no entries.
             if (name.rfind(L"Tab", 0) == 0 && std::iswupper(name[3])) continue;
-            EXPECT_EQ(PlaceOf(list, name) != nullptr, known.count(name) == 1)
+            EXPECT_EQ(PlaceOf(list, name).has_value(), known.count(name) == 1)
                 << std::string(name.begin(), name.end()) << " in " << file;
-            placed += PlaceOf(list, name) != nullptr;
+            placed += PlaceOf(list, name).has_value();
         }
-        EXPECT_EQ(placed, PlacesOf(list).count) << file << ": places of controls the Classic tab does not use";
+        EXPECT_EQ(placed, PlacesOf(list).size()) << file << ": places of controls the Classic tab does not use";
     }
 }
 

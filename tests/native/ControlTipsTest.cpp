@@ -67,7 +67,7 @@ TEST_P(TipsOfARelease, NameTheReleasesPlaceInExcelsWords)
     EXPECT_EQ(TipIn(document, L"TableResize"), L"Now on the ribbon: Table Tools &gt; Design &gt; Properties");
     EXPECT_EQ(TipIn(document, L"FormulaAuditingMenu"), L"(none)");
     EXPECT_EQ(TipIn(document, release.unknown), L"(none)");
-    EXPECT_EQ(PlaceOf(release.list, release.unknown), nullptr);
+    EXPECT_FALSE(PlaceOf(release.list, release.unknown));
 }
 
 INSTANTIATE_TEST_SUITE_P(

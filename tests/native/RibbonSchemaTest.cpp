@@ -113,10 +113,10 @@ TEST(RibbonSchema, TipsOfEveryReleaseAreValidCustomUi)
         test::LocalisedHost excel(1031);
         excel.version = version;
         excel.build = build;
-        for (const PlaceName& name : PlaceNames()) excel.labels[std::wstring(name.idMso)] = L"</x> & \"y\"";
+        for (const std::string_view name : PlaceNames()) excel.labels[std::wstring(name.begin(), name.end())] = L"</x> & \"y\"";
         for (const PlaceList list : kPlaceLists)
             for (const ControlPlace& place : PlacesOf(list))
-                excel.supertips[std::wstring(place.idMso)] = L"a\r\nb <c> & " + std::wstring(900, L'd');
+                excel.supertips[std::wstring(place.idMso.begin(), place.idMso.end())] = L"a\r\nb <c> & " + std::wstring(900, L'd');
         InMemorySettingsStore store;
         store.SaveSetting(kSettingsApplication, kSettingsSection, kTipsKey, L"1");
         const std::wstring document = RibbonBuilder(store, excel).GetRibbonXML();

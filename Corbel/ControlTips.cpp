@@ -2,8 +2,6 @@
 
 #include "LanguageChoice.h"
 
-#include <algorithm>
-#include <map>
 
 namespace cornice {
 namespace {
@@ -117,42 +115,43 @@ std::wstring SupertipFromExcel(std::wstring_view text)
     return escaped;
 }
 
-ControlTips ControlTips::For(PlaceList list, int languageId, ExcelWords* excel)
+std::wstring_view ControlTips::Of(std::wstring_view idMso)
 {
-    const auto tableName = [](std::string_view idMso) { return EscapeXml(Wide(EnglishPlaceName(idMso))); };
-    std::map<std::string_view, std::wstring> names;
-    const auto nameOf = [&](std::string_view idMso) -> std::wstring {
-        if (idMso.empty()) return {};
-        auto found = names.find(idMso);
-        if (found != names.end()) return found->second;
-        std::wstring name;
-        if (excel) name = AskExcel([&] { return LabelFromExcel(excel->LabelOf(Wide(idMso)), ExcelText::Label); });
-        if (name.empty()) name = tableName(idMso);
-        return names.emplace(idMso, std::move(name)).first->second;
-    };
-
-    ControlTips tips;
-    for (const ControlPlace& place : PlacesOf(list)) {
-        std::wstring tip = PlaceLine(place, languageId, nameOf(place.tabSet), nameOf(place.tab), nameOf(place.group));
-        std::wstring description;
-        std::wstring idMso = Wide(place.idMso);
-        if (excel) description = AskExcel([&] { return SupertipFromExcel(excel->SupertipOf(idMso)); });
-        // Too long for customUI with Excel's description, the line alone still says where the
-        // command went; with Excel's names too long, the table's say it.
-        if (!description.empty() && description.size() + 2 * kLineBreak.size() + tip.size() <= kMaxLabelLength)
-            tip.insert(0, description + std::wstring(kLineBreak) + std::wstring(kLineBreak));
-        if (tip.size() > kMaxLabelLength)
-            tip = PlaceLine(place, languageId, tableName(place.tabSet), tableName(place.tab), tableName(place.group));
-        tips.tips_.emplace_back(std::move(idMso), std::move(tip));
-    }
-    return tips;
+    for (const auto& [id, tip] : tips_)
+        if (id == idMso) return tip;
+    std::wstring tip = Make(idMso);
+    return tips_.emplace_back(std::wstring(idMso), std::move(tip)).second;
 }
 
-std::wstring_view ControlTips::Of(std::wstring_view idMso) const
+const std::wstring& ControlTips::NameOf(std::string_view idMso)
 {
-    const auto found = std::lower_bound(tips_.begin(), tips_.end(), idMso,
-                                        [](const auto& tip, std::wstring_view id) { return std::wstring_view(tip.first) < id; });
-    return found != tips_.end() && found->first == idMso ? std::wstring_view(found->second) : std::wstring_view();
+    for (const auto& [id, name] : names_)
+        if (id == idMso) return name;
+    std::wstring name;
+    if (excel_ && !idMso.empty())
+        name = AskExcel([&] { return LabelFromExcel(excel_->LabelOf(Wide(idMso)), ExcelText::Label); });
+    if (name.empty()) name = EscapeXml(Wide(EnglishPlaceName(idMso)));
+    return names_.emplace_back(idMso, std::move(name)).second;
+}
+
+std::wstring ControlTips::Make(std::wstring_view idMso)
+{
+    const std::optional<ControlPlace> place = PlaceOf(list_, idMso);
+    if (!place) return {};
+    // Copies: the names may move as more are added.
+    const std::wstring tabSet = NameOf(place->tabSet), tab = NameOf(place->tab), group = NameOf(place->group);
+    std::wstring tip = PlaceLine(*place, language_, tabSet, tab, group);
+    std::wstring description;
+    if (excel_) description = AskExcel([&] { return SupertipFromExcel(excel_->SupertipOf(idMso)); });
+    // Too long for customUI with Excel's description, the line alone still says where the
+    // command went; with Excel's names too long, the table's say it.
+    if (!description.empty() && description.size() + 2 * kLineBreak.size() + tip.size() <= kMaxLabelLength)
+        tip.insert(0, description + std::wstring(kLineBreak) + std::wstring(kLineBreak));
+    if (tip.size() > kMaxLabelLength) {
+        const auto table = [](std::string_view name) { return EscapeXml(Wide(EnglishPlaceName(name))); };
+        tip = PlaceLine(*place, language_, table(place->tabSet), table(place->tab), table(place->group));
+    }
+    return tip;
 }
 
 } // namespace cornice

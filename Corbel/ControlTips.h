@@ -22,21 +22,28 @@ std::wstring PlaceLine(const ControlPlace& place, int languageId, std::wstring_v
 // character references; empty when it is no usable text (empty, other control characters).
 std::wstring SupertipFromExcel(std::wstring_view text);
 
+// The tips of one connection's Excel, each made when the document first wants it.
 class ControlTips {
 public:
-    ControlTips() = default; // no tips
+    // For an Excel in `languageId` whose places `list` gives. `excel` (may be null, else it
+    // must outlive this) is asked for a control's description and its tab's and group's labels
+    // the first time its tip is wanted.
+    ControlTips(PlaceList list, int languageId, ExcelWords* excel) : list_(list), language_(languageId), excel_(excel) {}
 
-    // The tips of every control the list places, for an Excel in `languageId`. Asks `excel`
-    // (may be null) for each control's description and each named tab's and group's label;
-    // never throws because of Excel: a question that fails leaves the description out, or
-    // takes the tab's or group's name from the product's table.
-    static ControlTips For(PlaceList list, int languageId, ExcelWords* excel);
-
-    // The supertip of a control, escaped; empty when it has none.
-    std::wstring_view Of(std::wstring_view idMso) const;
+    // The supertip of one of the Classic tab's controls, escaped; empty when the list does not
+    // know it. Never throws because of Excel: a question that fails leaves the description out,
+    // or takes the tab's or group's name from the product's table. Valid until the next call.
+    std::wstring_view Of(std::wstring_view idMso);
 
 private:
-    std::vector<std::pair<std::wstring, std::wstring>> tips_; // in idMso order
+    std::wstring Make(std::wstring_view idMso);
+    const std::wstring& NameOf(std::string_view idMso);
+
+    PlaceList list_;
+    int language_;
+    ExcelWords* excel_;
+    std::vector<std::pair<std::string_view, std::wstring>> names_;
+    std::vector<std::pair<std::wstring, std::wstring>> tips_;
 };
 
 } // namespace cornice

@@ -19,25 +19,12 @@ std::string_view EnglishAt(std::uint16_t at)
 
 std::string_view NameNumbered(std::uint8_t number) { return number ? TextAt(places::kNameAt[number - 1]) : std::string_view(); }
 
-// Narrow idMso against wide: both are ASCII.
-bool Less(std::string_view narrow, std::wstring_view wide)
+// The generator's id_mso_hash: FNV-1a, 32 bits, over the name's characters.
+std::uint32_t IdMsoHash(std::wstring_view idMso)
 {
-    return std::lexicographical_compare(narrow.begin(), narrow.end(), wide.begin(), wide.end(),
-                                        [](char a, wchar_t b) { return static_cast<wchar_t>(a) < b; });
-}
-
-bool Same(std::string_view narrow, std::wstring_view wide)
-{
-    return std::equal(narrow.begin(), narrow.end(), wide.begin(), wide.end(),
-                      [](char a, wchar_t b) { return static_cast<wchar_t>(a) == b; });
-}
-
-ControlPlace PlaceAt(PlaceList list, std::size_t control)
-{
-    const std::uint8_t row = places::kPlaceOf[static_cast<int>(list)][control];
-    const places::PlaceRow& place = places::kPlaceRows[row - 1];
-    return {TextAt(places::kControlAt[control]), place.kind, NameNumbered(place.tabSet), NameNumbered(place.tab),
-            NameNumbered(place.group)};
+    std::uint32_t hash = 0x811C9DC5u;
+    for (const wchar_t c : idMso) hash = (hash ^ static_cast<std::uint32_t>(c)) * 0x01000193u;
+    return hash;
 }
 
 } // namespace
@@ -67,20 +54,19 @@ PlaceList PlaceListFor(std::wstring_view version, long build)
 
 std::optional<ControlPlace> PlaceOf(PlaceList list, std::wstring_view idMso)
 {
-    const auto found = std::lower_bound(std::begin(places::kControlAt), std::end(places::kControlAt), idMso,
-                                        [](std::uint16_t at, std::wstring_view id) { return Less(TextAt(at), id); });
-    if (found == std::end(places::kControlAt) || !Same(TextAt(*found), idMso)) return std::nullopt;
-    const std::size_t control = static_cast<std::size_t>(found - std::begin(places::kControlAt));
-    if (places::kPlaceOf[static_cast<int>(list)][control] == 0) return std::nullopt;
-    return PlaceAt(list, control);
+    const std::uint32_t hash = IdMsoHash(idMso);
+    const auto found = std::lower_bound(std::begin(places::kControlHash), std::end(places::kControlHash), hash);
+    if (found == std::end(places::kControlHash) || *found != hash) return std::nullopt;
+    const std::uint8_t row = places::kPlaceOf[static_cast<int>(list)][found - std::begin(places::kControlHash)];
+    if (row == 0) return std::nullopt;
+    const places::PlaceRow& place = places::kPlaceRows[row - 1];
+    return ControlPlace{place.kind, NameNumbered(place.tabSet), NameNumbered(place.tab), NameNumbered(place.group)};
 }
 
-std::vector<ControlPlace> PlacesOf(PlaceList list)
+std::size_t KnownControlCount(PlaceList list)
 {
-    std::vector<ControlPlace> known;
-    for (std::size_t control = 0; control < std::size(places::kControlAt); ++control)
-        if (places::kPlaceOf[static_cast<int>(list)][control] != 0) known.push_back(PlaceAt(list, control));
-    return known;
+    const auto& places = places::kPlaceOf[static_cast<int>(list)];
+    return static_cast<std::size_t>(std::count_if(std::begin(places), std::end(places), [](std::uint8_t row) { return row != 0; }));
 }
 
 std::vector<std::string_view> PlaceNames()

@@ -20,9 +20,9 @@ enum class PlaceKind : unsigned char {
 };
 inline constexpr std::size_t kPlaceKindCount = 5;
 
-// Names are idMso, ASCII, kept as narrow text (the tables are part of Corbel.dll's size).
+// Tabs and groups are named by idMso, ASCII, kept as narrow text: the tables are part of
+// Corbel.dll's size.
 struct ControlPlace {
-    std::string_view idMso;
     PlaceKind kind;
     std::string_view tabSet; // the tab set; ContextualTab only
     std::string_view tab;    // CoreTab and ContextualTab only
@@ -49,12 +49,13 @@ std::wstring_view PlaceListName(PlaceList list);
 //  - Anything else (a later version) reads 365's list.
 PlaceList PlaceListFor(std::wstring_view version, long build);
 
-// Where the list places a control: the first place of the best kind, in the order of the
-// kinds above and then of the list. Nothing when the list does not know the control.
+// Where the list places a control of the Classic tab: the first place of the best kind, in
+// the order of the kinds above and then of the list. Nothing when the list does not know the
+// control. The tables know controls by a hash of their idMso: ask only for the Classic tab's.
 std::optional<ControlPlace> PlaceOf(PlaceList list, std::wstring_view idMso);
 
-// Every control of the Classic tab that the list knows, in idMso order.
-std::vector<ControlPlace> PlacesOf(PlaceList list);
+// How many of the Classic tab's controls the list knows.
+std::size_t KnownControlCount(PlaceList list);
 
 // The tabs, tab sets and groups that the places name (idMso), in order.
 std::vector<std::string_view> PlaceNames();

@@ -23,7 +23,7 @@ constexpr std::array<const wchar_t*, kTabKeys.size()> kTabIdMso = {
 } // namespace
 
 struct RibbonBuilder::Parts {
-    explicit Parts(const RibbonLabels& labels, const ControlTips* tips = nullptr)
+    explicit Parts(const RibbonLabels& labels, ControlTips* tips = nullptr)
         : labels(labels),
           menuBar(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar, labels); }, tips)),
           allCopy(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::InsideAll, labels); }, tips)),
@@ -78,7 +78,7 @@ void RibbonBuilder::ChooseTips()
         build = host_.Build();
     } catch (...) {
     }
-    const ControlTips tips = ControlTips::For(PlaceListFor(version, build), language_, host_.Words());
+    ControlTips tips(PlaceListFor(version, build), language_, host_.Words());
     tipParts_ = std::make_shared<const Parts>(parts_->labels, &tips);
 }
 

@@ -36,7 +36,7 @@ public:
     // Runs `build` on an empty document that records the numbered elements as holes; Excel's
     // controls get their supertips from `tips` when given.
     template <typename Build>
-    static RibbonTemplate Record(Build&& build, const ControlTips* tips = nullptr)
+    static RibbonTemplate Record(Build&& build, ControlTips* tips = nullptr)
     {
         RibbonDocument recorder;
         RibbonTemplate recorded;
@@ -78,7 +78,7 @@ private:
     std::int32_t& CounterFor(RibbonTemplate::Counter counter);
 
     RibbonTemplate* recording_ = nullptr;
-    const ControlTips* tips_ = nullptr;
+    ControlTips* tips_ = nullptr;
 
     std::wstring RibbonXml;
     std::int32_t ButtonGroupCount = 0;

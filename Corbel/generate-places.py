@@ -15,6 +15,14 @@ KIND_ORDER = ["CoreTab", "ContextualTab", "FileTab", "QuickAccessToolbar", "NotO
 RELEASES = {"2013": "Excel2013", "2016": "Excel2016", "2019": "Excel2019", "365": "Excel365"}
 
 
+def id_mso_hash(id_mso):
+    """FNV-1a, 32 bits, over the name's characters."""
+    value = 0x811C9DC5
+    for c in id_mso:
+        value = ((value ^ ord(c)) * 0x01000193) & 0xFFFFFFFF
+    return value
+
+
 def fail(why):
     sys.exit("generate-places.py: " + why)
 
@@ -100,9 +108,12 @@ def main(argv):
 
     # Compact, for the size of Corbel.dll: every text once in one array of chars, the places
     # as small numbers into it.
-    controls = sorted(set().union(*(set(places) for places in tables.values())))
+    # A control is known by a hash of its idMso (IdMsoHash in ExcelPlaces.cpp), not its text.
+    controls = sorted(set().union(*(set(places) for places in tables.values())), key=id_mso_hash)
+    if len({id_mso_hash(c) for c in controls}) != len(controls):
+        fail("two controls share a hash")
     names = sorted(named)
-    text, control_at, name_at = [], [], []
+    text, name_at = [], []
     offset = 0
     def add(word):
         nonlocal offset
@@ -110,8 +121,6 @@ def main(argv):
         at = offset
         offset += len(word) + 1
         return at
-    for id_mso in controls:
-        control_at.append(add(id_mso))
     for id_mso in names:
         name_at.append(add(id_mso))
         add(english[id_mso])
@@ -137,14 +146,15 @@ def main(argv):
         "",
         "namespace cornice::places {",
         "",
-        "// The controls' idMso, in order; then each tab's and group's idMso followed by its English name.",
+        "// Each tab's and group's idMso followed by its English name, in idMso order.",
         "constexpr char kText[] =",
     ]
     out_lines += [f'    "{c_text(word)}\\0"' for word in text]
     out_lines[-1] += ";"
     out_lines += [
         "",
-        f"constexpr std::uint16_t kControlAt[{len(controls)}] = {{{', '.join(map(str, control_at))}}};",
+        "// The controls by the hash of their idMso, in order.",
+        f"constexpr std::uint32_t kControlHash[{len(controls)}] = {{{', '.join(hex(id_mso_hash(c)) + 'u' for c in controls)}}};",
         f"constexpr std::uint16_t kNameAt[{len(names)}] = {{{', '.join(map(str, name_at))}}};",
         "",
         "// Kind, then the tab set, tab and group as 1 + their index in kNameAt (0: none).",
@@ -159,7 +169,7 @@ def main(argv):
     out_lines += [
         "};",
         "",
-        "// Per list (PlaceList's order) and control (kControlAt's): 1 + its row in kPlaceRows, 0: unknown.",
+        "// Per list (PlaceList's order) and control (kControlHash's): 1 + its row in kPlaceRows, 0: unknown.",
         f"constexpr std::uint8_t kPlaceOf[4][{len(controls)}] = {{",
     ]
     for release in RELEASES:

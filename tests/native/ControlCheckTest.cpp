@@ -70,7 +70,7 @@ TEST(ControlCheck, EveryControlAReleaseKnowsHasItsPlace)
                 << std::string(name.begin(), name.end()) << " in " << file;
             placed += PlaceOf(list, name).has_value();
         }
-        EXPECT_EQ(placed, PlacesOf(list).size()) << file << ": places of controls the Classic tab does not use";
+        EXPECT_EQ(placed, KnownControlCount(list)) << file << ": places of controls the Classic tab does not use";
     }
 }
 

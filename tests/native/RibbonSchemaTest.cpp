@@ -1,4 +1,5 @@
 // Every main combination of settings gives a document that Office's own schema accepts.
+#include "ControlCheck.h"
 #include "ExcelPlaces.h"
 #include "InMemorySettingsStore.h"
 #include "RibbonBuilder.h"
@@ -114,9 +115,8 @@ TEST(RibbonSchema, TipsOfEveryReleaseAreValidCustomUi)
         excel.version = version;
         excel.build = build;
         for (const std::string_view name : PlaceNames()) excel.labels[std::wstring(name.begin(), name.end())] = L"</x> & \"y\"";
-        for (const PlaceList list : kPlaceLists)
-            for (const ControlPlace& place : PlacesOf(list))
-                excel.supertips[std::wstring(place.idMso.begin(), place.idMso.end())] = L"a\r\nb <c> & " + std::wstring(900, L'd');
+        for (const std::wstring& idMso : IdMsoOfEveryDocument())
+            excel.supertips[idMso] = L"a\r\nb <c> & " + std::wstring(900, L'd');
         InMemorySettingsStore store;
         store.SaveSetting(kSettingsApplication, kSettingsSection, kTipsKey, L"1");
         const std::wstring document = RibbonBuilder(store, excel).GetRibbonXML();

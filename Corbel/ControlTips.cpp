@@ -1,47 +1,49 @@
 #include "ControlTips.h"
 
 #include "LanguageChoice.h"
+#include "Utf8.h"
 
+#include <iterator>
 
 namespace cornice {
 namespace {
 
 // The product's own words for the line, one row per language of its texts. Excel's terms
 // ("Commands Not in the Ribbon", the File tab, the Quick Access Toolbar) as Excel names them
-// in that language.
+// in that language. UTF-8: in Corbel.dll most of them take half the room of UTF-16.
 struct PlaceWords {
     int languageId;
-    std::wstring_view onRibbon; // %1: tab > group, or tab set > tab > group
-    std::wstring_view fileTab;
-    std::wstring_view quickAccess;
-    std::wstring_view notOnRibbon;
+    std::string_view onRibbon; // %1: tab > group, or tab set > tab > group
+    std::string_view fileTab;
+    std::string_view quickAccess;
+    std::string_view notOnRibbon;
 };
 
 constexpr PlaceWords kPlaceWords[] = {
-    {0x0409, L"Now on the ribbon: %1", L"Now on the File tab", L"Now on the Quick Access Toolbar",
-     L"Not on the ribbon: only here, or in 'Commands Not in the Ribbon' when customising the ribbon"},
-    {0x0407, L"Jetzt im Menüband: %1", L"Jetzt auf der Registerkarte „Datei“",
-     L"Jetzt auf der Symbolleiste für den Schnellzugriff",
-     L"Nicht im Menüband: nur hier, oder beim Anpassen des Menübands unter „Nicht im Menüband enthaltene Befehle“"},
-    {0x040C, L"Désormais dans le ruban\u00A0: %1", L"Désormais dans l’onglet Fichier",
-     L"Désormais dans la barre d’outils Accès rapide",
-     L"Absent du ruban\u00A0: seulement ici, ou dans «\u00A0Commandes non présentes sur le ruban\u00A0» en "
-     L"personnalisant le ruban"},
-    {0x0C0A, L"Ahora en la cinta de opciones: %1", L"Ahora en la pestaña Archivo",
-     L"Ahora en la barra de herramientas de acceso rápido",
-     L"No está en la cinta de opciones: solo aquí, o en «Comandos que no están en la cinta de opciones» al "
-     L"personalizar la cinta"},
-    {0x0410, L"Ora sulla barra multifunzione: %1", L"Ora nella scheda File", L"Ora sulla barra di accesso rapido",
-     L"Non sulla barra multifunzione: solo qui, o in «Comandi non presenti sulla barra multifunzione» quando si "
-     L"personalizza la barra multifunzione"},
-    {0x0416, L"Agora na faixa de opções: %1", L"Agora na guia Arquivo", L"Agora na Barra de Ferramentas de Acesso Rápido",
-     L"Fora da faixa de opções: só aqui, ou em “Comandos Fora da Faixa de Opções” ao personalizar a faixa de opções"},
-    {0x0419, L"Теперь на ленте: %1", L"Теперь на вкладке «Файл»", L"Теперь на панели быстрого доступа",
-     L"Нет на ленте: только здесь или в списке «Команды не на ленте» при настройке ленты"},
-    {0x0411, L"現在のリボンの場所: %1", L"現在の場所: [ファイル] タブ", L"現在の場所: クイック アクセス ツール バー",
-     L"リボンにはありません: ここ、またはリボンのユーザー設定の [リボンにないコマンド] にのみあります"},
-    {0x0804, L"现位于功能区：%1", L"现位于“文件”选项卡", L"现位于快速访问工具栏",
-     L"不在功能区中：仅在此处，或在自定义功能区时的“不在功能区中的命令”中"},
+    {0x0409, u8"Now on the ribbon: %1", u8"Now on the File tab", u8"Now on the Quick Access Toolbar",
+     u8"Not on the ribbon: only here, or in 'Commands Not in the Ribbon' when customising the ribbon"},
+    {0x0407, u8"Jetzt im Menüband: %1", u8"Jetzt auf der Registerkarte „Datei“",
+     u8"Jetzt auf der Symbolleiste für den Schnellzugriff",
+     u8"Nicht im Menüband: nur hier, oder beim Anpassen des Menübands unter „Nicht im Menüband enthaltene Befehle“"},
+    {0x040C, u8"Désormais dans le ruban\u00A0: %1", u8"Désormais dans l’onglet Fichier",
+     u8"Désormais dans la barre d’outils Accès rapide",
+     u8"Absent du ruban\u00A0: seulement ici, ou dans «\u00A0Commandes non présentes sur le ruban\u00A0» en "
+     u8"personnalisant le ruban"},
+    {0x0C0A, u8"Ahora en la cinta de opciones: %1", u8"Ahora en la pestaña Archivo",
+     u8"Ahora en la barra de herramientas de acceso rápido",
+     u8"No está en la cinta de opciones: solo aquí, o en «Comandos que no están en la cinta de opciones» al "
+     u8"personalizar la cinta"},
+    {0x0410, u8"Ora sulla barra multifunzione: %1", u8"Ora nella scheda File", u8"Ora sulla barra di accesso rapido",
+     u8"Non sulla barra multifunzione: solo qui, o in «Comandi non presenti sulla barra multifunzione» quando si "
+     u8"personalizza la barra multifunzione"},
+    {0x0416, u8"Agora na faixa de opções: %1", u8"Agora na guia Arquivo", u8"Agora na Barra de Ferramentas de Acesso Rápido",
+     u8"Fora da faixa de opções: só aqui, ou em “Comandos Fora da Faixa de Opções” ao personalizar a faixa de opções"},
+    {0x0419, u8"Теперь на ленте: %1", u8"Теперь на вкладке «Файл»", u8"Теперь на панели быстрого доступа",
+     u8"Нет на ленте: только здесь или в списке «Команды не на ленте» при настройке ленты"},
+    {0x0411, u8"現在のリボンの場所: %1", u8"現在の場所: [ファイル] タブ", u8"現在の場所: クイック アクセス ツール バー",
+     u8"リボンにはありません: ここ、またはリボンのユーザー設定の [リボンにないコマンド] にのみあります"},
+    {0x0804, u8"现位于功能区：%1", u8"现位于“文件”选项卡", u8"现位于快速访问工具栏",
+     u8"不在功能区中：仅在此处，或在自定义功能区时的“不在功能区中的命令”中"},
 };
 static_assert(std::size(kPlaceWords) == kTextLanguages.size(), "one row per language of the product's texts");
 
@@ -59,6 +61,9 @@ constexpr std::wstring_view kLineBreak = L"&#13;";
 constexpr std::wstring_view kPathSeparator = L" &gt; ";
 
 std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+// The words are the product's own, known to be UTF-8.
+std::wstring Words(std::string_view utf8) { return FromUtf8(utf8).value_or(std::wstring()); }
 
 template <typename Ask>
 std::wstring AskExcel(Ask&& ask) noexcept
@@ -82,13 +87,13 @@ std::wstring PlaceLine(const ControlPlace& place, int languageId, std::wstring_v
         std::wstring path;
         if (place.kind == PlaceKind::ContextualTab) (path = tabSet) += kPathSeparator;
         ((path += tab) += kPathSeparator) += group;
-        return FillIn(EscapeXml(words.onRibbon), {path});
+        return FillIn(EscapeXml(Words(words.onRibbon)), {path});
     }
-    case PlaceKind::FileTab: return EscapeXml(words.fileTab);
-    case PlaceKind::QuickAccessToolbar: return EscapeXml(words.quickAccess);
+    case PlaceKind::FileTab: return EscapeXml(Words(words.fileTab));
+    case PlaceKind::QuickAccessToolbar: return EscapeXml(Words(words.quickAccess));
     case PlaceKind::NotOnRibbon: break;
     }
-    return EscapeXml(words.notOnRibbon);
+    return EscapeXml(Words(words.notOnRibbon));
 }
 
 std::wstring SupertipFromExcel(std::wstring_view text)

@@ -120,32 +120,35 @@ std::wstring SupertipFromExcel(std::wstring_view text)
     return escaped;
 }
 
+ControlTips::ControlTips(PlaceList list, int languageId, ExcelWords* excel)
+    : list_(list), language_(languageId), excel_(excel), names_(PlaceNameCount() + 1), tips_(ControlCount())
+{
+}
+
 std::wstring_view ControlTips::Of(std::wstring_view idMso)
 {
-    for (const auto& [id, tip] : tips_)
-        if (id == idMso) return tip;
-    std::wstring tip = Make(idMso);
-    return tips_.emplace_back(std::wstring(idMso), std::move(tip)).second;
-}
-
-const std::wstring& ControlTips::NameOf(std::string_view idMso)
-{
-    for (const auto& [id, name] : names_)
-        if (id == idMso) return name;
-    std::wstring name;
-    if (excel_ && !idMso.empty())
-        name = AskExcel([&] { return LabelFromExcel(excel_->LabelOf(Wide(idMso)), ExcelText::Label); });
-    if (name.empty()) name = EscapeXml(Wide(EnglishPlaceName(idMso)));
-    return names_.emplace_back(idMso, std::move(name)).second;
-}
-
-std::wstring ControlTips::Make(std::wstring_view idMso)
-{
-    const std::optional<ControlPlace> place = PlaceOf(list_, idMso);
+    const std::optional<std::size_t> control = ControlNumber(idMso);
+    if (!control) return {};
+    const std::optional<ControlPlace> place = PlaceAt(list_, *control);
     if (!place) return {};
-    // Copies: the names may move as more are added.
-    const std::wstring tabSet = NameOf(place->tabSet), tab = NameOf(place->tab), group = NameOf(place->group);
-    std::wstring tip = PlaceLine(*place, language_, tabSet, tab, group);
+    std::wstring& tip = tips_[*control];
+    if (tip.empty()) tip = Make(idMso, *place);
+    return tip;
+}
+
+std::wstring ControlTips::NameOf(std::uint8_t number)
+{
+    if (number == 0) return {};
+    std::wstring& name = names_[number];
+    if (name.empty() && excel_)
+        name = AskExcel([&] { return LabelFromExcel(excel_->LabelOf(Wide(PlaceNameId(number))), ExcelText::Label); });
+    if (name.empty()) name = EscapeXml(Wide(EnglishPlaceName(number)));
+    return name;
+}
+
+std::wstring ControlTips::Make(std::wstring_view idMso, const ControlPlace& place)
+{
+    std::wstring tip = PlaceLine(place, language_, NameOf(place.tabSet), NameOf(place.tab), NameOf(place.group));
     std::wstring description;
     if (excel_) description = AskExcel([&] { return SupertipFromExcel(excel_->SupertipOf(idMso)); });
     // Too long for customUI with Excel's description, the line alone still says where the
@@ -153,8 +156,8 @@ std::wstring ControlTips::Make(std::wstring_view idMso)
     if (!description.empty() && description.size() + 2 * kLineBreak.size() + tip.size() <= kMaxLabelLength)
         tip.insert(0, description + std::wstring(kLineBreak) + std::wstring(kLineBreak));
     if (tip.size() > kMaxLabelLength) {
-        const auto table = [](std::string_view name) { return EscapeXml(Wide(EnglishPlaceName(name))); };
-        tip = PlaceLine(*place, language_, table(place->tabSet), table(place->tab), table(place->group));
+        const auto table = [](std::uint8_t number) { return EscapeXml(Wide(EnglishPlaceName(number))); };
+        tip = PlaceLine(place, language_, table(place.tabSet), table(place.tab), table(place.group));
     }
     return tip;
 }

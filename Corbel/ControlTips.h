@@ -8,7 +8,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace cornice {
@@ -28,22 +27,23 @@ public:
     // For an Excel in `languageId` whose places `list` gives. `excel` (may be null, else it
     // must outlive this) is asked for a control's description and its tab's and group's labels
     // the first time its tip is wanted.
-    ControlTips(PlaceList list, int languageId, ExcelWords* excel) : list_(list), language_(languageId), excel_(excel) {}
+    ControlTips(PlaceList list, int languageId, ExcelWords* excel);
 
     // The supertip of one of the Classic tab's controls, escaped; empty when the list does not
     // know it. Never throws because of Excel: a question that fails leaves the description out,
-    // or takes the tab's or group's name from the product's table. Valid until the next call.
+    // or takes the tab's or group's name from the product's table.
     std::wstring_view Of(std::wstring_view idMso);
 
 private:
-    std::wstring Make(std::wstring_view idMso);
-    const std::wstring& NameOf(std::string_view idMso);
+    std::wstring Make(std::wstring_view idMso, const ControlPlace& place);
+    std::wstring NameOf(std::uint8_t number);
 
     PlaceList list_;
     int language_;
     ExcelWords* excel_;
-    std::vector<std::pair<std::string_view, std::wstring>> names_;
-    std::vector<std::pair<std::wstring, std::wstring>> tips_;
+    // By number; made once. A tip or name is never empty once made.
+    std::vector<std::wstring> names_;
+    std::vector<std::wstring> tips_;
 };
 
 } // namespace cornice

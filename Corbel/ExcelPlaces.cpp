@@ -8,23 +8,19 @@
 namespace cornice {
 namespace {
 
-std::string_view TextAt(std::uint16_t at) { return places::kText + at; }
-
-// The English name follows its idMso.
-std::string_view EnglishAt(std::uint16_t at)
+// The generator's id_mso_hash: FNV-1a from the seed over the name's characters, folded to 16 bits.
+std::uint16_t IdMsoHash(std::wstring_view idMso)
 {
-    const std::string_view idMso = TextAt(at);
-    return TextAt(static_cast<std::uint16_t>(at + idMso.size() + 1));
+    std::uint32_t hash = places::kHashSeed;
+    for (const wchar_t c : idMso) hash = (hash ^ static_cast<std::uint32_t>(c)) * 0x01000193u;
+    return static_cast<std::uint16_t>(hash ^ (hash >> 16));
 }
 
-std::string_view NameNumbered(std::uint8_t number) { return number ? TextAt(places::kNameAt[number - 1]) : std::string_view(); }
-
-// The generator's id_mso_hash: FNV-1a, 32 bits, over the name's characters.
-std::uint32_t IdMsoHash(std::wstring_view idMso)
+std::uint8_t RowOf(PlaceList list, std::size_t control)
 {
-    std::uint32_t hash = 0x811C9DC5u;
-    for (const wchar_t c : idMso) hash = (hash ^ static_cast<std::uint32_t>(c)) * 0x01000193u;
-    return hash;
+    for (const places::Difference& difference : places::kDifferences)
+        if (difference.list == static_cast<int>(list) && difference.control == control) return difference.row;
+    return places::kPlaceOf365[control];
 }
 
 } // namespace
@@ -52,35 +48,43 @@ PlaceList PlaceListFor(std::wstring_view version, long build)
     return PlaceList::Excel365;
 }
 
-std::optional<ControlPlace> PlaceOf(PlaceList list, std::wstring_view idMso)
+std::optional<std::size_t> ControlNumber(std::wstring_view idMso)
 {
-    const std::uint32_t hash = IdMsoHash(idMso);
+    const std::uint16_t hash = IdMsoHash(idMso);
     const auto found = std::lower_bound(std::begin(places::kControlHash), std::end(places::kControlHash), hash);
     if (found == std::end(places::kControlHash) || *found != hash) return std::nullopt;
-    const std::uint8_t row = places::kPlaceOf[static_cast<int>(list)][found - std::begin(places::kControlHash)];
+    return static_cast<std::size_t>(found - std::begin(places::kControlHash));
+}
+
+std::size_t ControlCount() { return std::size(places::kControlHash); }
+
+std::optional<ControlPlace> PlaceAt(PlaceList list, std::size_t control)
+{
+    const std::uint8_t row = control < ControlCount() ? RowOf(list, control) : 0;
     if (row == 0) return std::nullopt;
     const places::PlaceRow& place = places::kPlaceRows[row - 1];
-    return ControlPlace{place.kind, NameNumbered(place.tabSet), NameNumbered(place.tab), NameNumbered(place.group)};
+    return ControlPlace{place.kind, place.tabSet, place.tab, place.group};
 }
 
 std::size_t KnownControlCount(PlaceList list)
 {
-    const auto& places = places::kPlaceOf[static_cast<int>(list)];
-    return static_cast<std::size_t>(std::count_if(std::begin(places), std::end(places), [](std::uint8_t row) { return row != 0; }));
+    std::size_t known = 0;
+    for (std::size_t control = 0; control < ControlCount(); ++control) known += RowOf(list, control) != 0;
+    return known;
 }
 
-std::vector<std::string_view> PlaceNames()
+std::size_t PlaceNameCount() { return std::size(places::kNameAt); }
+
+std::string_view PlaceNameId(std::uint8_t number)
 {
-    std::vector<std::string_view> names;
-    for (const std::uint16_t at : places::kNameAt) names.push_back(TextAt(at));
-    return names;
+    return number == 0 || number > PlaceNameCount() ? std::string_view() : places::kText + places::kNameAt[number - 1];
 }
 
-std::string_view EnglishPlaceName(std::string_view idMso)
+// The English name follows its idMso.
+std::string_view EnglishPlaceName(std::uint8_t number)
 {
-    const auto found = std::lower_bound(std::begin(places::kNameAt), std::end(places::kNameAt), idMso,
-                                        [](std::uint16_t at, std::string_view id) { return TextAt(at) < id; });
-    return found != std::end(places::kNameAt) && TextAt(*found) == idMso ? EnglishAt(*found) : std::string_view();
+    const std::string_view idMso = PlaceNameId(number);
+    return idMso.empty() ? idMso : std::string_view(idMso.data() + idMso.size() + 1);
 }
 
 } // namespace cornice

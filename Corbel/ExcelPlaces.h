@@ -5,9 +5,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace cornice {
 
@@ -20,13 +20,13 @@ enum class PlaceKind : unsigned char {
 };
 inline constexpr std::size_t kPlaceKindCount = 5;
 
-// Tabs and groups are named by idMso, ASCII, kept as narrow text: the tables are part of
+// The tabs and groups that places name are numbered (PlaceNameId): the tables are part of
 // Corbel.dll's size.
 struct ControlPlace {
     PlaceKind kind;
-    std::string_view tabSet; // the tab set; ContextualTab only
-    std::string_view tab;    // CoreTab and ContextualTab only
-    std::string_view group;  // CoreTab and ContextualTab only
+    std::uint8_t tabSet; // the tab set; ContextualTab only; 0: none
+    std::uint8_t tab;    // CoreTab and ContextualTab only
+    std::uint8_t group;  // CoreTab and ContextualTab only
 };
 
 // Microsoft's lists, one per release it published.
@@ -49,18 +49,28 @@ std::wstring_view PlaceListName(PlaceList list);
 //  - Anything else (a later version) reads 365's list.
 PlaceList PlaceListFor(std::wstring_view version, long build);
 
-// Where the list places a control of the Classic tab: the first place of the best kind, in
-// the order of the kinds above and then of the list. Nothing when the list does not know the
-// control. The tables know controls by a hash of their idMso: ask only for the Classic tab's.
-std::optional<ControlPlace> PlaceOf(PlaceList list, std::wstring_view idMso);
+// The number of one of the Classic tab's controls in the tables, below ControlCount(); nothing
+// for a control no list knows. The tables know controls by a hash of their idMso: ask only
+// for the Classic tab's.
+std::optional<std::size_t> ControlNumber(std::wstring_view idMso);
+std::size_t ControlCount();
+
+// Where the list places that control: the first place of the best kind, in the order of the
+// kinds above and then of the list. Nothing when the list does not know the control.
+std::optional<ControlPlace> PlaceAt(PlaceList list, std::size_t control);
+inline std::optional<ControlPlace> PlaceOf(PlaceList list, std::wstring_view idMso)
+{
+    const std::optional<std::size_t> control = ControlNumber(idMso);
+    return control ? PlaceAt(list, *control) : std::nullopt;
+}
 
 // How many of the Classic tab's controls the list knows.
 std::size_t KnownControlCount(PlaceList list);
 
-// The tabs, tab sets and groups that the places name (idMso), in order.
-std::vector<std::string_view> PlaceNames();
-
-// The English name of a tab, tab set or group that a place names; empty for any other idMso.
-std::string_view EnglishPlaceName(std::string_view idMso);
+// The tabs, tab sets and groups that places name, numbered from 1 to PlaceNameCount(): their
+// idMso and their English names.
+std::size_t PlaceNameCount();
+std::string_view PlaceNameId(std::uint8_t number);
+std::string_view EnglishPlaceName(std::uint8_t number);
 
 } // namespace cornice

@@ -114,7 +114,8 @@ TEST(RibbonSchema, TipsOfEveryReleaseAreValidCustomUi)
         test::LocalisedHost excel(1031);
         excel.version = version;
         excel.build = build;
-        for (const std::string_view name : PlaceNames()) excel.labels[std::wstring(name.begin(), name.end())] = L"</x> & \"y\"";
+        for (std::uint8_t number = 1; number <= PlaceNameCount(); ++number)
+            excel.labels[std::wstring(PlaceNameId(number).begin(), PlaceNameId(number).end())] = L"</x> & \"y\"";
         for (const std::wstring& idMso : IdMsoOfEveryDocument())
             excel.supertips[idMso] = L"a\r\nb <c> & " + std::wstring(900, L'd');
         InMemorySettingsStore store;

@@ -156,8 +156,10 @@ std::wstring ControlTips::Make(std::wstring_view idMso, const ControlPlace& plac
     if (!description.empty() && description.size() + 2 * kLineBreak.size() + tip.size() <= kMaxLabelLength)
         tip.insert(0, description + std::wstring(kLineBreak) + std::wstring(kLineBreak));
     if (tip.size() > kMaxLabelLength) {
-        const auto table = [](std::uint8_t number) { return EscapeXml(Wide(EnglishPlaceName(number))); };
-        tip = PlaceLine(place, language_, table(place.tabSet), table(place.tab), table(place.group));
+        const std::uint8_t numbers[] = {place.tabSet, place.tab, place.group};
+        std::wstring table[3];
+        for (int i = 0; i < 3; ++i) table[i] = EscapeXml(Wide(EnglishPlaceName(numbers[i])));
+        tip = PlaceLine(place, language_, table[0], table[1], table[2]);
     }
     return tip;
 }

@@ -25,17 +25,6 @@ std::uint8_t RowOf(PlaceList list, std::size_t control)
 
 } // namespace
 
-std::wstring_view PlaceListName(PlaceList list)
-{
-    switch (list) {
-    case PlaceList::Excel2013: return L"2013";
-    case PlaceList::Excel2016: return L"2016";
-    case PlaceList::Excel2019: return L"2019";
-    case PlaceList::Excel365: break;
-    }
-    return L"365";
-}
-
 PlaceList PlaceListFor(std::wstring_view version, long build)
 {
     constexpr long kFirstClickToRunBuild = 6000;
@@ -64,13 +53,6 @@ std::optional<ControlPlace> PlaceAt(PlaceList list, std::size_t control)
     if (row == 0) return std::nullopt;
     const places::PlaceRow& place = places::kPlaceRows[row - 1];
     return ControlPlace{place.kind, place.tabSet, place.tab, place.group};
-}
-
-std::size_t KnownControlCount(PlaceList list)
-{
-    std::size_t known = 0;
-    for (std::size_t control = 0; control < ControlCount(); ++control) known += RowOf(list, control) != 0;
-    return known;
 }
 
 std::size_t PlaceNameCount() { return std::size(places::kNameAt); }

@@ -34,8 +34,12 @@ enum class PlaceList { Excel2013, Excel2016, Excel2019, Excel365 };
 inline constexpr std::array<PlaceList, 4> kPlaceLists = {PlaceList::Excel2013, PlaceList::Excel2016,
                                                          PlaceList::Excel2019, PlaceList::Excel365};
 
-// "2013", "2016", "2019" or "365".
-std::wstring_view PlaceListName(PlaceList list);
+// "2013", "2016", "2019" or "365" (inline: Corbel.dll does not need it).
+inline std::wstring_view PlaceListName(PlaceList list)
+{
+    constexpr std::wstring_view kNames[] = {L"2013", L"2016", L"2019", L"365"};
+    return kNames[static_cast<int>(list)];
+}
 
 // The list that describes a running Excel, from Application.Version ("16.0") and
 // Application.Build (the middle number of 16.0.4266.1001; 0 when unknown).
@@ -64,8 +68,13 @@ inline std::optional<ControlPlace> PlaceOf(PlaceList list, std::wstring_view idM
     return control ? PlaceAt(list, *control) : std::nullopt;
 }
 
-// How many of the Classic tab's controls the list knows.
-std::size_t KnownControlCount(PlaceList list);
+// How many of the Classic tab's controls the list knows (inline: Corbel.dll does not need it).
+inline std::size_t KnownControlCount(PlaceList list)
+{
+    std::size_t known = 0;
+    for (std::size_t control = 0; control < ControlCount(); ++control) known += PlaceAt(list, control).has_value();
+    return known;
+}
 
 // The tabs, tab sets and groups that places name, numbered from 1 to PlaceNameCount(): their
 // idMso and their English names.

@@ -13,10 +13,10 @@ namespace {
 // in that language. UTF-8: in Corbel.dll most of them take half the room of UTF-16.
 struct PlaceWords {
     int languageId;
-    std::string_view onRibbon; // %1: tab > group, or tab set > tab > group
-    std::string_view fileTab;
-    std::string_view quickAccess;
-    std::string_view notOnRibbon;
+    const char* onRibbon; // %1: tab > group, or tab set > tab > group
+    const char* fileTab;
+    const char* quickAccess;
+    const char* notOnRibbon;
 };
 
 constexpr PlaceWords kPlaceWords[] = {

@@ -25,7 +25,9 @@ host() { # NAME, then excel-host's arguments: writes $work/NAME.xml and the repo
 }
 words() { winepath -w "$data/excel-words/$1.tsv"; }
 reports() { # NAME LINE: the report prints the supertip line exactly
-  tr -d '\r' <"$work/$1.log" | grep -qxF -- "$2" || { fail "$1: no line \"$2\""; tr -d '\r' <"$work/$1.log" | grep '^  Tip' | head -5; }
+  tr -d '\r' <"$work/$1.log" | grep -qxF -- "$2" && return
+  fail "$1: no line \"$2\"; it printed:"
+  tr -d '\r' <"$work/$1.log" | grep -F -- "${2%%:*}:" || echo "(no such line; $(wc -l <"$work/$1.log") lines)"
 }
 lacks() { # NAME TEXT
   ! tr -d '\r' <"$work/$1.log" | grep -qF -- "$2" || fail "$1: reports $2"

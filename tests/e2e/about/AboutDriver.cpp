@@ -523,7 +523,7 @@ bool Prepare()
     ::CreateDirectoryW(L"C:\\Program Files", nullptr);
     ::CreateDirectoryW(kProgramFolder, nullptr);
     ::CreateDirectoryW(kEvidenceFolder, nullptr);
-    if (!CopyInto(g_paths.build + L"\\Excel\\Corbel.dll", Program(L"Corbel.dll"))) return false;
+    if (!CopyInto(g_paths.build + L"\\Corbel\\Corbel.dll", Program(L"Corbel.dll"))) return false;
     const std::optional<DWORD> exitCode = RunToEnd(L"regsvr32 /s \"" + Program(L"Corbel.dll") + L"\"", 60000);
     if (exitCode != 0u) {
         std::printf("regsvr32 failed with %lu\n", static_cast<unsigned long>(exitCode.value_or(1)));

@@ -13,10 +13,10 @@ namespace {
 // in that language. UTF-8: in Corbel.dll most of them take half the room of UTF-16.
 struct PlaceWords {
     int languageId;
-    const char* onRibbon; // %1: tab > group, or tab set > tab > group
-    const char* fileTab;
-    const char* quickAccess;
-    const char* notOnRibbon;
+    const char8_t* onRibbon; // %1: tab > group, or tab set > tab > group
+    const char8_t* fileTab;
+    const char8_t* quickAccess;
+    const char8_t* notOnRibbon;
 };
 
 constexpr PlaceWords kPlaceWords[] = {
@@ -63,7 +63,7 @@ constexpr std::wstring_view kPathSeparator = L" &gt; ";
 std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 // The words are the product's own, known to be UTF-8.
-std::wstring Words(std::string_view utf8) { return FromUtf8(utf8).value_or(std::wstring()); }
+std::wstring Words(const char8_t* utf8) { return FromUtf8(reinterpret_cast<const char*>(utf8)).value_or(std::wstring()); }
 
 template <typename Ask>
 std::wstring AskExcel(Ask&& ask) noexcept

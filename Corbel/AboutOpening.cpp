@@ -3,6 +3,7 @@
 #include "AddInIdentity.h"
 #include "LanguageChoice.h"
 #include "NumberText.h"
+#include "Trace.h"
 
 #include <exception>
 #include <utility>
@@ -41,6 +42,7 @@ void AboutOpening::OpenFirstTime()
             } catch (const std::exception&) {
                 // A pointer file that is there but is no cursor is as good as none: the window
                 // keeps the arrow rather than failing to open over an ornament.
+                TraceCaughtException("About window pointer");
             }
         }
         window_.SetCaption(descriptiveName_);

@@ -2,6 +2,7 @@
 
 #include "Files.h"
 #include "SkinComponent.h"
+#include "Trace.h"
 #include "Utf8.h"
 #include "WindowsErrorText.h"
 
@@ -566,6 +567,7 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam
     } catch (...) {
         // No exception may unwind into user32 or its caller. A control that failed to come into
         // being fails the window's creation; anything else leaves the window as it is.
+        TraceCaughtException("window message");
         if (message == WM_CREATE) return -1;
         return ::DefWindowProcW(window, message, wParam, lParam);
     }

@@ -6,6 +6,14 @@ set -euo pipefail
 bits=$1 root=$2
 shift 2
 prefix="$root/win$bits"
+tools=$(cd "$(dirname "$0")" && pwd)
+if ! "$tools/x86-code-runs.sh"; then
+  if [ "$bits" = 32 ]; then
+    echo "wine-run: this machine cannot run 32-bit x86 code, so no x86 Windows program runs under Wine here" >&2
+    exit 125
+  fi
+  export PATH="$tools/wine64-only:$PATH"
+fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH="win$bits"
 # Skips the Mono and Gecko download prompts, which would hang a machine without a network.
 export WINEDLLOVERRIDES="mscoree,mshtml="

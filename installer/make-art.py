@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the product's own art: the program icon (Trellis/Trellis.ico) and the hand pointer
+"""Draws the product's own art: the program icon (Trellis/win/Trellis.ico) and the hand pointer
 (installer/HAND-M.CUR). Run it after changing a drawing; both files are committed.
 
     installer/make-art.py

@@ -6,34 +6,42 @@
 # add-in loader) loads the add-in and shows its Classic tab: as text here, and with a display
 # in a window with the menu bar's drop-down menus and the toolbars' buttons.
 #
-#   scripts/demo.sh [--scripted] [--build DIR] [--out DIR]
+#   scripts/demo.sh [--scripted] [--x64] [--build DIR] [--out DIR]
 #     --scripted   never use your display: a virtual one, driven by the script (as CI runs it)
-#     --build DIR  the win32 build folder (default build/win32)
+#     --x64        a 64-bit Windows with x64 Excel, the x64 programs copied where the installer
+#                  puts them (the installer is an x86 program); the default on a machine that
+#                  runs no 32-bit x86 code (cmake/x86-code-runs.sh)
+#     --build DIR  the build folder (default build/win32, with --x64 build/win64)
 #     --out DIR    where the prefix, screenshots and ribbon document go (default build/demo)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripted=${CORNICE_DEMO_SCRIPTED:-} build=build/win32 out=build/demo
+scripted=${CORNICE_DEMO_SCRIPTED:-} build= out=build/demo bits=32
+cmake/x86-code-runs.sh || bits=64
 while [ $# -gt 0 ]; do
   case $1 in
     --scripted) scripted=1 ;;
+    --x64) bits=64 ;;
     --build) build=$2; shift ;;
     --out) out=$2; shift ;;
-    *) echo "usage: scripts/demo.sh [--scripted] [--build DIR] [--out DIR]" >&2; exit 2 ;;
+    *) echo "usage: scripts/demo.sh [--scripted] [--x64] [--build DIR] [--out DIR]" >&2; exit 2 ;;
   esac
   shift
 done
+[ -n "$build" ] || build=build/win$bits
+cmake/x86-code-runs.sh || export PATH="$PWD/cmake/wine64-only:$PATH"
 [ -n "${DISPLAY:-}" ] || scripted=1
 
 # Without a display of your own, the whole demo runs on a virtual screen: Wine's programs take
 # their display from the first one that starts.
 if [ -n "$scripted" ] && [ -z "${CORNICE_DEMO_ON_XVFB:-}" ]; then
   CORNICE_DEMO_ON_XVFB=1 CORNICE_DEMO_SCRIPTED=1 exec xvfb-run -a -n $((100 + $$ % 800)) \
-    -s "-screen 0 1280x1024x24" "$0" --build "$build" --out "$out" 2> >(grep -v 'X connection' >&2)
+    -s "-screen 0 1280x1024x24" "$0" --build "$build" --out "$out" $([ "$bits" = 32 ] || echo --x64) 2> >(grep -v 'X connection' >&2)
 fi
 
 mkdir -p "$out"
 build=$(cd "$build" && pwd) out=$(cd "$out" && pwd)
-setup=$(ls "$build"/installer/Cornice-*-setup.exe 2>/dev/null | head -n 1)
+setup=$build/Corbel/Corbel.dll
+[ "$bits" = 64 ] || setup=$(ls "$build"/installer/Cornice-*-setup.exe 2>/dev/null | head -n 1 || true)
 host=$build/tools/excel-host/excel-host.exe
 tool=$build/tests/e2e/installer/installer-test-tool.exe
 for file in "$setup" "$host" "$tool"; do
@@ -46,7 +54,7 @@ shots=$out/screenshots
 rm -rf "$shots" "$out/wine" "$out/wine-win32" "$out/trellis" "$out"/ribbon-*.xml
 mkdir -p "$shots"
 
-export WINEPREFIX=$out/wine WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEPREFIX=$out/wine WINEARCH=win$bits WINEDEBUG=-all LC_ALL=C.UTF-8
 # No Mono or Gecko prompts; and no copies of the Start menu's shortcuts in your desktop's menus.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
@@ -62,7 +70,7 @@ shot() {
   echo "   screenshot: $shots/$1.png"
 }
 
-step "A Windows for the demo: a 32-bit Wine prefix in $out/wine (about 15 seconds)"
+step "A Windows for the demo: a $bits-bit Wine prefix in $out/wine (about 15 seconds)"
 t=$(date +%s)
 wineboot -i >/dev/null 2>&1
 wineserver -w
@@ -85,18 +93,32 @@ for name in excel.exe Excel; do
 done
 echo "   $office\\EXCEL.EXE"
 
-step "Installing silently: $(basename "$setup") /S"
-t=$(date +%s%N)
-wine "$setup" /S
-echo "   installed in $((($(date +%s%N) - t) / 1000000)) ms ($(du -k "$setup" | cut -f1) KB installer)"
-arp='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Cornice'
-folder=$(value "$arp" InstallLocation)
-echo "   folder:     $folder"
-( cd "$(winepath -u "$folder")" && find . -type f | sed 's|^\./|                 |' | sort )
-echo "   Start menu: Cornice > Cornice, Uninstall Cornice"
-echo "   Add/Remove Programs: $(value "$arp" DisplayName) $(value "$arp" DisplayVersion), $(value "$arp" Publisher), $(value "$arp" EstimatedSize) KB"
-addin='HKCU\Software\Microsoft\Office\Excel\Addins\Corbel.Connect'
-echo "   Excel's add-in entry: $(value "$addin" FriendlyName), LoadBehavior $(value "$addin" LoadBehavior) (load at start-up)"
+if [ "$bits" = 32 ]; then
+  step "Installing silently: $(basename "$setup") /S"
+  t=$(date +%s%N)
+  wine "$setup" /S
+  echo "   installed in $((($(date +%s%N) - t) / 1000000)) ms ($(du -k "$setup" | cut -f1) KB installer)"
+  arp='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Cornice'
+  folder=$(value "$arp" InstallLocation)
+  echo "   folder:     $folder"
+  ( cd "$(winepath -u "$folder")" && find . -type f | sed 's|^\./|                 |' | sort )
+  echo "   Start menu: Cornice > Cornice, Uninstall Cornice"
+  echo "   Add/Remove Programs: $(value "$arp" DisplayName) $(value "$arp" DisplayVersion), $(value "$arp" Publisher), $(value "$arp" EstimatedSize) KB"
+  addin='HKCU\Software\Microsoft\Office\Excel\Addins\Corbel.Connect'
+  echo "   Excel's add-in entry: $(value "$addin" FriendlyName), LoadBehavior $(value "$addin" LoadBehavior) (load at start-up)"
+else
+  step "Installing: the x64 programs copied where the installer puts them"
+  echo "   (this machine runs no 32-bit code, and the installer is an x86 program)"
+  folder='C:\users\'"$(id -un)"'\AppData\Local\Programs\Cornice'
+  dir=$(winepath -u "$folder")
+  mkdir -p "$dir/x" "$dir/Xtreme"
+  cp "$build/Trellis/Trellis.exe" "$build/Corbel/Corbel.dll" installer/HAND-M.CUR "$dir/"
+  cp installer/x/o.cjs "$dir/x/"
+  cp installer/Xtreme/Office2007.cjstyles "$dir/Xtreme/"
+  echo "   folder:     $folder"
+  ( cd "$dir" && find . -type f | sed 's|^\./|                 |' | sort )
+  echo "   Trellis's OK registers the add-in (regsvr32) and writes Excel's add-in entry"
+fi
 
 trellis="$folder\\Trellis.exe"
 if [ -z "$scripted" ]; then
@@ -153,5 +175,7 @@ fi
 echo "Ribbon document: $out/ribbon.xml ($(wc -c <"$out/ribbon.xml") bytes, as the add-in hands it to Excel)"
 echo "The Windows:     WINEPREFIX=$WINEPREFIX"
 echo "Try it again:    WINEPREFIX=$WINEPREFIX wine '$office\\EXCEL.EXE' --show"
-echo "Uninstall:       WINEPREFIX=$WINEPREFIX wine '$folder\\Uninstall.exe'"
-echo "                 (what Start > Programs > Cornice > Uninstall Cornice runs; or: wine uninstaller)"
+if [ "$bits" = 32 ]; then
+  echo "Uninstall:       WINEPREFIX=$WINEPREFIX wine '$folder\\Uninstall.exe'"
+  echo "                 (what Start > Programs > Cornice > Uninstall Cornice runs; or: wine uninstaller)"
+fi

@@ -14,6 +14,8 @@ mkdir -p "$root"
 root=$(cd "$root" && pwd) # Wine wants an absolute WINEPREFIX
 here=$(cd "$(dirname "$0")" && pwd)
 template="$root/win$bits"
+# See cmake/wine-run.sh: a machine without 32-bit x86 code starts 64-bit Wine directly.
+"$here/../../cmake/x86-code-runs.sh" || export PATH="$here/../../cmake/wine64-only:$PATH"
 prefix="$root/e2e/$name"
 
 # Make the template if no test has yet.

@@ -17,7 +17,7 @@ PointerState PointerMovedOver(PointerArea area, PointerState state)
         state.linkUnderlined = false;
         if (!hourglass) state.pointer = MousePointer::Default;
         break;
-    case PointerArea::LinkPage:
+    case PointerArea::PageKeepingUnderline:
         if (!hourglass) state.pointer = MousePointer::Default;
         break;
     case PointerArea::Other:

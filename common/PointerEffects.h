@@ -14,11 +14,11 @@ enum class MousePointer : int {
 };
 
 enum class PointerArea {
-    Clickable,  // a check box or a push button
-    Link,       // the web address
-    Background, // the window's free area, or a page's that holds no link
-    LinkPage,   // the free area of the page that holds the link: the underline stays
-    Other,      // the tab strip, the other labels, the lines and the rectangle: no effect
+    Clickable,            // a check box or a push button
+    Link,                 // the web address
+    Background,           // the window's free area, or the "Excel" page's
+    PageKeepingUnderline, // the free area of the settings window's later pages: the underline stays
+    Other,                // the tab strip, the other labels, the lines and the rectangle: no effect
 };
 
 struct PointerState {

@@ -1,6 +1,7 @@
 #include "SettingsWindow.h"
 
 #include "CheckBoxRules.h"
+#include "CheckPage.h"
 #include "WindowBase.h"
 #include "Files.h"
 #include "ProgramName.h"
@@ -108,6 +109,10 @@ private:
         switch (design.id) {
         case kExcelPageId: return OwnText(IDS_TAB_EXCEL, english);
         case kAboutPageId: return OwnText(IDS_TAB_ABOUT, english);
+        case kHelpPageId: return OwnText(IDS_TAB_HELP, english);
+        case kCheckButtonId: return OwnText(IDS_CHECK_BUTTON, english);
+        case kRepairButtonId: return OwnText(IDS_REPAIR_BUTTON, english);
+        case kFindingsId: return OwnText(IDS_CHECK_INTRO, english);
         case kPolicyNoteId: return OwnText(IDS_POLICY_NOTE, english);
         case kWebsiteCaptionId: return OwnText(IDS_WEBSITE_LABEL, english);
         case kOkId: return OwnText(IDS_OK, english);
@@ -171,6 +176,18 @@ private:
                 busy_ = false;
                 if (closeRequested_) ::DestroyWindow(Window());
             }
+        } else if ((id == kCheckButtonId || id == kRepairButtonId) && code == BN_CLICKED && !busy_) {
+            busy_ = true;
+            const CheckPage::Controls page{Window(), Control(kFindingsId), Control(kRepairButtonId)};
+            try {
+                if (id == kCheckButtonId)
+                    checkPage_.Check(page);
+                else
+                    checkPage_.Repair(page);
+            } catch (const std::exception& error) {
+                ::SetWindowTextW(page.findings, FromUtf8(error.what()).value_or(L"").c_str());
+            }
+            busy_ = false;
         } else if (id == kWebsiteId && code == STN_CLICKED) {
             cornice::ShellOpen(Window(), kWebsiteAddress);
         }
@@ -189,13 +206,16 @@ private:
             area = PointerArea::Background;
         else if (under == Control(kWebsiteId))
             area = PointerArea::Link;
-        else if (under == Control(IDOK) || under == Control(IDCANCEL) || IsBox(under))
+        else if (under == Control(IDOK) || under == Control(IDCANCEL) || under == Control(kCheckButtonId) ||
+                 under == Control(kRepairButtonId) || IsBox(under))
             area = PointerArea::Clickable;
+        else if (under == Control(kHelpPageId))
+            area = PointerArea::PageKeepingUnderline;
         else if (under == Control(kExcelPageId) || under == Control(kAboutPageId)) {
             POINT cursor;
             ::GetCursorPos(&cursor);
             if (!OnDrawing(under, cursor))
-                area = under == Control(kExcelPageId) ? PointerArea::Background : PointerArea::LinkPage;
+                area = under == Control(kExcelPageId) ? PointerArea::Background : PointerArea::PageKeepingUnderline;
         }
         return FollowPointer(area, kWebsiteId);
     }
@@ -218,6 +238,7 @@ private:
     RegistrySettingsAfterPolicy settings_;
     CheckBoxRules rules_;
     SettingsProcedures procedures_;
+    CheckPage checkPage_;
     bool busy_ = false;
     bool closeRequested_ = false;
     UniqueHicon bigIcon_, smallIcon_;

@@ -26,9 +26,9 @@ TEST(PointerEffects, FollowTheTableOfHoverEffects)
         {A::Background, {P::Default, true}, {P::Default, false}},
         {A::Background, {P::Hourglass, true}, {P::Hourglass, false}},
         // Over the page that holds the link the underline stays.
-        {A::LinkPage, {P::Custom, true}, {P::Default, true}},
-        {A::LinkPage, {P::Custom, false}, {P::Default, false}},
-        {A::LinkPage, {P::Hourglass, true}, {P::Hourglass, true}},
+        {A::PageKeepingUnderline, {P::Custom, true}, {P::Default, true}},
+        {A::PageKeepingUnderline, {P::Custom, false}, {P::Default, false}},
+        {A::PageKeepingUnderline, {P::Hourglass, true}, {P::Hourglass, true}},
         // Over a box or a button: the custom pointer unless it is the hourglass; the underline stays.
         {A::Clickable, {P::Default, true}, {P::Custom, true}},
         {A::Clickable, {P::Default, false}, {P::Custom, false}},
@@ -51,7 +51,7 @@ TEST(PointerEffects, TheLinkIsUnderlinedUntilTheMouseFirstCrossesTheFreeArea)
     PointerState state;
     EXPECT_TRUE(state.linkUnderlined);
     EXPECT_EQ(state.pointer, P::Default);
-    for (const PointerArea area : {A::Clickable, A::Other, A::LinkPage}) state = PointerMovedOver(area, state);
+    for (const PointerArea area : {A::Clickable, A::Other, A::PageKeepingUnderline}) state = PointerMovedOver(area, state);
     EXPECT_TRUE(state.linkUnderlined);
     state = PointerMovedOver(A::Background, state);
     EXPECT_FALSE(state.linkUnderlined);

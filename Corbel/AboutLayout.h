@@ -2,7 +2,7 @@
 // in twips in the client area, fonts and colours.
 #pragma once
 
-#include "ContactAddresses.h"
+#include "AboutPanel.h"
 #include "WindowDesign.h"
 
 #include <array>
@@ -34,50 +34,35 @@ inline constexpr FontDesign kArial9{.face = L"Arial", .hundredthsOfPoint = 900, 
 inline constexpr FontDesign kArial9Bold{.face = L"Arial", .hundredthsOfPoint = 900, .bold = true,
                                         .charset = kDefaultCharset};
 
-// The application title, set when the window opens.
-inline constexpr ControlDesign kTitle{.kind = ControlKind::Label,
-                                      .id = kAboutTitleId,
-                                      .windowClass = kStaticClass,
-                                      .style = kLabelStyle,
-                                      .place = {1050, 240, 3885, 960},
-                                      .font = {.face = L"Arial", .hundredthsOfPoint = 1200,
-                                               .charset = kDefaultCharset},
-                                      .foreColor = kGreen,
-                                      .backColor = kWhite};
-// "Version 7.0.0", set when the window opens.
-inline constexpr ControlDesign kVersion{.kind = ControlKind::Label,
-                                        .id = kAboutVersionId,
-                                        .windowClass = kStaticClass,
-                                        .style = kLabelStyle,
-                                        .place = {1050, 1440, 3885, 225},
-                                        .font = kArial9Bold,
-                                        .foreColor = kButtonText,
-                                        .backColor = kWhite};
-// A grey line with a white one below and one pixel to the right, an etched separator wherever
-// the background is not white; drawn in this order.
-inline constexpr ControlDesign kSeparator = Line(kInWindow, 90, 2445, 5654, 2445, kGrey);
-inline constexpr ControlDesign kSeparatorHighlight = Line(kInWindow, 105, 2460, 5654, 2460, kWhite);
-// The caption before the link.
-inline constexpr ControlDesign kWebsiteCaption{.kind = ControlKind::Label,
-                                               .id = kAboutWebsiteCaptionId,
-                                               .windowClass = kStaticClass,
-                                               .style = kLabelStyle,
-                                               .place = {255, 2640, 795, 225},
-                                               .font = kArial9Bold,
-                                               .foreColor = kBlack,
-                                               .backColor = kWhite,
-                                               .text = L"Website: "};
-// The link to the web site; underlined by design.
-inline constexpr ControlDesign kLink{.kind = ControlKind::Label,
-                                     .id = kAboutLinkId,
-                                     .windowClass = kStaticClass,
-                                     .style = kLabelStyle,
-                                     .place = {1800, 2640, 2055, 225},
-                                     .font = {.face = L"Arial", .hundredthsOfPoint = 900, .underline = true,
-                                              .charset = kDefaultCharset},
-                                     .foreColor = kBlue,
-                                     .backColor = kWhite,
-                                     .text = kWebsiteText};
+// The title and "Version 7.0.0" at the top, set when the window opens; below them a grey line
+// with a white one below and one pixel to the right, an etched separator wherever the background
+// is not white; then the link, underlined by design, after its caption.
+inline constexpr std::array<ControlDesign, 6> kPanel = AboutPanel({
+    .titleId = kAboutTitleId,
+    .versionId = kAboutVersionId,
+    .websiteCaptionId = kAboutWebsiteCaptionId,
+    .linkId = kAboutLinkId,
+    .labelStyle = kLabelStyle,
+    .headingAlignment = style::kLeft,
+    .title = {1050, 240, 3885, 960},
+    .version = {1050, 1440, 3885, 225},
+    .websiteCaption = {255, 2640, 795, 225},
+    .link = {1800, 2640, 2055, 225},
+    .titleFont = {.face = L"Arial", .hundredthsOfPoint = 1200, .charset = kDefaultCharset},
+    .versionFont = kArial9Bold,
+    .websiteCaptionFont = kArial9Bold,
+    .linkFont = {.face = L"Arial", .hundredthsOfPoint = 900, .underline = true, .charset = kDefaultCharset},
+    .versionColor = kButtonText,
+    .separator = {90, 2445, 5654, 2445, kGrey},
+    .separatorHighlight = {105, 2460, 5654, 2460, kWhite},
+});
+inline constexpr const ControlDesign& kTitle = kPanel[0];
+inline constexpr const ControlDesign& kVersion = kPanel[1];
+inline constexpr const ControlDesign& kSeparator = kPanel[2];
+inline constexpr const ControlDesign& kSeparatorHighlight = kPanel[3];
+inline constexpr const ControlDesign& kWebsiteCaption = kPanel[4];
+inline constexpr const ControlDesign& kLink = kPanel[5];
+
 // "Ok", the default button; its corners show the window's background.
 inline constexpr TwipRect kOkButton{4200, 3000, 1215, 375};
 inline constexpr FontDesign kOkFont = kArial9;
@@ -91,8 +76,8 @@ inline constexpr ControlDesign kOk{.kind = ControlKind::PushButton,
                                    .backColor = kContainerColor,
                                    .text = L"Ok"};
 
-inline constexpr std::array<ControlDesign, 8> kControls{
-    {kTitle, kVersion, kSeparator, kSeparatorHighlight, kWebsiteCaption, kLink, kOk, kSkinComponentDesign}};
+inline constexpr std::array<ControlDesign, 8> kControls =
+    JoinControls(kPanel, std::array<ControlDesign, 2>{{kOk, kSkinComponentDesign}});
 
 inline constexpr WindowDesign kWindow{.className = kAboutWindowClassName,
                                       .style = kStyle,

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "CheckBoxRules.h"
-#include "ContactAddresses.h"
+#include "AboutPanel.h"
 #include "SettingKeys.h"
 #include "WindowDesign.h"
 
@@ -113,22 +113,6 @@ constexpr ControlDesign Page(int id, std::uint32_t visible, const wchar_t* capti
             .text = caption};
 }
 
-// Labels on the "About" page notify, so that the pointer effects can tell them from the page.
-constexpr ControlDesign AboutLabel(int id, std::uint32_t align, TwipRect place, FontDesign font, OleColor color,
-                                   const wchar_t* text)
-{
-    return {.kind = ControlKind::Label,
-            .id = id,
-            .container = kAboutPageId,
-            .windowClass = kStaticClass,
-            .style = style::kVisible | align | style::kNotify,
-            .place = place,
-            .font = font,
-            .foreColor = color,
-            .backColor = kWhite,
-            .text = text};
-}
-
 constexpr ControlDesign Button(int id, std::uint32_t kind, TwipRect place, const wchar_t* caption,
                                int container = kInWindow)
 {
@@ -151,24 +135,8 @@ inline constexpr ControlDesign kTabBoxesFrame{.kind = ControlKind::Rectangle,
                                               .foreColor = kBlack,
                                               .backColor = kWhite};
 
-// The check's findings, read-only text that wraps; until "Check" is pressed it says what the
-// button does. Below it the page keeps room for two more rows of switches.
-inline constexpr ControlDesign kFindings{.kind = ControlKind::Other,
-                                         .id = kFindingsId,
-                                         .container = kHelpPageId,
-                                         .windowClass = kEditClass,
-                                         .style = style::kVisible | style::kVerticalScroll | style::kEditMultiline |
-                                                  style::kEditReadOnly,
-                                         .exStyle = style::kClientEdge,
-                                         .place = {240, 780, 5415, 1935},
-                                         .font = {.face = L"Arial", .hundredthsOfPoint = 900, .charset = kDefaultCharset},
-                                         .foreColor = kBlack,
-                                         .backColor = kWhite,
-                                         .text = L"Is the Classic tab missing in Excel? Check finds out why."};
-
-// Creation order is the tab order: the boxes by index, the check's buttons and findings, then
-// "OK" and "Cancel".
-inline constexpr std::array<ControlDesign, 30> kControls{{
+// The tab control and its pages; the "Excel" page's boxes, their rectangle and the policy note.
+inline constexpr std::array<ControlDesign, 17> kPages{{
     {.kind = ControlKind::TabControl,
      .id = kTabControlId,
      .windowClass = kTabControlClass,
@@ -193,21 +161,62 @@ inline constexpr std::array<ControlDesign, 30> kControls{{
      .backColor = kWhite,
      .text = L"Dimmed boxes are set by your administrator."},
     Page(kAboutPageId, 0, L"About"),
-    AboutLabel(kTitleId, style::kCenter, {225, 495, 5415, 615}, kTitleFont, kGreen, nullptr),
-    AboutLabel(kVersionId, style::kCenter, {90, 1350, 5715, 225}, kVersionFont, kBlack, nullptr),
-    Line(kAboutPageId, 0, 2160, 5805, 2160, kLightGrey),
-    Line(kAboutPageId, 0, 2160, 5480, 2160, kGrey),
-    AboutLabel(kWebsiteCaptionId, style::kLeft, {405, 2745, 885, 240}, kWebsiteCaptionFont, kBlack, L"Website: "),
-    AboutLabel(kWebsiteId, style::kLeft, {1950, 2760, 2190, 240}, kWebsiteFont, kBlue, kWebsiteText),
+}};
+
+// The "About" page: the title and the version line centred, set when the window opens; the
+// separator; the link after its caption.
+inline constexpr std::array<ControlDesign, 6> kAboutPanel = AboutPanel({
+    .container = kAboutPageId,
+    .titleId = kTitleId,
+    .versionId = kVersionId,
+    .websiteCaptionId = kWebsiteCaptionId,
+    .linkId = kWebsiteId,
+    .headingAlignment = style::kCenter,
+    .title = {225, 495, 5415, 615},
+    .version = {90, 1350, 5715, 225},
+    .websiteCaption = {405, 2745, 885, 240},
+    .link = {1950, 2760, 2190, 240},
+    .titleFont = kTitleFont,
+    .versionFont = kVersionFont,
+    .websiteCaptionFont = kWebsiteCaptionFont,
+    .linkFont = kWebsiteFont,
+    .versionColor = kBlack,
+    .separator = {0, 2160, 5805, 2160, kLightGrey},
+    .separatorHighlight = {0, 2160, 5480, 2160, kGrey},
+});
+// The check's findings, read-only text that wraps; until "Check" is pressed it says what the
+// button does. Below it the page keeps room for two more rows of switches.
+inline constexpr ControlDesign kFindings{.kind = ControlKind::Other,
+                                         .id = kFindingsId,
+                                         .container = kHelpPageId,
+                                         .windowClass = kEditClass,
+                                         .style = style::kVisible | style::kVerticalScroll | style::kEditMultiline |
+                                                  style::kEditReadOnly,
+                                         .exStyle = style::kClientEdge,
+                                         .place = {240, 780, 5415, 1935},
+                                         .font = {.face = L"Arial", .hundredthsOfPoint = 900, .charset = kDefaultCharset},
+                                         .foreColor = kBlack,
+                                         .backColor = kWhite,
+                                         .text = L"Is the Classic tab missing in Excel? Check finds out why."};
+
+// The "Help" page: the check's buttons and its findings.
+inline constexpr std::array<ControlDesign, 4> kHelpPage{{
     Page(kHelpPageId, 0, L"Help"),
     Button(kCheckButtonId, style::kPushButton, {240, 240, 1695, 405}, L"Check", kHelpPageId),
     // Enabled while a finding is the user's to mend.
     Button(kRepairButtonId, style::kPushButton | style::kDisabled, {2055, 240, 1695, 405}, L"Repair", kHelpPageId),
     kFindings,
+}};
+
+inline constexpr std::array<ControlDesign, 3> kButtons{{
     Button(kOkId, style::kDefPushButton, {1920, 4560, 2055, 405}, L"OK"),
     Button(kCancelId, style::kPushButton, {4080, 4560, 2040, 405}, L"Cancel"),
     kSkinComponentDesign,
 }};
+
+// Creation order is the tab order: the boxes by index, the check's buttons and findings, then
+// "OK" and "Cancel".
+inline constexpr std::array<ControlDesign, 30> kControls = JoinControls(kPages, kAboutPanel, kHelpPage, kButtons);
 
 inline constexpr WindowDesign kWindow{.className = kSettingsWindowClassName,
                                       .pageClassName = kSettingsPageClassName,

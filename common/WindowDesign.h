@@ -6,6 +6,8 @@
 
 #include "Twips.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -53,6 +55,7 @@ inline constexpr std::uint32_t kLeft = 0x00000000;          // SS_LEFT
 inline constexpr std::uint32_t kCenter = 0x00000001;        // SS_CENTER
 inline constexpr std::uint32_t kNoPrefix = 0x00000080;      // SS_NOPREFIX
 inline constexpr std::uint32_t kNotify = 0x00000100;        // SS_NOTIFY
+inline constexpr std::uint32_t kStaticTypeMask = 0x0000001F; // SS_TYPEMASK: a label's alignment
 inline constexpr std::uint32_t kDisabled = 0x08000000;      // WS_DISABLED
 inline constexpr std::uint32_t kVerticalScroll = 0x00200000; // WS_VSCROLL
 inline constexpr std::uint32_t kEditMultiline = 0x00000004;  // ES_MULTILINE
@@ -118,5 +121,15 @@ constexpr ControlDesign Line(int container, int x1, int y1, int x2, int y2, OleC
 // The skin component: the last entry of a skinnable window.
 inline constexpr ControlDesign kSkinComponentDesign{.kind = ControlKind::SkinComponent,
                                                     .backColor = kButtonFaceOleColor};
+
+// A window's controls from the parts of its table, in order.
+template <std::size_t... Counts>
+constexpr std::array<ControlDesign, (Counts + ...)> JoinControls(const std::array<ControlDesign, Counts>&... parts)
+{
+    std::array<ControlDesign, (Counts + ...)> all{};
+    auto next = all.begin();
+    ((next = std::copy(parts.begin(), parts.end(), next)), ...);
+    return all;
+}
 
 } // namespace cornice

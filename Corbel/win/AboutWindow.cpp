@@ -1,7 +1,6 @@
 #include "AboutWindow.h"
 
 #include "AboutOpening.h"
-#include "AboutPointer.h"
 #include "AddInIdentity.h"
 #include "ComError.h"
 #include "Corbel.h"
@@ -127,21 +126,15 @@ private:
 
     HCURSOR PointerOver(HWND under) override
     {
-        const PointerArea area = under == Window()               ? PointerArea::FreeArea
+        const PointerArea area = under == Window()               ? PointerArea::Background
                                  : under == Control(kAboutLinkId) ? PointerArea::Link
-                                 : under == Control(IDOK)         ? PointerArea::OkButton
+                                 : under == Control(IDOK)         ? PointerArea::Clickable
                                                                   : PointerArea::Other;
-        pointer_ = PointerMovedOver(area, pointer_);
-        ShowUnderline(kAboutLinkId, pointer_.linkUnderlined);
-        if (pointer_.pointer == MousePointer::Hourglass) return ::LoadCursorW(nullptr, IDC_WAIT);
-        // Without HAND-M.CUR the custom pointer has no image and shows as the arrow.
-        if (pointer_.pointer == MousePointer::Custom && CustomPointer()) return CustomPointer();
-        return ::LoadCursorW(nullptr, IDC_ARROW);
+        return FollowPointer(area, kAboutLinkId);
     }
 
     void Created() override
     {
-        pointer_ = PointerState{};
         hook_.Reset(::SetWindowsHookExW(WH_GETMESSAGE, DialogKeysHook, ModuleHandle(), ::GetCurrentThreadId()));
         if (!hook_)
             throw WindowsError(HRESULT_FROM_WIN32(::GetLastError()), "The About window's keyboard hook could not be set.");
@@ -171,7 +164,6 @@ private:
     AboutOpening steps_;
     int language_ = kEnglishText;
     bool opening_ = false;
-    PointerState pointer_;
     UniqueHhook hook_;
 };
 

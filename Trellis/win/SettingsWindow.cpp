@@ -9,7 +9,6 @@
 #include "NumberedSteps.h"
 #include "UserInstallation.h"
 #include "OwnTexts.h"
-#include "PointerEffects.h"
 #include "RegistryPolicySource.h"
 #include "SettingsProcedures.h"
 #include "Shell.h"
@@ -204,26 +203,21 @@ private:
     {
         PointerArea area = PointerArea::Other;
         if (under == Window())
-            area = PointerArea::WindowBackground;
+            area = PointerArea::Background;
         else if (under == Control(kWebsiteId))
-            area = PointerArea::WebsiteLink;
+            area = PointerArea::Link;
         else if (under == Control(IDOK) || under == Control(IDCANCEL) || under == Control(kCheckButtonId) ||
-                 under == Control(kRepairButtonId))
-            area = PointerArea::PushButton;
-        else if (IsBox(under))
-            area = PointerArea::CheckBox;
+                 under == Control(kRepairButtonId) || IsBox(under))
+            area = PointerArea::Clickable;
         else if (under == Control(kHelpPageId))
-            area = PointerArea::HelpPage;
+            area = PointerArea::PageKeepingUnderline;
         else if (under == Control(kExcelPageId) || under == Control(kAboutPageId)) {
             POINT cursor;
             ::GetCursorPos(&cursor);
             if (!OnDrawing(under, cursor))
-                area = under == Control(kExcelPageId) ? PointerArea::ExcelPage : PointerArea::AboutPage;
+                area = under == Control(kExcelPageId) ? PointerArea::Background : PointerArea::PageKeepingUnderline;
         }
-        pointer_ = PointerMovedOver(area, pointer_);
-        ShowUnderline(kWebsiteId, pointer_.websiteUnderlined);
-        // Without HAND-M.CUR the custom pointer has no image and shows as the arrow.
-        return pointer_.customPointer && CustomPointer() ? CustomPointer() : ::LoadCursorW(nullptr, IDC_ARROW);
+        return FollowPointer(area, kWebsiteId);
     }
 
     bool OwnMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
@@ -244,7 +238,6 @@ private:
     RegistrySettingsAfterPolicy settings_;
     CheckBoxRules rules_;
     SettingsProcedures procedures_;
-    PointerState pointer_;
     CheckPage checkPage_;
     bool busy_ = false;
     bool closeRequested_ = false;

@@ -20,17 +20,46 @@ static_assert(style::kVisible == WS_VISIBLE && style::kClipSiblings == WS_CLIPSI
               style::kNoPrefix == SS_NOPREFIX && style::kNotify == SS_NOTIFY && style::kDisabled == WS_DISABLED &&
               style::kVerticalScroll == WS_VSCROLL && style::kEditMultiline == ES_MULTILINE &&
               style::kEditReadOnly == ES_READONLY && style::kClientEdge == WS_EX_CLIENTEDGE && kOkId == IDOK &&
-              kCancelId == IDCANCEL);
+              kCancelId == IDCANCEL && style::kStaticTypeMask == SS_TYPEMASK);
 
 namespace {
 
-// Within `slack` pixels of a line from (x1, y1) to (x2, y2); the lines here are straight.
-bool NearLine(POINT p, int x1, int y1, int x2, int y2, int slack)
-{
-    const int left = x1 < x2 ? x1 : x2, right = x1 < x2 ? x2 : x1;
-    const int top = y1 < y2 ? y1 : y2, bottom = y1 < y2 ? y2 : y1;
-    return p.x >= left - slack && p.x <= right + slack && p.y >= top - slack && p.y <= bottom + slack;
-}
+// A control's text as Windows draws it in the control's font.
+class ControlTextMeasure final : public TextMeasure {
+public:
+    explicit ControlTextMeasure(HWND control) : control_(control) {}
+
+    std::optional<PixelSize> Line(std::wstring_view text) const override
+    {
+        SIZE size{};
+        const HDC dc = ::GetDC(control_);
+        if (!dc) return std::nullopt;
+        {
+            ScopedSelectObject font(dc, Font());
+            ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+        }
+        ::ReleaseDC(control_, dc);
+        return PixelSize{size.cx, size.cy};
+    }
+
+    int WrappedHeight(std::wstring_view text, int width) const override
+    {
+        RECT lines{0, 0, width, 0};
+        const HDC dc = ::GetDC(control_);
+        if (!dc) return 0;
+        {
+            ScopedSelectObject font(dc, Font());
+            ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &lines, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        }
+        ::ReleaseDC(control_, dc);
+        return lines.bottom;
+    }
+
+private:
+    HGDIOBJ Font() const { return reinterpret_cast<HGDIOBJ>(::SendMessageW(control_, WM_GETFONT, 0, 0)); }
+
+    HWND control_;
+};
 
 } // namespace
 
@@ -171,22 +200,17 @@ bool WindowBase::OnDrawing(HWND container, POINT screenPoint) const
 {
     POINT p = screenPoint;
     ::ScreenToClient(container, &p);
-    const int slack = TwipsToPixels(15, dpi_);
-    const int id = ContainerId(container);
-    for (const Entry& control : controls_) {
-        const ControlDesign& design = *control.design;
-        if (design.container != id) continue;
-        const PixelRect r = design.kind == ControlKind::Rectangle ? ShapeRect(control) : ToPixels(design.place, dpi_);
-        if (design.kind == ControlKind::Line) {
-            if (NearLine(p, r.left, r.top, r.Right(), r.Bottom(), slack)) return true;
-        } else if (design.kind == ControlKind::Rectangle) {
-            const int right = r.Right() - 1, bottom = r.Bottom() - 1;
-            if (NearLine(p, r.left, r.top, right, r.top, slack) || NearLine(p, r.left, bottom, right, bottom, slack) ||
-                NearLine(p, r.left, r.top, r.left, bottom, slack) || NearLine(p, right, r.top, right, bottom, slack))
-                return true;
-        }
-    }
-    return false;
+    return layout_.OnDrawing(ContainerId(container), {p.x, p.y});
+}
+
+HCURSOR WindowBase::FollowPointer(PointerArea area, int linkId)
+{
+    pointer_ = PointerMovedOver(area, pointer_);
+    ShowUnderline(linkId, pointer_.linkUnderlined);
+    if (pointer_.pointer == MousePointer::Hourglass) return ::LoadCursorW(nullptr, IDC_WAIT);
+    // Without HAND-M.CUR the custom pointer has no image and shows as the arrow.
+    if (pointer_.pointer == MousePointer::Custom && CustomPointer()) return CustomPointer();
+    return ::LoadCursorW(nullptr, IDC_ARROW);
 }
 
 std::wstring WindowBase::ProgramFolder() { return cornice::ProgramFolder(); }
@@ -252,8 +276,7 @@ void WindowBase::CreateControls()
             if (!window)
                 throw WindowsError(HRESULT_FROM_WIN32(::GetLastError()), "A control of the window could not be created.");
         }
-        controls_.push_back(
-            {&design, window, design.backColor, design.font.underline, UniqueHfont(), std::move(text), PixelRect{}});
+        controls_.push_back({&design, window, design.backColor, design.font.underline, UniqueHfont(), std::move(text)});
     }
     if (const Entry* tab = TabControl()) {
         int item = 0;
@@ -274,15 +297,20 @@ void WindowBase::CreateControls()
 void WindowBase::Layout()
 {
     std::vector<UniqueHfont> previous; // the old fonts go only once no control uses them
-    for (Entry& control : controls_) {
-        control.placed = ToPixels(control.design->place, dpi_);
+    layout_ = WindowLayout(design_, dpi_);
+    for (std::size_t index = 0; index < controls_.size(); ++index) {
+        Entry& control = controls_[index];
         if (!control.window) continue;
         if (control.design->font.face) {
             previous.push_back(std::exchange(control.font, MakeFont(control.design->font, dpi_, control.underlined)));
             SetControlFont(control.window, control.font);
         }
         PlaceControl(control.window, control.design->place, dpi_);
-        GiveRoomToText(control);
+        if (layout_.GiveRoomToText(index, control.text, ControlTextMeasure(control.window))) {
+            const PixelRect& place = layout_.Placed(index);
+            ::SetWindowPos(control.window, nullptr, place.left, place.top, place.width, place.height,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
     if (const Entry* tab = TabControl()) {
         // The tabs end where the pages begin, a little above the pages' top.
@@ -296,119 +324,6 @@ void WindowBase::Layout()
     }
     LaidOut();
     ::InvalidateRect(window_, nullptr, TRUE);
-}
-
-namespace {
-
-// Controls of a design may overlap a little (boxes taller than their spacing): one lies beside
-// another when it reaches the other's middle.
-bool Beside(const TwipRect& a, const TwipRect& b)
-{
-    const int middle = a.top + a.height / 2, otherMiddle = b.top + b.height / 2;
-    return (middle > b.top && middle < b.top + b.height) || (otherMiddle > a.top && otherMiddle < a.top + a.height);
-}
-
-bool Above(const TwipRect& a, const TwipRect& b)
-{
-    return a.top + a.height / 2 < b.top && a.left < b.left + b.width && b.left < a.left + a.width;
-}
-
-} // namespace
-
-// In twips: the right edge of the container, or the left edge of the nearest control beside
-// this one to its right. A rectangle drawn around it grows with it (ShapeRect).
-int WindowBase::RightmostEdge(const Entry& control) const
-{
-    const TwipRect& place = control.design->place;
-    const int container = control.design->container;
-    int edge = design_.clientWidth;
-    for (const Entry& other : controls_)
-        if (container != kInWindow && other.design->id == container) edge = other.design->place.width;
-    for (const Entry& other : controls_) {
-        const TwipRect& o = other.design->place;
-        if (&other == &control || other.design->container != container || !other.window) continue;
-        if (Beside(place, o) && o.left > place.left && o.left < edge) edge = o.left;
-    }
-    return edge;
-}
-
-// In twips: the container's top, or the bottom of the nearest control above this one.
-int WindowBase::TopmostEdge(const Entry& control) const
-{
-    const TwipRect& place = control.design->place;
-    int edge = 0;
-    for (const Entry& other : controls_) {
-        const TwipRect& o = other.design->place;
-        if (&other == &control || other.design->container != control.design->container || !other.window) continue;
-        if (Above(o, place) && o.top + o.height > edge) edge = o.top + o.height;
-    }
-    return edge;
-}
-
-// A rectangle drawn around controls keeps its margin to those that grew to its right.
-PixelRect WindowBase::ShapeRect(const Entry& shape) const
-{
-    const TwipRect& s = shape.design->place;
-    PixelRect r = ToPixels(s, dpi_);
-    int designedRight = 0, placedRight = 0;
-    for (const Entry& control : controls_) {
-        const TwipRect& c = control.design->place;
-        if (control.design->container != shape.design->container || !control.window || c.left <= s.left ||
-            c.left >= s.left + s.width || c.top <= s.top || c.top >= s.top + s.height)
-            continue;
-        designedRight = std::max(designedRight, ToPixels(c, dpi_).Right());
-        placedRight = std::max(placedRight, control.placed.Right());
-    }
-    if (placedRight > designedRight) r.width += placedRight - designedRight;
-    return r;
-}
-
-// The design's own texts fit as designed, and keep their places to the pixel. Another text
-// that is wider than its control widens it to the right, as far as RightmostEdge allows; left
-// aligned labels, check boxes and push buttons only, whose text starts where it did. A check
-// box that may wrap and still lacks room grows upwards, where it has room, for its lines.
-void WindowBase::GiveRoomToText(Entry& control)
-{
-    const ControlDesign& design = *control.design;
-    if (control.text.empty() || (design.text && control.text == design.text)) return;
-    const bool box = design.kind == ControlKind::CheckBox || design.kind == ControlKind::OptionButton;
-    const bool leftLabel = design.kind == ControlKind::Label && (design.style & SS_TYPEMASK) == SS_LEFT;
-    if (!box && !leftLabel && design.kind != ControlKind::PushButton) return;
-    const HDC dc = ::GetDC(control.window);
-    if (!dc) return;
-    SIZE size{};
-    {
-        ScopedSelectObject font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control.window, WM_GETFONT, 0, 0)));
-        ::GetTextExtentPoint32W(dc, control.text.c_str(), static_cast<int>(control.text.size()), &size);
-    }
-    ::ReleaseDC(control.window, dc);
-    // A check box's mark and the gap after it; a push button's edges.
-    const int extra = box ? MulDiv(13 + 6, dpi_, USER_DEFAULT_SCREEN_DPI)
-                          : design.kind == ControlKind::PushButton ? MulDiv(12, dpi_, USER_DEFAULT_SCREEN_DPI) : 1;
-    PixelRect& place = control.placed;
-    const int needed = size.cx + extra;
-    if (needed <= place.width) return;
-    const int room = TwipsToPixels(RightmostEdge(control), dpi_) - place.left;
-    place.width = needed < room ? needed : room;
-    if (needed > room && box && (design.style & BS_MULTILINE)) {
-        RECT lines{0, 0, place.width - extra, 0};
-        const HDC again = ::GetDC(control.window);
-        if (again) {
-            ScopedSelectObject font(again, reinterpret_cast<HGDIOBJ>(::SendMessageW(control.window, WM_GETFONT, 0, 0)));
-            ::DrawTextW(again, control.text.c_str(), static_cast<int>(control.text.size()), &lines,
-                        DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        }
-        if (again) ::ReleaseDC(control.window, again);
-        // The lines, with the margin a single line has in the design.
-        const int height = lines.bottom + (place.height - size.cy);
-        const int top = std::max(place.Bottom() - height, TwipsToPixels(TopmostEdge(control), dpi_));
-        if (top < place.top) {
-            place.height += place.top - top;
-            place.top = top;
-        }
-    }
-    ::SetWindowPos(control.window, nullptr, place.left, place.top, place.width, place.height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void WindowBase::ResizeForDpi(const RECT* suggested)
@@ -437,7 +352,9 @@ void WindowBase::Paint(HWND container)
             continue;
         UniqueHpen pen(::CreatePen(PS_SOLID, 1, ColorFromOle(design.foreColor)));
         ScopedSelectObject selectPen(dc, pen.Get());
-        const PixelRect r = design.kind == ControlKind::Rectangle ? ShapeRect(control) : ToPixels(design.place, dpi_);
+        const PixelRect r = design.kind == ControlKind::Rectangle
+                                ? layout_.Outline(static_cast<std::size_t>(&control - controls_.data()))
+                                : ToPixels(design.place, dpi_);
         if (design.kind == ControlKind::Line) {
             ::MoveToEx(dc, r.left, r.top, nullptr);
             ::LineTo(dc, r.Right(), r.Bottom());
@@ -483,6 +400,7 @@ LRESULT WindowBase::DesignMessage(HWND target, UINT message, WPARAM wParam, LPAR
     case WM_CREATE:
         if (target != window_) break;
         dpi_ = DpiOfWindow(window_);
+        pointer_ = PointerState{};
         CreateControls();
         Layout();
         ResizeForDpi(nullptr);

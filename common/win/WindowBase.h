@@ -3,11 +3,13 @@
 // and its own messages.
 #pragma once
 
+#include "PointerEffects.h"
 #include "Skin.h"
 #include "WindowActions.h"
 #include "WinHandles.h"
 #include "WindowDesign.h"
 #include "WindowDpi.h"
+#include "WindowLayout.h"
 
 #include <string>
 #include <vector>
@@ -53,7 +55,7 @@ protected:
     // The very last a window procedure does for the window, after Windows let it go.
     virtual void Released() noexcept {}
     // The text a control shows: the design's, or the same in the user's language. A text other
-    // than the design's gets the room it needs (Layout).
+    // than the design's gets the room it needs (WindowLayout).
     virtual std::wstring ControlText(const ControlDesign& design) { return design.text ? design.text : L""; }
 
     HWND Control(int id) const;
@@ -64,6 +66,9 @@ protected:
     void ShowUnderline(int id, bool underline);
     // Near a line or the outline of a rectangle of `container` (within 15 twips).
     bool OnDrawing(HWND container, POINT screenPoint) const;
+    // The pointer effects (PointerEffects.h) of the mouse over `area`: the link `linkId` is
+    // underlined or not, and the pointer to show comes back. They start afresh with each creation.
+    HCURSOR FollowPointer(PointerArea area, int linkId);
     HCURSOR CustomPointer() const noexcept { return customPointer_.Get(); }
 
     // ---- WindowActions ---------------------------------------------------------------------
@@ -90,7 +95,6 @@ private:
         bool underlined;
         UniqueHfont font;
         std::wstring text;
-        PixelRect placed; // where it lies now, in pixels: as designed, or grown for its text
     };
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -98,10 +102,6 @@ private:
     LRESULT DesignMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     void Layout();
-    void GiveRoomToText(Entry& control);
-    int RightmostEdge(const Entry& control) const;
-    int TopmostEdge(const Entry& control) const;
-    PixelRect ShapeRect(const Entry& shape) const;
     void ResizeForDpi(const RECT* suggested);
     void Paint(HWND container);
     const Entry* Find(HWND window) const;
@@ -120,6 +120,8 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    WindowLayout layout_{design_, USER_DEFAULT_SCREEN_DPI}; // where the controls lie, at dpi_
+    PointerState pointer_;
     OleColor backColor_;
     std::vector<Entry> controls_;
     ComPtr<IDispatch> skinComponent_;

@@ -1,5 +1,4 @@
 #include "AboutOpening.h"
-#include "AboutPointer.h"
 #include "AddInIdentity.h"
 
 #include "Utf8.h"
@@ -229,54 +228,6 @@ TEST(AboutOpening, AFailedFirstCaptionUnloadsTheWindowEvenAfterItWasFilled)
     EXPECT_THROW(failing.Show(), std::runtime_error);
     EXPECT_FALSE(window.loaded);
     EXPECT_FALSE(failing.OpenedBefore());
-}
-
-TEST(AboutPointer, FollowsTheTableOfHoverEffects)
-{
-    using P = MousePointer;
-    struct Case {
-        PointerArea area;
-        PointerState before;
-        PointerState after;
-    };
-    const Case cases[] = {
-        // Over the link: underline on, the custom pointer, whatever was before, hourglass too.
-        {PointerArea::Link, {P::Default, false}, {P::Custom, true}},
-        {PointerArea::Link, {P::Hourglass, false}, {P::Custom, true}},
-        {PointerArea::Link, {P::Custom, true}, {P::Custom, true}},
-        // Over the free area: underline off, the default pointer unless it is the hourglass.
-        {PointerArea::FreeArea, {P::Custom, true}, {P::Default, false}},
-        {PointerArea::FreeArea, {P::Default, true}, {P::Default, false}},
-        {PointerArea::FreeArea, {P::Hourglass, true}, {P::Hourglass, false}},
-        // Over the button: the custom pointer unless it is the hourglass; the underline stays.
-        {PointerArea::OkButton, {P::Default, true}, {P::Custom, true}},
-        {PointerArea::OkButton, {P::Default, false}, {P::Custom, false}},
-        {PointerArea::OkButton, {P::Hourglass, false}, {P::Hourglass, false}},
-        // Over the other labels nothing changes.
-        {PointerArea::Other, {P::Custom, false}, {P::Custom, false}},
-        {PointerArea::Other, {P::Hourglass, true}, {P::Hourglass, true}},
-        {PointerArea::Other, {P::Default, true}, {P::Default, true}},
-    };
-    for (const Case& c : cases) {
-        const PointerState after = PointerMovedOver(c.area, c.before);
-        EXPECT_EQ(after, c.after) << "area " << static_cast<int>(c.area) << " from pointer "
-                                  << static_cast<int>(c.before.pointer) << "/" << c.before.linkUnderlined
-                                  << ": got " << static_cast<int>(after.pointer) << "/" << after.linkUnderlined;
-    }
-}
-
-TEST(AboutPointer, TheLinkIsUnderlinedUntilTheMouseFirstCrossesTheFreeArea)
-{
-    PointerState state;
-    EXPECT_TRUE(state.linkUnderlined);
-    EXPECT_EQ(state.pointer, MousePointer::Default);
-    state = PointerMovedOver(PointerArea::OkButton, state);
-    state = PointerMovedOver(PointerArea::Other, state);
-    EXPECT_TRUE(state.linkUnderlined);
-    state = PointerMovedOver(PointerArea::FreeArea, state);
-    EXPECT_FALSE(state.linkUnderlined);
-    state = PointerMovedOver(PointerArea::Link, state);
-    EXPECT_TRUE(state.linkUnderlined);
 }
 
 } // namespace

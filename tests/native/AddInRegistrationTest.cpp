@@ -1,5 +1,4 @@
 #include "AddInRegistration.h"
-#include "PointerEffects.h"
 
 #include <gtest/gtest.h>
 
@@ -73,31 +72,6 @@ TEST(AddInRegistration, OnlyAFinishedRunWithExitCodeZeroSucceeded)
     EXPECT_FALSE((RegistrationRun{Outcome::Finished, 3, L""}).Succeeded());
     EXPECT_FALSE((RegistrationRun{Outcome::TimedOut, 0, L""}).Succeeded());
     EXPECT_FALSE((RegistrationRun{Outcome::NotStarted, 0, L""}).Succeeded());
-}
-
-TEST(PointerEffects, FollowThePointerAcrossTheWindow)
-{
-    PointerState state; // as the window opens: normal pointer, address underlined
-    EXPECT_FALSE(state.customPointer);
-    EXPECT_TRUE(state.websiteUnderlined);
-
-    // Over the About page the underline stays as it was.
-    state = PointerMovedOver(PointerArea::AboutPage, state);
-    EXPECT_EQ(state, (PointerState{false, true}));
-    state = PointerMovedOver(PointerArea::CheckBox, state);
-    EXPECT_EQ(state, (PointerState{true, true}));
-    // The tab strip, the other labels, the lines and the rectangle change nothing.
-    EXPECT_EQ(PointerMovedOver(PointerArea::Other, state), state);
-    state = PointerMovedOver(PointerArea::ExcelPage, state);
-    EXPECT_EQ(state, (PointerState{false, false}));
-    state = PointerMovedOver(PointerArea::AboutPage, state);
-    EXPECT_EQ(state, (PointerState{false, false}));
-    state = PointerMovedOver(PointerArea::WebsiteLink, state);
-    EXPECT_EQ(state, (PointerState{true, true}));
-    state = PointerMovedOver(PointerArea::PushButton, state);
-    EXPECT_EQ(state, (PointerState{true, true}));
-    state = PointerMovedOver(PointerArea::WindowBackground, state);
-    EXPECT_EQ(state, (PointerState{false, false}));
 }
 
 // Installed for all users: "Installation complete." only when Excel will load the add-in; the

@@ -1,5 +1,7 @@
 #include "SettingsProcedures.h"
 
+#include "FakeSettingsWindow.h"
+#include "CorniceVersion.h"
 #include "InMemorySettingsStore.h"
 #include "NumberConversion.h"
 #include "PolicySettingsStore.h"
@@ -16,40 +18,9 @@
 namespace cornice {
 namespace {
 
+using test::RecordingReporter;
 // Everything the procedures ask of the window, in order, as readable lines.
-struct FakeActions final : SettingsActions {
-    std::vector<std::wstring> log;
-    std::set<std::wstring> failing; // names of actions that throw
-    bool handCursorPresent = false;
-
-    void Do(const std::wstring& line, const std::wstring& name)
-    {
-        log.push_back(line);
-        if (failing.count(name)) throw std::runtime_error("The window refused " + ToUtf8(name) + ".");
-    }
-
-    std::wstring ProgramFolder() override { return L"C:\\Program Files\\Cornice"; }
-    void SetCaption(const std::wstring& caption) override { Do(L"caption " + caption, L"caption"); }
-    void SetProgramIcon() override { Do(L"icon", L"icon"); }
-    void ApplySkin() override { Do(L"skin", L"skin"); }
-    bool FileExists(const std::wstring& path) override
-    {
-        Do(L"exists " + path, L"exists");
-        return handCursorPresent;
-    }
-    void LoadCustomPointer(const std::wstring& path) override { Do(L"pointer " + path, L"pointer"); }
-    void SetTitleLabel(const std::wstring& text) override { Do(L"title " + text, L"title"); }
-    void SetVersionLabel(const std::wstring& text) override { Do(L"version " + text, L"version"); }
-    void InstallAddIn() override { Do(L"install", L"install"); }
-    void UninstallAddIn() override { Do(L"uninstall", L"uninstall"); }
-    void ShellOpen(const std::wstring& target) override { Do(L"open " + target, L"open"); }
-    void Close() override { Do(L"close", L"close"); }
-};
-
-struct RecordingReporter final : ErrorReporter {
-    std::vector<std::wstring> reports;
-    void ShowApplicationError(const std::wstring& text) override { reports.push_back(text); }
-};
+using FakeActions = test::FakeSettingsActions;
 
 // An in-memory store that writes every read and save into the actions' log and can be told
 // to fail saves of chosen keys, as a registry without write access would.
@@ -149,7 +120,7 @@ TEST(NumberedProcedure, ReportsAFailingStatementAndGoesOn)
 TEST(SettingsOpening, LoadsCaptionIconSkinAndTheHandCursorWhenItsFileIsPresent)
 {
     Window w;
-    w.actions.handCursorPresent = true;
+    w.actions.handPointerPresent = true;
     w.procedures.SetUpWindow();
     EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{
                                  L"caption Trellis",
@@ -168,7 +139,7 @@ TEST(SettingsOpening, LoadsCaptionIconSkinAndTheHandCursorWhenItsFileIsPresent)
 TEST(SettingsOpening, AFailingLoadStepIsReportedWithItsNumberAndTheRestStillRuns)
 {
     Window w;
-    w.actions.handCursorPresent = true;
+    w.actions.handPointerPresent = true;
     w.actions.failing = {L"icon", L"skin", L"pointer"};
     w.procedures.SetUpWindow();
     EXPECT_EQ(w.actions.log.size(), 5u);
@@ -186,7 +157,7 @@ TEST(SettingsOpening, EmptyStoreShowsTheFirstThreeBoxesTickedAndReadsInOrder)
     w.procedures.ShowSettings();
     EXPECT_EQ(w.boxes.States(), Ticked({0, 1, 2}));
     EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{
-                                 L"title Trellis", L"version Version:   7.0", L"read Classic",
+                                 L"title Trellis", L"version Version:   " CORNICE_VERSION_WIDE_TEXT, L"read Classic",
                                  L"read Left", L"read All", L"read Home", L"read Page Layout",
                                  L"read Insert", L"read Formulas", L"read Data", L"read Review",
                                  L"read View", L"read Developer",

@@ -2,9 +2,11 @@
 #include "AboutLayout.h"
 #include "SettingsLayout.h"
 #include "Twips.h"
+#include "WindowLayout.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <stdexcept>
@@ -171,6 +173,116 @@ TEST(WindowDesign, ControlsFitTheirContainersApartAndInTabOrder)
                       1)
                 << dpi;
     }
+}
+
+// Every character 7 px wide and a line 14 px high at 96 dpi, in proportion at others; wrapped
+// at any character, which is enough for the rules to see more lines than one.
+class FixedWidthText final : public TextMeasure {
+public:
+    explicit FixedWidthText(int dpi) : charWidth(ScaleFrom96(7, dpi)), lineHeight(ScaleFrom96(14, dpi)) {}
+    const int charWidth, lineHeight;
+    bool broken = false;
+    std::optional<PixelSize> Line(std::wstring_view text) const override
+    {
+        if (broken) return std::nullopt;
+        return PixelSize{charWidth * static_cast<int>(text.size()), lineHeight};
+    }
+    int WrappedHeight(std::wstring_view text, int width) const override
+    {
+        const int perLine = std::max(1, width / charWidth);
+        return lineHeight * ((static_cast<int>(text.size()) + perLine - 1) / perLine);
+    }
+};
+
+std::size_t IndexOf(const WindowDesign& window, int id)
+{
+    for (std::size_t i = 0; i < window.controlCount; ++i)
+        if (window.controls[i].id == id) return i;
+    throw std::out_of_range("no control " + std::to_string(id));
+}
+
+// The texts of other languages get room; the design's own keep every pixel. Both windows' rules,
+// at the DPIs the screenshots are taken at.
+TEST(WindowLayout, ATextOtherThanTheDesignsGrowsItsControlAsFarAsItsNeighbours)
+{
+    using namespace settings;
+    const std::wstring longText(200, L'x');
+    const std::size_t home = IndexOf(kWindow, kFirstBoxId + CheckBoxRules::kFirstTab);
+    const std::size_t view = IndexOf(kWindow, kFirstBoxId + CheckBoxRules::kFirstTab + 6);
+    const std::size_t developer = IndexOf(kWindow, kFirstBoxId + CheckBoxRules::kLastTab);
+    const std::size_t classic = IndexOf(kWindow, kFirstBoxId + CheckBoxRules::kClassic);
+    for (const int dpi : {96, 120, 144}) {
+        SCOPED_TRACE(dpi);
+        const FixedWidthText measure(dpi);
+        WindowLayout layout(kWindow, dpi);
+        for (std::size_t i = 0; i < kWindow.controlCount; ++i) {
+            const ControlDesign& design = kWindow.controls[i];
+            if (design.text) EXPECT_FALSE(layout.GiveRoomToText(i, design.text, measure)) << i;
+            EXPECT_EQ(layout.Placed(i).width, ToPixels(design.place, dpi).width) << i;
+        }
+        // "Home" stops where " View" beside it begins, and the rectangle around both keeps its
+        // margin to the wider box.
+        std::size_t outline = 0;
+        for (std::size_t i = 0; i < kWindow.controlCount; ++i)
+            if (kWindow.controls[i].kind == ControlKind::Rectangle) outline = i;
+        const PixelRect outlineBefore = layout.Outline(outline);
+        EXPECT_TRUE(layout.GiveRoomToText(home, L"Start page", measure));
+        const PixelRect grown = layout.Placed(home);
+        EXPECT_EQ(grown.width, measure.charWidth * 10 + ScaleFrom96(13 + 6, dpi)) << "the text, the mark and its gap";
+        EXPECT_LT(grown.Right(), ToPixels(kWindow.controls[view].place, dpi).left);
+        EXPECT_TRUE(layout.GiveRoomToText(home, longText, measure));
+        EXPECT_EQ(layout.Placed(home).Right(), ToPixels(kWindow.controls[view].place, dpi).left);
+        // "Developer" reaches furthest right in the rectangle, which keeps its margin to it.
+        EXPECT_EQ(layout.Outline(outline).width, outlineBefore.width) << "\"Home\" grew behind \" View\"";
+        EXPECT_TRUE(layout.GiveRoomToText(developer, longText, measure));
+        EXPECT_EQ(layout.Placed(developer).Right(), TwipsToPixels(kPage.width, dpi)) << "the page's edge";
+        EXPECT_EQ(layout.Outline(outline).Right() - layout.Placed(developer).Right(),
+                  outlineBefore.Right() - ToPixels(kWindow.controls[developer].place, dpi).Right());
+
+        // A box that may wrap grows upwards for its lines, as far as its container's top.
+        const PixelRect designed = ToPixels(kWindow.controls[classic].place, dpi);
+        const std::wstring twoLines(TwipsToPixels(kPage.width - kBoxes[0].place.left, dpi) / measure.charWidth, L'x');
+        EXPECT_TRUE(layout.GiveRoomToText(classic, twoLines, measure));
+        EXPECT_EQ(layout.Placed(classic).Bottom(), designed.Bottom());
+        EXPECT_EQ(layout.Placed(classic).height, 2 * measure.lineHeight + designed.height - measure.lineHeight);
+        EXPECT_TRUE(layout.GiveRoomToText(classic, longText, measure));
+        EXPECT_EQ(layout.Placed(classic).top, 0);
+    }
+}
+
+TEST(WindowLayout, OnlyLeftAlignedLabelsBoxesAndButtonsGrowAndOnlyWhenMeasured)
+{
+    const FixedWidthText measure(96);
+    const std::wstring longText(80, L'x');
+    WindowLayout settingsLayout(settings::kWindow, 96);
+    // The title is centred: its text is placed by Windows within the designed width.
+    EXPECT_FALSE(settingsLayout.GiveRoomToText(IndexOf(settings::kWindow, kTitleId), longText, measure));
+    const std::size_t cancel = IndexOf(settings::kWindow, kCancelId);
+    EXPECT_FALSE(settingsLayout.GiveRoomToText(cancel, L"Abbrechen", measure)) << "it fits";
+    EXPECT_TRUE(settingsLayout.GiveRoomToText(cancel, longText, measure));
+    EXPECT_EQ(settingsLayout.Placed(cancel).Right(), TwipsToPixels(settings::kClientWidth, 96)) << "the window's edge";
+    // A caption and its link: the caption stops at the link.
+    WindowLayout aboutLayout(about::kWindow, 96);
+    const std::size_t caption = IndexOf(about::kWindow, kAboutWebsiteCaptionId);
+    EXPECT_TRUE(aboutLayout.GiveRoomToText(caption, longText, measure));
+    EXPECT_EQ(aboutLayout.Placed(caption).Right(), TwipsToPixels(about::kLink.place.left, 96));
+    FixedWidthText broken(96);
+    broken.broken = true;
+    EXPECT_FALSE(aboutLayout.GiveRoomToText(IndexOf(about::kWindow, kOkId), longText, broken));
+}
+
+TEST(WindowLayout, ThePointerIsOnADrawingNearItsLinesOnly)
+{
+    WindowLayout layout(settings::kWindow, 96);
+    const PixelRect frame = ToPixels(settings::kTabBoxesFrame.place, 96);
+    EXPECT_TRUE(layout.OnDrawing(kExcelPageId, {frame.left + 20, frame.top}));
+    EXPECT_TRUE(layout.OnDrawing(kExcelPageId, {frame.Right() - 1, frame.top + 30}));
+    EXPECT_TRUE(layout.OnDrawing(kExcelPageId, {frame.left - 1, frame.top + 30})) << "within a pixel";
+    EXPECT_FALSE(layout.OnDrawing(kExcelPageId, {frame.left + 20, frame.top + 20}));
+    EXPECT_FALSE(layout.OnDrawing(kAboutPageId, {frame.left + 20, frame.top})) << "another page's";
+    const int line = TwipsToPixels(2160, 96);
+    EXPECT_TRUE(layout.OnDrawing(kAboutPageId, {100, line + 1}));
+    EXPECT_FALSE(layout.OnDrawing(kAboutPageId, {100, line + 3}));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // in Wine's real registry: each gives its defined result or a clean error, and a save that fails
 // leaves the old value whole.
 #include "CheckBoxRules.h"
+#include "FakeSettingsWindow.h"
 #include "SettingsLayout.h"
 #include "SettingsProcedures.h"
 #include "InMemorySettingsStore.h"
@@ -176,27 +177,6 @@ TEST_F(RegistryValues, AFailedSaveLeavesTheOldValueWhole)
     EXPECT_EQ(store_.ReadSetting(kSettingsApplication, kSettingsSection, L"Home", 0), megabyte);
 }
 
-// The settings window's side: what it needs of Windows does nothing here; its reports are kept.
-struct QuietWindow final : SettingsActions {
-    std::wstring ProgramFolder() override { return L"C:\\Program Files\\Cornice"; }
-    void SetCaption(const std::wstring&) override {}
-    void SetProgramIcon() override {}
-    void ApplySkin() override {}
-    bool FileExists(const std::wstring&) override { return false; }
-    void LoadCustomPointer(const std::wstring&) override {}
-    void SetTitleLabel(const std::wstring&) override {}
-    void SetVersionLabel(const std::wstring&) override {}
-    void InstallAddIn() override {}
-    void UninstallAddIn() override {}
-    void ShellOpen(const std::wstring&) override {}
-    void Close() override {}
-};
-
-struct KeptReports final : ErrorReporter {
-    std::vector<std::wstring> texts;
-    void ShowApplicationError(const std::wstring& text) override { texts.push_back(text); }
-};
-
 TEST_F(RegistryValues, TheSettingsWindowReportsBadValuesAndSavesEveryBoxWhole)
 {
     const DWORD one = 1;
@@ -209,9 +189,10 @@ TEST_F(RegistryValues, TheSettingsWindowReportsBadValuesAndSavesEveryBoxWhole)
     WriteRaw(L"Data", REG_BINARY, "1", 1);                  // another type
     WriteText(L"REVIEW", std::wstring(1 << 20, L'x'));      // a megabyte that is no number
 
-    QuietWindow window;
+    // The window's side does nothing here; its reports are kept.
+    test::FakeSettingsActions window;
     CheckBoxRules boxes;
-    KeptReports reports;
+    test::RecordingReporter reports;
     SettingsProcedures procedures(window, store_, boxes, reports);
     procedures.SetUpWindow();
     procedures.ShowSettings();
@@ -221,18 +202,18 @@ TEST_F(RegistryValues, TheSettingsWindowReportsBadValuesAndSavesEveryBoxWhole)
         {L"\"Classic\"", L"not text"}, {L"\"Left\"", L"out of range"}, {L"\"All\"", L"not a number"},
         {L"\"Data\"", L"not text"},    {L"\"Review\"", L"not a number"},
     };
-    ASSERT_EQ(reports.texts.size(), std::size(expected));
-    for (std::size_t i = 0; i < reports.texts.size(); ++i) {
-        EXPECT_NE(reports.texts[i].find(expected[i].first), std::wstring::npos) << i;
-        EXPECT_NE(reports.texts[i].find(expected[i].second), std::wstring::npos) << i;
-        EXPECT_LT(reports.texts[i].size(), 500u) << i;
+    ASSERT_EQ(reports.reports.size(), std::size(expected));
+    for (std::size_t i = 0; i < reports.reports.size(); ++i) {
+        EXPECT_NE(reports.reports[i].find(expected[i].first), std::wstring::npos) << i;
+        EXPECT_NE(reports.reports[i].find(expected[i].second), std::wstring::npos) << i;
+        EXPECT_LT(reports.reports[i].size(), 500u) << i;
     }
     EXPECT_EQ(boxes.State(CheckBoxRules::kHome), CheckBoxRules::kClear);
     EXPECT_EQ(boxes.State(CheckBoxRules::kHome + 2), CheckBoxRules::kTicked) << "Insert";
 
     // "OK" writes every box whole, as text, over whatever type or length stood there before.
     procedures.Ok();
-    EXPECT_EQ(reports.texts.size(), std::size(expected)) << "saving reported a failure";
+    EXPECT_EQ(reports.reports.size(), std::size(expected)) << "saving reported a failure";
     for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) {
         const wchar_t* key = settings::kBoxes[box].key;
         DWORD type = REG_NONE;

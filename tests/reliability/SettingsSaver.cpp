@@ -4,6 +4,7 @@
 // with blanks to other lengths. At the end it saves the first-start state (boxes 0, 1 and 2) and
 // prints "rounds N". Exit code: the number of saves that failed.
 #include "CheckBoxRules.h"
+#include "FakeSettingsWindow.h"
 #include "SettingsProcedures.h"
 #include "SettingsLayout.h"
 #include "RegistrySettingsStore.h"
@@ -18,21 +19,6 @@ using namespace cornice;
 
 namespace {
 
-struct NoWindow final : SettingsActions {
-    std::wstring ProgramFolder() override { return L"C:\\Cornice"; }
-    void SetCaption(const std::wstring&) override {}
-    void SetProgramIcon() override {}
-    void ApplySkin() override {}
-    bool FileExists(const std::wstring&) override { return false; }
-    void LoadCustomPointer(const std::wstring&) override {}
-    void SetTitleLabel(const std::wstring&) override {}
-    void SetVersionLabel(const std::wstring&) override {}
-    void InstallAddIn() override {}
-    void UninstallAddIn() override {}
-    void ShellOpen(const std::wstring&) override {}
-    void Close() override {}
-};
-
 struct CountingReporter final : ErrorReporter {
     int failures = 0;
     void ShowApplicationError(const std::wstring& text) override
@@ -44,7 +30,7 @@ struct CountingReporter final : ErrorReporter {
 
 void SaveAsTheWindowDoes(const CheckBoxRules& states, SettingsStore& store, CountingReporter& reporter)
 {
-    NoWindow window;
+    test::FakeSettingsActions window; // does nothing but write down what it was asked
     CheckBoxRules boxes = states;
     SettingsProcedures(window, store, boxes, reporter).Ok();
 }

@@ -10,6 +10,7 @@
 #include "Automation.h"
 #include "AutomationObjects.h"
 #include "CorbelInProcess.h"
+#include "CorniceVersion.h"
 #include "Twips.h"
 #include "Utf8.h"
 #include "Waiting.h"
@@ -257,19 +258,10 @@ private:
     std::vector<std::uint32_t> pixels_;
 };
 
-std::string Hex(COLORREF color)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(color), GetGValue(color), GetBValue(color));
-    return text;
-}
+using test::Hex;
 
-std::string Hex(HRESULT hr)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
+// The library's version resource carries the build's major and minor number and a revision of 0.
+const std::wstring kVersionLine = L"Version " CORNICE_VERSION_WIDE_TEXT L".0";
 
 // ---------------------------------------------------------------------------------------------
 // Tests
@@ -342,7 +334,7 @@ TEST_F(AboutWindowTest, CaptionsOverOpenCloseAndReopenAndTheLabelsEachTime)
             ASSERT_NE(window, nullptr) << "opening " << opening;
             EXPECT_EQ(TextOf(window), captions[opening]) << "opening " << opening;
             EXPECT_EQ(TextOf(::GetDlgItem(window, kAboutTitleId)), L"Architrave");
-            EXPECT_EQ(TextOf(::GetDlgItem(window, kAboutVersionId)), L"Version 7.0.0");
+            EXPECT_EQ(TextOf(::GetDlgItem(window, kAboutVersionId)), kVersionLine);
             EXPECT_EQ(TextOf(::GetDlgItem(window, kAboutWebsiteCaptionId)), L"Website: ");
             EXPECT_EQ(TextOf(::GetDlgItem(window, kAboutLinkId)), L"www.quillmark.example");
             EXPECT_EQ(TextOf(::GetDlgItem(window, IDOK)), L"Ok");
@@ -368,7 +360,7 @@ TEST_F(AboutWindowTest, TheVersionLineComesFromTheLibrarysVersionResource)
     const std::wstring expected = L"Version " + std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
                                   std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
                                   std::to_wstring(LOWORD(fixed->dwFileVersionLS));
-    EXPECT_EQ(expected, L"Version 7.0.0") << "the product's version changed: update the About texts' tests";
+    EXPECT_EQ(expected, kVersionLine) << "the version resource is the build's";
 
     Library library(path);
     const HWND window = Open(library);
@@ -652,7 +644,7 @@ TEST_F(AboutWindowTest, AFailedLoadReachesTheCallerAndTheNextClickStartsAfresh)
         const HWND window = Open(library);
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(TextOf(window), L"Architrave");
-        EXPECT_EQ(TextOf(::GetDlgItem(window, kAboutVersionId)), L"Version 7.0.0");
+        EXPECT_EQ(TextOf(::GetDlgItem(window, kAboutVersionId)), kVersionLine);
 
         // A reopening that fails is tried again as a reopening.
         ::DestroyWindow(window);

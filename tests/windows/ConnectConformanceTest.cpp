@@ -44,12 +44,7 @@ using test::Settings;
 
 std::wstring g_corbelPath;
 
-std::string Hex(HRESULT hr)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
+using test::Hex;
 #define EXPECT_HR(expected, actual) EXPECT_EQ(Hex(expected), Hex(actual))
 #define ASSERT_HR(expected, actual) ASSERT_EQ(Hex(expected), Hex(actual))
 #define EXPECT_FAILED(actual) EXPECT_TRUE(FAILED(actual)) << Hex(actual)

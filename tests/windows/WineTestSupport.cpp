@@ -6,6 +6,7 @@
 #include "WinHandles.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 #include <thread>
 
@@ -54,6 +55,65 @@ ProcessResult RunProcess(const std::wstring& commandLine)
     ::WaitForSingleObject(processHandle.Get(), INFINITE);
     ::GetExitCodeProcess(processHandle.Get(), &result.exitCode);
     return result;
+}
+
+std::optional<std::wstring> ReadRegistryString(HKEY root, const std::wstring& key, const std::wstring& name)
+{
+    DWORD size = 0;
+    if (::RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::wstring value(size / sizeof(wchar_t), L'\0');
+    if (::RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.resize(size / sizeof(wchar_t));
+    while (!value.empty() && value.back() == L'\0') value.pop_back();
+    return value;
+}
+
+std::optional<DWORD> ReadRegistryDword(HKEY root, const std::wstring& key, const std::wstring& name)
+{
+    DWORD value = 0, size = sizeof value;
+    if (::RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+bool RegistryKeyExists(HKEY root, const std::wstring& key)
+{
+    UniqueHkey opened;
+    return ::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, opened.Put()) == ERROR_SUCCESS;
+}
+
+void WriteRegistryString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
+{
+    UniqueHkey opened;
+    ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Put(), nullptr);
+    ::RegSetValueExW(opened.Get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void WriteRegistryDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value)
+{
+    UniqueHkey opened;
+    ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Put(), nullptr);
+    ::RegSetValueExW(opened.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+std::map<std::wstring, std::wstring> ReadSettings()
+{
+    const std::wstring section = std::wstring(RegistrySettingsStore::kRoot) + L'\\' + kSettingsApplication + L'\\' +
+                                 kSettingsSection;
+    std::map<std::wstring, std::wstring> settings;
+    UniqueHkey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, section.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return settings;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = 256, type = 0, size = 0;
+        if (::RegEnumValueW(key.Get(), index, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        const auto value = ReadRegistryString(HKEY_CURRENT_USER, section, name);
+        settings[name] = type == REG_SZ && value ? *value : L"(not REG_SZ)";
+    }
+    return settings;
 }
 
 void ReplaceSettings(const std::vector<std::pair<std::wstring, std::wstring>>& values)
@@ -146,6 +206,20 @@ std::string Difference(const RegistrySnapshot& a, const RegistrySnapshot& b)
     for (const std::wstring& entry : a)
         if (!b.count(entry)) lines += "  " + ToUtf8(entry) + "\n";
     return lines.empty() ? "  (nothing)\n" : lines;
+}
+
+std::string Hex(HRESULT hr)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+std::string Hex(COLORREF colour)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
 }
 
 } // namespace cornice::test

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -25,6 +27,18 @@ struct ProcessResult {
 // Runs a command line to its end. Throws std::runtime_error when it cannot start.
 ProcessResult RunProcess(const std::wstring& commandLine);
 
+// Values below HKEY_CURRENT_USER or another root: nothing when the value is missing or of
+// another type; written keys are created as needed.
+std::optional<std::wstring> ReadRegistryString(HKEY root, const std::wstring& key, const std::wstring& name);
+std::optional<DWORD> ReadRegistryDword(HKEY root, const std::wstring& key, const std::wstring& name);
+bool RegistryKeyExists(HKEY root, const std::wstring& key);
+void WriteRegistryString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value);
+void WriteRegistryDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
+
+// Every value of the product's settings section, as stored: "(not REG_SZ)" for a value of
+// another type.
+std::map<std::wstring, std::wstring> ReadSettings();
+
 // Replaces every setting of the product (application "Quillmark") with exactly these values of
 // the shared section; an empty list leaves no settings at all.
 void ReplaceSettings(const std::vector<std::pair<std::wstring, std::wstring>>& values);
@@ -41,5 +55,9 @@ RegistrySnapshot SnapshotRegistry(const std::vector<std::pair<HKEY, std::wstring
 
 // a - b, for the messages of failed comparisons: one entry a line.
 std::string Difference(const RegistrySnapshot& a, const RegistrySnapshot& b);
+
+// For messages: "0x80004005", and a colour as "#RRGGBB".
+std::string Hex(HRESULT hr);
+std::string Hex(COLORREF colour);
 
 } // namespace cornice::test

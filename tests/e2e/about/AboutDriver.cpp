@@ -12,6 +12,7 @@
 #include "AboutLayout.h"
 #include "AboutWindow.h"
 #include "CorbelText.h"
+#include "CorniceVersion.h"
 #include "LanguageChoice.h"
 #include "LocalisedText.h"
 #include "Twips.h"
@@ -37,7 +38,7 @@ constexpr const wchar_t* kEvidenceFolder = L"C:\\evidence";
 constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Quillmark\\Architrave";
 constexpr const char* kExplorerCommand = "explorer \"http://www.quillmark.example/\"";
 constexpr const char* kLabelsReport =
-    "    labels: \"Architrave\", \"Version 7.0.0\", \"Website: \", \"www.quillmark.example\"\n";
+    "    labels: \"Architrave\", \"Version " CORNICE_VERSION_TEXT ".0\", \"Website: \", \"www.quillmark.example\"\n";
 
 DriverArguments g_paths;
 
@@ -181,7 +182,7 @@ void CheckTexts(HWND window, const std::wstring& caption)
         const wchar_t* text;
     } labels[] = {
         {kAboutTitleId, L"Architrave"},
-        {kAboutVersionId, L"Version 7.0.0"},
+        {kAboutVersionId, L"Version " CORNICE_VERSION_WIDE_TEXT L".0"},
         {kAboutWebsiteCaptionId, L"Website: "},
         {kAboutLinkId, L"www.quillmark.example"},
         {IDOK, L"Ok"},
@@ -459,7 +460,7 @@ void InLanguage(const Language& language)
     const std::wstring option = L"--ui-language " + std::to_wstring(language.id);
     const int table = TextLanguageFor(language.id);
     const auto text = [&](unsigned id) { return ProductText(id, table); };
-    const std::wstring version = FillIn(text(IDS_ABOUT_VERSION), {L"7.0.0"});
+    const std::wstring version = FillIn(text(IDS_ABOUT_VERSION), {CORNICE_VERSION_WIDE_TEXT L".0"});
     MovePointer(0, 0); // no button lit up under the pointer in the screenshots
     {
         ExcelHost host(option + L" --wait --click d242242");

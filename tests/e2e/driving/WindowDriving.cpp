@@ -37,13 +37,6 @@ std::string Quote(const std::wstring& text)
     return "\"" + shown + "\"";
 }
 
-std::string Hex(COLORREF colour)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-    return text;
-}
-
 bool ReadDriverArguments(int argc, wchar_t** argv, const char* program, DriverArguments& arguments)
 {
     for (int i = 1; i < argc; ++i) {

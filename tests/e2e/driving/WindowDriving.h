@@ -4,6 +4,7 @@
 #pragma once
 
 #include "WinHandles.h"
+#include "WineTestSupport.h"
 
 #include <windows.h>
 
@@ -26,7 +27,7 @@ void Check(bool ok, int line, const std::string& what);
 std::string U8(const std::wstring& text);
 // "text" with \r and \n shown as escapes.
 std::string Quote(const std::wstring& text);
-std::string Hex(COLORREF colour);
+using test::Hex; // "#RRGGBB" for a colour
 
 // ---- Scenarios
 // A driver's command line: --build, --installer and --shots (Unix paths, kept as Wine shows

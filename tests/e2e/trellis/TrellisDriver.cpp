@@ -9,6 +9,7 @@
 // DIR are Unix paths (Wine's Z: drive). The program folder is made inside the prefix, under a
 // name with blanks and letters outside any ANSI code page, and the product is copied there.
 // Exit code: the number of failed checks (0: all passed).
+#include "CorniceVersion.h"
 #include "ExcelWordsRegistry.h"
 #include "LanguageChoice.h"
 #include "LocalisedText.h"
@@ -51,8 +52,6 @@ std::string Expected(const A& actual, const B& expected)
 // ---------------------------------------------------------------------------------------------
 // Places
 
-constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Quillmark\\Architrave";
-constexpr const wchar_t* kProductSettingsKey = L"Software\\VB and VBA Program Settings\\Quillmark";
 constexpr const wchar_t* kPolicyKey = L"Software\\Policies\\Quillmark\\Cornice";
 constexpr const wchar_t* kAddInKey = L"Software\\Microsoft\\Office\\Excel\\AddIns\\Corbel.Connect";
 constexpr const wchar_t* kEvidenceFolder = L"C:\\evidence";
@@ -92,72 +91,25 @@ void ClearEvidence()
 // ---------------------------------------------------------------------------------------------
 // Registry
 
+// The shared helpers (WineTestSupport.h), for the current user unless told otherwise.
+using Settings = std::map<std::wstring, std::wstring>;
+using test::ReadSettings;
+
 std::optional<std::wstring> ReadString(const std::wstring& key, const std::wstring& name)
 {
-    DWORD size = 0;
-    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::wstring value(size / sizeof(wchar_t), L'\0');
-    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    value.resize(size / sizeof(wchar_t));
-    while (!value.empty() && value.back() == L'\0') value.pop_back();
-    return value;
+    return test::ReadRegistryString(HKEY_CURRENT_USER, key, name);
 }
 
 std::optional<DWORD> ReadDword(const std::wstring& key, const std::wstring& name)
 {
-    DWORD value = 0, size = sizeof value;
-    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
+    return test::ReadRegistryDword(HKEY_CURRENT_USER, key, name);
 }
 
-bool KeyExists(HKEY root, const std::wstring& key)
-{
-    UniqueHkey opened;
-    return ::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, opened.Put()) == ERROR_SUCCESS;
-}
+constexpr auto KeyExists = test::RegistryKeyExists;
+constexpr auto WriteString = test::WriteRegistryString;
+constexpr auto WriteDword = test::WriteRegistryDword;
 
-void WriteString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
-{
-    UniqueHkey opened;
-    ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Put(), nullptr);
-    ::RegSetValueExW(opened.Get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-void WriteDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value)
-{
-    UniqueHkey opened;
-    ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Put(), nullptr);
-    ::RegSetValueExW(opened.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
-using Settings = std::map<std::wstring, std::wstring>;
-
-// Every value of the settings section, as stored.
-Settings ReadSettings()
-{
-    Settings settings;
-    UniqueHkey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return settings;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD nameLength = 256, type = 0, size = 0;
-        if (::RegEnumValueW(key.Get(), index, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
-        const auto value = ReadString(kSettingsKey, name);
-        settings[name] = type == REG_SZ && value ? *value : L"(not REG_SZ)";
-    }
-    return settings;
-}
-
-void ReplaceSettings(const Settings& settings)
-{
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kProductSettingsKey);
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, kProductSettingsKey);
-    for (const auto& [name, value] : settings) WriteString(HKEY_CURRENT_USER, kSettingsKey, name, value);
-}
+void ReplaceSettings(const Settings& settings) { test::ReplaceSettings({settings.begin(), settings.end()}); }
 
 std::string Show(const Settings& settings)
 {
@@ -166,18 +118,13 @@ std::string Show(const Settings& settings)
     return text + " }";
 }
 
-// The twelve keys in box order, and what a save of these states writes.
-constexpr std::array<const wchar_t*, 12> kBoxKeys = {
-    L"Classic", L"Left", L"All", L"Home", L"Page Layout", L"Insert", L"Formulas", L"Data", L"Review", L"View",
-    L"Developer", L"Hide built-in Tabs",
-};
-
+// What a save of these states writes, under the boxes' keys.
 using States = std::array<int, 12>;
 
 Settings SavedAs(const States& states)
 {
     Settings settings;
-    for (int box = 0; box < 12; ++box) settings[kBoxKeys[box]] = std::to_wstring(states[box]);
+    for (int box = 0; box < 12; ++box) settings[cornice::settings::kBoxes[box].key] = std::to_wstring(states[box]);
     return settings;
 }
 
@@ -304,7 +251,7 @@ bool LinkUnderlined(HWND link)
 int Pixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
 
 // ---------------------------------------------------------------------------------------------
-// Scenarios
+// Checks of the window the scenarios share
 
 const std::wstring kExpectedCaptions[12] = {
     L"Show Classic Menu and Toolbars in Microsoft Excel", L"Show menu tabs on the left of home tab",
@@ -387,6 +334,9 @@ void CheckGeometry(HWND trellisWindow, int dpi)
           "OK button at " + std::to_string(dpi) + " dpi: " + std::to_string(ok.left) + "," + std::to_string(ok.top));
 }
 
+// ---------------------------------------------------------------------------------------------
+// Scenarios: the window as the user meets it
+
 // First start: defaults, captions, tab order, About texts, centring, screenshots.
 void FirstStart()
 {
@@ -397,7 +347,7 @@ void FirstStart()
     if (!trellisWindow) return;
     CHECK(TextOf(trellisWindow) == L"Trellis", "caption " + Quote(TextOf(trellisWindow)));
     CHECK(CaptionShowsProgramIcon(trellisWindow), "the title bar does not show the program's icon");
-    CHECK(FileVersion(std::wstring(kProgramFolder) + L"\\Trellis.exe") == "7.0.0.0 7.0",
+    CHECK(FileVersion(std::wstring(kProgramFolder) + L"\\Trellis.exe") == CORNICE_VERSION_TEXT ".0.0 " CORNICE_VERSION_TEXT,
           "version resource " + FileVersion(std::wstring(kProgramFolder) + L"\\Trellis.exe"));
     CHECK(ReadStates(trellisWindow) == Ticked({0, 1, 2}), "states " + Show(ReadStates(trellisWindow)));
     CHECK(!::IsWindowVisible(::GetDlgItem(Page(trellisWindow, kExcelPageId), kPolicyNoteId)), "the policy note shows without policies");
@@ -428,7 +378,7 @@ void FirstStart()
 
     const HWND about = Page(trellisWindow, kAboutPageId);
     CHECK(TextOf(::GetDlgItem(about, 300)) == L"Trellis", "title " + Quote(TextOf(::GetDlgItem(about, 300))));
-    CHECK(TextOf(::GetDlgItem(about, 301)) == L"Version:   7.0", "version " + Quote(TextOf(::GetDlgItem(about, 301))));
+    CHECK(TextOf(::GetDlgItem(about, 301)) == L"Version:   " CORNICE_VERSION_WIDE_TEXT, "version " + Quote(TextOf(::GetDlgItem(about, 301))));
     CHECK(TextOf(::GetDlgItem(about, 302)) == L"Website: ", "website label " + Quote(TextOf(::GetDlgItem(about, 302))));
     CHECK(TextOf(::GetDlgItem(about, kWebsiteId)) == L"www.quillmark.example", "website");
     CHECK(MostCommonColour(Page(trellisWindow, kExcelPageId)) == RGB(255, 255, 255),
@@ -547,6 +497,69 @@ void NoHandPointer()
     ::MoveFileExW(aside.c_str(), cursor.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+// With the style file: the skin component restyles the window; screenshots of both pages.
+void Styled()
+{
+    const std::wstring styleFolder = std::wstring(kProgramFolder) + L"\\x";
+    ::CreateDirectoryW(styleFolder.c_str(), nullptr);
+    CopyInto(g_paths.installer + L"\\x\\o.cjs", styleFolder + L"\\o.cjs");
+    ReplaceSettings({{L"Insert", L"1"}});
+    {
+        Trellis trellis;
+        const HWND trellisWindow = trellis.Window();
+        CHECK(trellisWindow != nullptr, "the window did not appear");
+        if (trellisWindow) {
+            const COLORREF page = MostCommonColour(Page(trellisWindow, kExcelPageId));
+            CHECK(page == RGB(0xDF, 0xE9, 0xF5), "the styled Excel page is " + Hex(page));
+            SaveScreenshot(trellisWindow, L"excel-page-styled");
+            ShowPage(trellisWindow, kAboutPageId);
+            SaveScreenshot(trellisWindow, L"about-page-styled");
+            PressButton(trellisWindow, IDCANCEL);
+            CHECK(trellis.Ended(), "Cancel did not end the program");
+        }
+    }
+    // Hidden, the style file counts as absent.
+    const std::wstring style = styleFolder + L"\\o.cjs";
+    ::SetFileAttributesW(style.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    {
+        Trellis trellis;
+        const HWND trellisWindow = trellis.Window();
+        if (trellisWindow) {
+            const COLORREF page = MostCommonColour(Page(trellisWindow, kExcelPageId));
+            CHECK(page == RGB(255, 255, 255), "with a hidden style file the page is " + Hex(page));
+            PressButton(trellisWindow, IDCANCEL);
+            trellis.Ended();
+        }
+    }
+    ::SetFileAttributesW(style.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(style.c_str());
+    ::RemoveDirectoryW(styleFolder.c_str());
+}
+
+// The window at the DPI of the prefix's display setting.
+void Dpi(int dpi)
+{
+    WriteDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", static_cast<DWORD>(dpi));
+    ReplaceSettings({});
+    {
+        Trellis trellis;
+        const HWND trellisWindow = trellis.Window();
+        CHECK(trellisWindow != nullptr, "the window did not appear");
+        if (trellisWindow) {
+            CheckGeometry(trellisWindow, dpi);
+            SaveScreenshot(trellisWindow, L"excel-page-" + std::to_wstring(dpi) + L"dpi");
+            ShowPage(trellisWindow, kAboutPageId);
+            SaveScreenshot(trellisWindow, L"about-page-" + std::to_wstring(dpi) + L"dpi");
+            PressButton(trellisWindow, IDCANCEL);
+            CHECK(trellis.Ended(), "Cancel did not end the program");
+        }
+    }
+    WriteDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", 96);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scenarios: OK, Cancel and the add-in
+
 std::string WaitForExcel()
 {
     std::string report;
@@ -639,34 +652,6 @@ void CancelAndCloseSaveNothing()
     }
 }
 
-// A stored "abc" is reported with its place and line; the other boxes still restore.
-void BadStoredValues()
-{
-    ReplaceSettings({{L"Classic", L"abc"}, {L"View", L"7"}, {L"Developer", L"1"}, {L"All", L"0"}});
-    Trellis trellis;
-    const std::pair<std::wstring, int> expected[] = {
-        {L"The setting \"Classic\" holds \"abc\", which is not a number.", 104},
-        {L"A check box can only be 0 (clear), 1 (ticked) or 2 (greyed), not 7.", 112},
-    };
-    for (const auto& [description, line] : expected) {
-        const HWND box = trellis.MessageBox(L"Application Error");
-        CHECK(box != nullptr, "no Application Error for line " + std::to_string(line));
-        if (!box) return;
-        CHECK(MessageText(box) == ApplicationError(description, L"Form_Initialize", line), "report " + Quote(MessageText(box)));
-        CHECK(MessageHasIcon(box), "the report must show the exclamation icon");
-        if (line == 104) SaveScreenshot(box, L"application-error");
-        AnswerOk(box);
-        CHECK(Eventually([&] { return !::IsWindow(box); }), "the report for line " + std::to_string(line) + " did not close");
-    }
-    const HWND trellisWindow = trellis.Window();
-    CHECK(trellisWindow != nullptr, "the window did not appear after the reports");
-    if (!trellisWindow) return;
-    // Box 0 came from the rules of Left and Developer; All is clear; Developer ticked box 11.
-    CHECK(ReadStates(trellisWindow) == Ticked({0, 1, 10, 11}), "restored " + Show(ReadStates(trellisWindow)));
-    PressButton(trellisWindow, IDCANCEL);
-    CHECK(trellis.Ended(), "Cancel did not end the program");
-}
-
 // OK with box 0 clear: twelve zeros, unregistered silently, Excel started.
 void OkUninstalls()
 {
@@ -747,64 +732,35 @@ void MissingLibrary()
     ::MoveFileExW(aside.c_str(), library.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-// With the style file: the skin component restyles the window; screenshots of both pages.
-void Styled()
-{
-    const std::wstring styleFolder = std::wstring(kProgramFolder) + L"\\x";
-    ::CreateDirectoryW(styleFolder.c_str(), nullptr);
-    CopyInto(g_paths.installer + L"\\x\\o.cjs", styleFolder + L"\\o.cjs");
-    ReplaceSettings({{L"Insert", L"1"}});
-    {
-        Trellis trellis;
-        const HWND trellisWindow = trellis.Window();
-        CHECK(trellisWindow != nullptr, "the window did not appear");
-        if (trellisWindow) {
-            const COLORREF page = MostCommonColour(Page(trellisWindow, kExcelPageId));
-            CHECK(page == RGB(0xDF, 0xE9, 0xF5), "the styled Excel page is " + Hex(page));
-            SaveScreenshot(trellisWindow, L"excel-page-styled");
-            ShowPage(trellisWindow, kAboutPageId);
-            SaveScreenshot(trellisWindow, L"about-page-styled");
-            PressButton(trellisWindow, IDCANCEL);
-            CHECK(trellis.Ended(), "Cancel did not end the program");
-        }
-    }
-    // Hidden, the style file counts as absent.
-    const std::wstring style = styleFolder + L"\\o.cjs";
-    ::SetFileAttributesW(style.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    {
-        Trellis trellis;
-        const HWND trellisWindow = trellis.Window();
-        if (trellisWindow) {
-            const COLORREF page = MostCommonColour(Page(trellisWindow, kExcelPageId));
-            CHECK(page == RGB(255, 255, 255), "with a hidden style file the page is " + Hex(page));
-            PressButton(trellisWindow, IDCANCEL);
-            trellis.Ended();
-        }
-    }
-    ::SetFileAttributesW(style.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileW(style.c_str());
-    ::RemoveDirectoryW(styleFolder.c_str());
-}
+// ---------------------------------------------------------------------------------------------
+// Scenarios: what is stored and what policies set
 
-// The window at the DPI of the prefix's display setting.
-void Dpi(int dpi)
+// A stored "abc" is reported with its place and line; the other boxes still restore.
+void BadStoredValues()
 {
-    WriteDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", static_cast<DWORD>(dpi));
-    ReplaceSettings({});
-    {
-        Trellis trellis;
-        const HWND trellisWindow = trellis.Window();
-        CHECK(trellisWindow != nullptr, "the window did not appear");
-        if (trellisWindow) {
-            CheckGeometry(trellisWindow, dpi);
-            SaveScreenshot(trellisWindow, L"excel-page-" + std::to_wstring(dpi) + L"dpi");
-            ShowPage(trellisWindow, kAboutPageId);
-            SaveScreenshot(trellisWindow, L"about-page-" + std::to_wstring(dpi) + L"dpi");
-            PressButton(trellisWindow, IDCANCEL);
-            CHECK(trellis.Ended(), "Cancel did not end the program");
-        }
+    ReplaceSettings({{L"Classic", L"abc"}, {L"View", L"7"}, {L"Developer", L"1"}, {L"All", L"0"}});
+    Trellis trellis;
+    const std::pair<std::wstring, int> expected[] = {
+        {L"The setting \"Classic\" holds \"abc\", which is not a number.", 104},
+        {L"A check box can only be 0 (clear), 1 (ticked) or 2 (greyed), not 7.", 112},
+    };
+    for (const auto& [description, line] : expected) {
+        const HWND box = trellis.MessageBox(L"Application Error");
+        CHECK(box != nullptr, "no Application Error for line " + std::to_string(line));
+        if (!box) return;
+        CHECK(MessageText(box) == ApplicationError(description, L"Form_Initialize", line), "report " + Quote(MessageText(box)));
+        CHECK(MessageHasIcon(box), "the report must show the exclamation icon");
+        if (line == 104) SaveScreenshot(box, L"application-error");
+        AnswerOk(box);
+        CHECK(Eventually([&] { return !::IsWindow(box); }), "the report for line " + std::to_string(line) + " did not close");
     }
-    WriteDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", 96);
+    const HWND trellisWindow = trellis.Window();
+    CHECK(trellisWindow != nullptr, "the window did not appear after the reports");
+    if (!trellisWindow) return;
+    // Box 0 came from the rules of Left and Developer; All is clear; Developer ticked box 11.
+    CHECK(ReadStates(trellisWindow) == Ticked({0, 1, 10, 11}), "restored " + Show(ReadStates(trellisWindow)));
+    PressButton(trellisWindow, IDCANCEL);
+    CHECK(trellis.Ended(), "Cancel did not end the program");
 }
 
 // "Classic" 0 by computer policy, "Left" 1 by user policy, over a user who chose the opposite:
@@ -1057,18 +1013,21 @@ int wmain(int argc, wchar_t** argv)
     if (g_paths.scenarios == std::vector<std::wstring>{L"language"}) kProgramFolder = kAsciiProgramFolder;
     Prepare();
     return RunScenarios(g_paths.scenarios, {
+                                               // The window as the user meets it
                                                {L"first-start", FirstStart},
                                                {L"boxes-and-pointer", BoxesAndPointer},
-                                               {L"ok-installs", OkInstalls},
-                                               {L"cancel-and-close", CancelAndCloseSaveNothing},
-                                               {L"bad-values", BadStoredValues},
-                                               {L"ok-uninstalls", OkUninstalls},
-                                               {L"missing-library", MissingLibrary},
-                                               {L"styled", Styled},
                                                {L"no-hand-pointer", NoHandPointer},
-                                               {L"policies", Policies},
+                                               {L"styled", Styled},
                                                {L"dpi-120", [] { Dpi(120); }},
                                                {L"dpi-144", [] { Dpi(144); }},
                                                {L"language", InLanguage},
+                                               // OK, Cancel and the add-in
+                                               {L"ok-installs", OkInstalls},
+                                               {L"cancel-and-close", CancelAndCloseSaveNothing},
+                                               {L"ok-uninstalls", OkUninstalls},
+                                               {L"missing-library", MissingLibrary},
+                                               // What is stored and what policies set
+                                               {L"bad-values", BadStoredValues},
+                                               {L"policies", Policies},
                                            });
 }

@@ -1,6 +1,6 @@
-#include "AboutPointer.h"
+#include "PointerEffects.h"
 
-namespace cornice::about {
+namespace cornice {
 
 PointerState PointerMovedOver(PointerArea area, PointerState state)
 {
@@ -10,12 +10,15 @@ PointerState PointerMovedOver(PointerArea area, PointerState state)
         state.linkUnderlined = true;
         state.pointer = MousePointer::Custom;
         break;
-    case PointerArea::FreeArea:
+    case PointerArea::Clickable:
+        if (!hourglass) state.pointer = MousePointer::Custom;
+        break;
+    case PointerArea::Background:
         state.linkUnderlined = false;
         if (!hourglass) state.pointer = MousePointer::Default;
         break;
-    case PointerArea::OkButton:
-        if (!hourglass) state.pointer = MousePointer::Custom;
+    case PointerArea::PageKeepingUnderline:
+        if (!hourglass) state.pointer = MousePointer::Default;
         break;
     case PointerArea::Other:
         break;
@@ -23,4 +26,4 @@ PointerState PointerMovedOver(PointerArea area, PointerState state)
     return state;
 }
 
-} // namespace cornice::about
+} // namespace cornice

@@ -2,7 +2,7 @@
 // in twips in the client area, fonts and colours.
 #pragma once
 
-#include "Maker.h"
+#include "ContactAddresses.h"
 #include "WindowDesign.h"
 
 #include <array>
@@ -30,38 +30,79 @@ inline constexpr int kClientHeight = 3555;
 // show their texts as they stand (no "&" mnemonics).
 inline constexpr std::uint32_t kLabelStyle = style::kVisible | style::kLeft | style::kNotify | style::kNoPrefix;
 
-// The application title, set when the window loads.
-inline constexpr ControlDesign kTitle{ControlKind::Label, kAboutTitleId, kInWindow, kStaticClass, kLabelStyle, 0,
-                                      {1050, 240, 3885, 960}, {L"Arial", 1200, false, false, kDefaultCharset},
-                                      kGreen, kWhite, nullptr};
-// "Version 7.0.0", set when the window loads.
-inline constexpr ControlDesign kVersion{ControlKind::Label, kAboutVersionId, kInWindow, kStaticClass, kLabelStyle, 0,
-                                        {1050, 1440, 3885, 225}, {L"Arial", 900, true, false, kDefaultCharset},
-                                        kButtonText, kWhite, nullptr};
+inline constexpr FontDesign kArial9{.face = L"Arial", .hundredthsOfPoint = 900, .charset = kDefaultCharset};
+inline constexpr FontDesign kArial9Bold{.face = L"Arial", .hundredthsOfPoint = 900, .bold = true,
+                                        .charset = kDefaultCharset};
+
+// The application title, set when the window opens.
+inline constexpr ControlDesign kTitle{.kind = ControlKind::Label,
+                                      .id = kAboutTitleId,
+                                      .windowClass = kStaticClass,
+                                      .style = kLabelStyle,
+                                      .place = {1050, 240, 3885, 960},
+                                      .font = {.face = L"Arial", .hundredthsOfPoint = 1200,
+                                               .charset = kDefaultCharset},
+                                      .foreColor = kGreen,
+                                      .backColor = kWhite};
+// "Version 7.0.0", set when the window opens.
+inline constexpr ControlDesign kVersion{.kind = ControlKind::Label,
+                                        .id = kAboutVersionId,
+                                        .windowClass = kStaticClass,
+                                        .style = kLabelStyle,
+                                        .place = {1050, 1440, 3885, 225},
+                                        .font = kArial9Bold,
+                                        .foreColor = kButtonText,
+                                        .backColor = kWhite};
 // A grey line with a white one below and one pixel to the right, an etched separator wherever
 // the background is not white; drawn in this order.
 inline constexpr ControlDesign kSeparator = Line(kInWindow, 90, 2445, 5654, 2445, kGrey);
 inline constexpr ControlDesign kSeparatorHighlight = Line(kInWindow, 105, 2460, 5654, 2460, kWhite);
 // The caption before the link.
-inline constexpr ControlDesign kWebsiteCaption{
-    ControlKind::Label, kAboutWebsiteCaptionId, kInWindow, kStaticClass, kLabelStyle, 0, {255, 2640, 795, 225},
-    {L"Arial", 900, true, false, kDefaultCharset}, kBlack, kWhite, L"Website: "};
-// The link to the maker's web site; underlined by design.
-inline constexpr ControlDesign kLink{ControlKind::Label, kAboutLinkId, kInWindow, kStaticClass, kLabelStyle, 0,
-                                     {1800, 2640, 2055, 225}, {L"Arial", 900, false, true, kDefaultCharset}, kBlue,
-                                     kWhite, kMakerWebsiteText};
+inline constexpr ControlDesign kWebsiteCaption{.kind = ControlKind::Label,
+                                               .id = kAboutWebsiteCaptionId,
+                                               .windowClass = kStaticClass,
+                                               .style = kLabelStyle,
+                                               .place = {255, 2640, 795, 225},
+                                               .font = kArial9Bold,
+                                               .foreColor = kBlack,
+                                               .backColor = kWhite,
+                                               .text = L"Website: "};
+// The link to the web site; underlined by design.
+inline constexpr ControlDesign kLink{.kind = ControlKind::Label,
+                                     .id = kAboutLinkId,
+                                     .windowClass = kStaticClass,
+                                     .style = kLabelStyle,
+                                     .place = {1800, 2640, 2055, 225},
+                                     .font = {.face = L"Arial", .hundredthsOfPoint = 900, .underline = true,
+                                              .charset = kDefaultCharset},
+                                     .foreColor = kBlue,
+                                     .backColor = kWhite,
+                                     .text = kWebsiteText};
 // "Ok", the default button; its corners show the window's background.
 inline constexpr TwipRect kOkButton{4200, 3000, 1215, 375};
-inline constexpr FontDesign kOkFont{L"Arial", 900, false, false, kDefaultCharset};
-inline constexpr ControlDesign kOk{ControlKind::PushButton, kOkId, kInWindow, kButtonClass,
-                                   style::kVisible | style::kTabStop | style::kDefPushButton, 0, kOkButton, kOkFont,
-                                   kBlack, kContainerColor, L"Ok"};
+inline constexpr FontDesign kOkFont = kArial9;
+inline constexpr ControlDesign kOk{.kind = ControlKind::PushButton,
+                                   .id = kOkId,
+                                   .windowClass = kButtonClass,
+                                   .style = style::kVisible | style::kTabStop | style::kDefPushButton,
+                                   .place = kOkButton,
+                                   .font = kOkFont,
+                                   .foreColor = kBlack,
+                                   .backColor = kContainerColor,
+                                   .text = L"Ok"};
 
 inline constexpr std::array<ControlDesign, 8> kControls{
     {kTitle, kVersion, kSeparator, kSeparatorHighlight, kWebsiteCaption, kLink, kOk, kSkinComponentDesign}};
 
-inline constexpr WindowDesign kWindow{kAboutWindowClassName, nullptr, kStyle, kExStyle, 0, kClientWidth, kClientHeight,
-                                      kWhite, kAboutWindowSkinFile, kControls.data(), kControls.size()};
+inline constexpr WindowDesign kWindow{.className = kAboutWindowClassName,
+                                      .style = kStyle,
+                                      .exStyle = kExStyle,
+                                      .clientWidth = kClientWidth,
+                                      .clientHeight = kClientHeight,
+                                      .backColor = kWhite,
+                                      .skinFile = kAboutWindowSkinFile,
+                                      .controls = kControls.data(),
+                                      .controlCount = kControls.size()};
 
 } // namespace about
 } // namespace cornice

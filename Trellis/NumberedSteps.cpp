@@ -1,7 +1,7 @@
 #include "NumberedSteps.h"
 
 #include "ExceptionTranslation.h"
-#include "Globals.h"
+#include "ProgramName.h"
 #include "NumberConversion.h"
 #include "NumberText.h"
 #include "OwnTexts.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "CheckBoxRules.h"
-#include "Maker.h"
+#include "ContactAddresses.h"
 #include "SettingKeys.h"
 #include "WindowDesign.h"
 
@@ -30,13 +30,18 @@ inline constexpr int kAboutPageId = 401;
 
 namespace settings {
 
-inline constexpr FontDesign kTabFont{L"Arial", 900, true, false, kAnsiCharset};
-inline constexpr FontDesign kBoxFont{L"Arial", 900, true, false, kCyrillicCharset};
-inline constexpr FontDesign kTitleFont{L"Arial", 1200, true, false, kCyrillicCharset};
-inline constexpr FontDesign kVersionFont{L"Arial", 975, true, false, kCyrillicCharset};
-inline constexpr FontDesign kWebsiteCaptionFont{L"Arial", 975, true, false, kCyrillicCharset};
-inline constexpr FontDesign kWebsiteFont{L"Arial", 975, false, true, kCyrillicCharset};
-inline constexpr FontDesign kButtonFont{L"Arial", 1125, true, false, kAnsiCharset};
+inline constexpr FontDesign kTabFont{.face = L"Arial", .hundredthsOfPoint = 900, .bold = true, .charset = kAnsiCharset};
+inline constexpr FontDesign kBoxFont{.face = L"Arial", .hundredthsOfPoint = 900, .bold = true,
+                                     .charset = kCyrillicCharset};
+inline constexpr FontDesign kTitleFont{.face = L"Arial", .hundredthsOfPoint = 1200, .bold = true,
+                                       .charset = kCyrillicCharset};
+inline constexpr FontDesign kVersionFont{.face = L"Arial", .hundredthsOfPoint = 975, .bold = true,
+                                         .charset = kCyrillicCharset};
+inline constexpr FontDesign kWebsiteCaptionFont = kVersionFont;
+inline constexpr FontDesign kWebsiteFont{.face = L"Arial", .hundredthsOfPoint = 975, .underline = true,
+                                         .charset = kCyrillicCharset};
+inline constexpr FontDesign kButtonFont{.face = L"Arial", .hundredthsOfPoint = 1125, .bold = true,
+                                        .charset = kAnsiCharset};
 
 // Fixed border, minimise button, white: WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
 // | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT.
@@ -78,73 +83,115 @@ inline constexpr std::array<BoxDesign, CheckBoxRules::kBoxCount> kBoxes{{
 // clipping keeps a neighbour from painting over a check mark.
 constexpr ControlDesign Box(int box)
 {
-    return {ControlKind::CheckBox,
-            kFirstBoxId + box,
-            kExcelPageId,
-            kButtonClass,
-            style::kVisible | style::kTabStop | style::kClipSiblings | style::kThreeState | style::kMultiline,
-            0,
-            kBoxes[box].place,
-            kBoxFont,
-            kBlack,
-            kWhite,
-            kBoxes[box].caption};
+    return {.kind = ControlKind::CheckBox,
+            .id = kFirstBoxId + box,
+            .container = kExcelPageId,
+            .windowClass = kButtonClass,
+            .style = style::kVisible | style::kTabStop | style::kClipSiblings | style::kThreeState | style::kMultiline,
+            .place = kBoxes[box].place,
+            .font = kBoxFont,
+            .foreColor = kBlack,
+            .backColor = kWhite,
+            .text = kBoxes[box].caption};
 }
 
 // A page and the caption of its tab.
 constexpr ControlDesign Page(int id, std::uint32_t visible, const wchar_t* caption)
 {
-    return {ControlKind::Frame, id, kInWindow, kSettingsPageClassName,
-            visible | style::kClipChildren | style::kClipSiblings, style::kControlParent, kPage, kNoFont, kBlack,
-            kWhite, caption};
+    return {.kind = ControlKind::Page,
+            .id = id,
+            .windowClass = kSettingsPageClassName,
+            .style = visible | style::kClipChildren | style::kClipSiblings,
+            .exStyle = style::kControlParent,
+            .place = kPage,
+            .backColor = kWhite,
+            .text = caption};
 }
 
 // Labels on the "About" page notify, so that the pointer effects can tell them from the page.
 constexpr ControlDesign AboutLabel(int id, std::uint32_t align, TwipRect place, FontDesign font, OleColor color,
                                    const wchar_t* text)
 {
-    return {ControlKind::Label, id, kAboutPageId, kStaticClass, style::kVisible | align | style::kNotify, 0, place, font,
-            color, kWhite, text};
+    return {.kind = ControlKind::Label,
+            .id = id,
+            .container = kAboutPageId,
+            .windowClass = kStaticClass,
+            .style = style::kVisible | align | style::kNotify,
+            .place = place,
+            .font = font,
+            .foreColor = color,
+            .backColor = kWhite,
+            .text = text};
 }
 
 constexpr ControlDesign Button(int id, std::uint32_t kind, TwipRect place, const wchar_t* caption)
 {
-    return {ControlKind::PushButton, id, kInWindow, kButtonClass, style::kVisible | style::kTabStop | kind, 0, place,
-            kButtonFont, kBlack, kButtonFaceOleColor, caption};
+    return {.kind = ControlKind::PushButton,
+            .id = id,
+            .windowClass = kButtonClass,
+            .style = style::kVisible | style::kTabStop | kind,
+            .place = place,
+            .font = kButtonFont,
+            .foreColor = kBlack,
+            .backColor = kButtonFaceOleColor,
+            .text = caption};
 }
 
 // The rectangle that frames the eight tab boxes, with box 11 on its top edge as their heading.
-inline constexpr ControlDesign kTabBoxesFrame{
-    ControlKind::Shape, kNoId, kExcelPageId, nullptr, 0, 0, {600, 1680, 3375, 1695}, kNoFont, kBlack, kWhite, nullptr};
+inline constexpr ControlDesign kTabBoxesFrame{.kind = ControlKind::Rectangle,
+                                              .container = kExcelPageId,
+                                              .place = {600, 1680, 3375, 1695},
+                                              .foreColor = kBlack,
+                                              .backColor = kWhite};
 
 // Creation order is the tab order: the boxes by index, then "OK" and "Cancel".
 inline constexpr std::array<ControlDesign, 26> kControls{{
-    {ControlKind::TabControl, kTabControlId, kInWindow, kTabControlClass,
-     style::kVisible | style::kClipSiblings | style::kTabStop, 0, kTabControl, kTabFont, kBlack, kButtonFaceOleColor,
-     nullptr},
+    {.kind = ControlKind::TabControl,
+     .id = kTabControlId,
+     .windowClass = kTabControlClass,
+     .style = style::kVisible | style::kClipSiblings | style::kTabStop,
+     .place = kTabControl,
+     .font = kTabFont,
+     .foreColor = kBlack,
+     .backColor = kButtonFaceOleColor},
     Page(kExcelPageId, style::kVisible, L"Excel"),
     Box(0), Box(1), Box(2), Box(3), Box(4), Box(5), Box(6), Box(7), Box(8), Box(9), Box(10), Box(11),
     kTabBoxesFrame,
     // Below the rectangle, shown only when a policy sets a box: such boxes are disabled, and
     // this says why.
-    {ControlKind::Label, kPolicyNoteId, kExcelPageId, kStaticClass, style::kLeft, 0, {240, 3495, 5415, 375}, kBoxFont,
-     kBlack, kWhite, L"Dimmed boxes are set by your administrator."},
+    {.kind = ControlKind::Label,
+     .id = kPolicyNoteId,
+     .container = kExcelPageId,
+     .windowClass = kStaticClass,
+     .style = style::kLeft,
+     .place = {240, 3495, 5415, 375},
+     .font = kBoxFont,
+     .foreColor = kBlack,
+     .backColor = kWhite,
+     .text = L"Dimmed boxes are set by your administrator."},
     Page(kAboutPageId, 0, L"About"),
     AboutLabel(kTitleId, style::kCenter, {225, 495, 5415, 615}, kTitleFont, kGreen, nullptr),
     AboutLabel(kVersionId, style::kCenter, {90, 1350, 5715, 225}, kVersionFont, kBlack, nullptr),
     Line(kAboutPageId, 0, 2160, 5805, 2160, kLightGrey),
     Line(kAboutPageId, 0, 2160, 5480, 2160, kGrey),
     AboutLabel(kWebsiteCaptionId, style::kLeft, {405, 2745, 885, 240}, kWebsiteCaptionFont, kBlack, L"Website: "),
-    AboutLabel(kWebsiteId, style::kLeft, {1950, 2760, 2190, 240}, kWebsiteFont, kBlue, kMakerWebsiteText),
+    AboutLabel(kWebsiteId, style::kLeft, {1950, 2760, 2190, 240}, kWebsiteFont, kBlue, kWebsiteText),
     Button(kOkId, style::kDefPushButton, {1920, 4560, 2055, 405}, L"OK"),
     Button(kCancelId, style::kPushButton, {4080, 4560, 2040, 405}, L"Cancel"),
     kSkinComponentDesign,
 }};
 
-inline constexpr WindowDesign kWindow{kSettingsWindowClassName, kSettingsPageClassName, kStyle, style::kControlParent,
-                                      kProgramIconId, kClientWidth, kClientHeight, kWhite, kSettingsWindowSkinFile,
-                                      kControls.data(),
-                                      kControls.size()};
+inline constexpr WindowDesign kWindow{.className = kSettingsWindowClassName,
+                                      .pageClassName = kSettingsPageClassName,
+                                      .style = kStyle,
+                                      .exStyle = style::kControlParent,
+                                      .iconId = kProgramIconId,
+                                      .clientWidth = kClientWidth,
+                                      .clientHeight = kClientHeight,
+                                      .backColor = kWhite,
+                                      .skinFile = kSettingsWindowSkinFile,
+                                      .controls = kControls.data(),
+                                      .controlCount = kControls.size()};
 
 } // namespace settings
 } // namespace cornice

@@ -1,6 +1,6 @@
 #include "SettingsProcedures.h"
 
-#include "Globals.h"
+#include "ProgramName.h"
 #include "NumberConversion.h"
 #include "NumberText.h"
 #include "OwnTexts.h"
@@ -10,21 +10,21 @@
 
 namespace cornice {
 
-std::wstring VersionText() { return OwnText(IDS_VERSION, L"Version:   %1", {C_Version}); }
+std::wstring VersionText() { return OwnText(IDS_VERSION, L"Version:   %1", {kProgramVersion}); }
 
-void SettingsProcedures::FormLoad()
+void SettingsProcedures::SetUpWindow()
 {
-    NumberedProcedure procedure(kFormLoadLocation, reporter_);
-    procedure.Run(100, [&] { actions_.SetCaption(C_AppName); });
+    NumberedProcedure procedure(kSetUpWindowLocation, reporter_);
+    procedure.Run(100, [&] { actions_.SetCaption(kProgramName); });
     procedure.Run(100, [&] { actions_.SetProgramIcon(); });
     procedure.Run(102, [&] { actions_.ApplySkin(); });
-    bool handCursorPresent = false;
+    bool handPointerPresent = false;
     procedure.Run(106, [&] {
-        handCursorPresent = actions_.FileExists(actions_.ProgramFolder() + kHandCursorFile);
+        handPointerPresent = actions_.FileExists(actions_.ProgramFolder() + kHandPointerFile);
     });
-    if (handCursorPresent)
+    if (handPointerPresent)
         procedure.Run(108, [&] {
-            actions_.LoadCustomPointer(actions_.ProgramFolder() + kHandCursorFile);
+            actions_.LoadCustomPointer(actions_.ProgramFolder() + kHandPointerFile);
         });
 }
 
@@ -47,10 +47,10 @@ void SettingsProcedures::LockBoxSetByPolicy(int box)
     boxes_.Lock(box, ToInteger16(design.key, text));
 }
 
-void SettingsProcedures::FormInitialize()
+void SettingsProcedures::ShowSettings()
 {
-    NumberedProcedure procedure(kFormInitializeLocation, reporter_);
-    procedure.Run(100, [&] { actions_.SetTitleLabel(C_AppName); });
+    NumberedProcedure procedure(kShowSettingsLocation, reporter_);
+    procedure.Run(100, [&] { actions_.SetTitleLabel(kProgramName); });
     procedure.Run(102, [&] { actions_.SetVersionLabel(VersionText()); });
     // Policy boxes first, so that the rules of the boxes restored after them cannot move them;
     // a failure is reported under the number of the box's own restore.
@@ -73,28 +73,31 @@ void SettingsProcedures::SaveBox(int box)
                        DecimalText(boxes_.State(box)));
 }
 
-void SettingsProcedures::OkOrCancel(int button)
+// "OK" and "Cancel" share one procedure, and so its statement numbers; statement 100 is the
+// choice between them.
+void SettingsProcedures::Ok()
 {
-    NumberedProcedure procedure(kOkOrCancelLocation, reporter_);
-    // Statement 100 is the choice between the buttons.
-    if (button == kOkButtonNumber) {
-        procedure.Run(104, [&] { SaveBox(CheckBoxRules::kClassic); });
-        procedure.Run(106, [&] { SaveBox(CheckBoxRules::kLeft); });
-        procedure.Run(108, [&] { SaveBox(CheckBoxRules::kAll); });
-        // The eight tab keys, then "Hide built-in Tabs": the order of the box indices.
-        for (int box = CheckBoxRules::kFirstTab; box <= CheckBoxRules::kHideBuiltInTabs; ++box)
-            procedure.Run(112, [&] { SaveBox(box); });
-        bool install = false;
-        procedure.Run(114, [&] { install = boxes_.State(CheckBoxRules::kClassic) != 0; });
-        if (install)
-            procedure.Run(116, [&] { actions_.InstallAddIn(); });
-        else
-            procedure.Run(118, [&] { actions_.UninstallAddIn(); });
-        procedure.Run(120, [&] { actions_.ShellOpen(kExcelTarget); });
-        procedure.Run(122, [&] { actions_.Close(); });
-    } else if (button == kCancelButtonNumber) {
-        procedure.Run(124, [&] { actions_.Close(); });
-    }
+    NumberedProcedure procedure(kPushButtonLocation, reporter_);
+    procedure.Run(104, [&] { SaveBox(CheckBoxRules::kClassic); });
+    procedure.Run(106, [&] { SaveBox(CheckBoxRules::kLeft); });
+    procedure.Run(108, [&] { SaveBox(CheckBoxRules::kAll); });
+    // The eight tab keys, then "Hide built-in Tabs": the order of the box indices.
+    for (int box = CheckBoxRules::kFirstTab; box <= CheckBoxRules::kHideBuiltInTabs; ++box)
+        procedure.Run(112, [&] { SaveBox(box); });
+    bool install = false;
+    procedure.Run(114, [&] { install = boxes_.State(CheckBoxRules::kClassic) != 0; });
+    if (install)
+        procedure.Run(116, [&] { actions_.InstallAddIn(); });
+    else
+        procedure.Run(118, [&] { actions_.UninstallAddIn(); });
+    procedure.Run(120, [&] { actions_.ShellOpen(kExcelTarget); });
+    procedure.Run(122, [&] { actions_.Close(); });
+}
+
+void SettingsProcedures::Cancel()
+{
+    NumberedProcedure procedure(kPushButtonLocation, reporter_);
+    procedure.Run(124, [&] { actions_.Close(); });
 }
 
 } // namespace cornice

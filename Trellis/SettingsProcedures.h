@@ -13,17 +13,12 @@
 
 namespace cornice {
 
-inline constexpr const wchar_t* kFormLoadLocation = L"in Lattice2021/01/22.Form1.Form_Load ";
-inline constexpr const wchar_t* kFormInitializeLocation =
-    L"in Lattice2021/01/22.Form1.Form_Initialize ";
-inline constexpr const wchar_t* kOkOrCancelLocation =
-    L"in Lattice2021/01/22.Form1.PushButton22_Click ";
+// Where "Application Error" says a statement failed: the names users have always been shown
+// and support asks for, whatever the procedures are called here.
+inline constexpr const wchar_t* kSetUpWindowLocation = L"in Lattice2021/01/22.Form1.Form_Load ";
+inline constexpr const wchar_t* kShowSettingsLocation = L"in Lattice2021/01/22.Form1.Form_Initialize ";
+inline constexpr const wchar_t* kPushButtonLocation = L"in Lattice2021/01/22.Form1.PushButton22_Click ";
 
-// "OK" and "Cancel" as the procedure of their click numbers them.
-inline constexpr int kOkButtonNumber = 1;
-inline constexpr int kCancelButtonNumber = 2;
-
-inline constexpr const wchar_t* kHandCursorFile = L"\\HAND-M.CUR";
 inline constexpr const wchar_t* kExcelTarget = L"Excel";
 
 // "Version:   7.0": three blanks after the colon.
@@ -48,14 +43,15 @@ public:
     }
 
     // Caption, icon, skin, custom pointer.
-    void FormLoad();
+    void SetUpWindow();
     // About page texts; the boxes restored from the store, the box rules running as each is set.
     // A box whose value a policy sets is locked to it first (CheckBoxRules::Lock).
-    void FormInitialize();
-    // kOkButtonNumber: save the twelve boxes (but none a policy sets), install or remove the
-    // add-in, start Excel, close.
-    // kCancelButtonNumber: close; nothing is saved.
-    void OkOrCancel(int button);
+    void ShowSettings();
+    // "OK": save the twelve boxes (but none a policy sets), install or remove the add-in, start
+    // Excel, close.
+    void Ok();
+    // "Cancel": close; nothing is saved.
+    void Cancel();
 
 private:
     void RestoreBox(int box);

@@ -27,11 +27,11 @@ PixelRect ToPixels(const TwipRect& rect, int dpi);
 // stay exact), weight, underline and character set (LOGFONT's lfCharSet: 0 ANSI, 1 the
 // system's default, 204 Cyrillic).
 struct FontDesign {
-    const wchar_t* face;
-    int hundredthsOfPoint;
-    bool bold;
-    bool underline;
-    int charset;
+    const wchar_t* face = nullptr; // null: no font of its own
+    int hundredthsOfPoint = 0;
+    bool bold = false;
+    bool underline = false;
+    int charset = 0;
 };
 
 // A font height for LOGFONT (negative: the character height without internal leading) for a

@@ -1,10 +1,14 @@
-// What the opening steps of both windows ask of the window they open. DesignedWindow answers
+// What the opening steps of both windows ask of the window they open. WindowBase answers
 // all of it from the window's design but the two labels, whose ids are the window's own.
 #pragma once
 
 #include <string>
 
 namespace cornice {
+
+// The optional file next to the program that holds the hand pointer both windows show over what
+// can be clicked.
+inline constexpr const wchar_t* kHandPointerFile = L"\\HAND-M.CUR";
 
 // Any of them may throw; the opening step that called reports it.
 class WindowActions {

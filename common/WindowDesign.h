@@ -1,5 +1,5 @@
 // A window as designed rather than built: one table of its controls in control order, which is
-// also the tab order and the order in which ApplySkin walks them. DesignedWindow (Windows only)
+// also the tab order and the order in which ApplySkin walks them. WindowBase (Windows only)
 // creates, places, colours and paints from it; the tables themselves are portable, so that the
 // native tests check every window's design with one routine.
 #pragma once
@@ -30,10 +30,10 @@ inline constexpr int kDefaultCharset = 1;
 inline constexpr int kCyrillicCharset = 204;
 
 // The kinds of control a window may hold; ApplySkin recolours option buttons, check boxes,
-// frames and labels, and leaves the others as they are.
-enum class ControlKind { OptionButton, CheckBox, Frame, Label, PushButton, TabControl, Line, Shape, SkinComponent, Other };
+// pages and labels, and leaves the others as they are.
+enum class ControlKind { OptionButton, CheckBox, Page, Label, PushButton, TabControl, Line, Rectangle, SkinComponent, Other };
 
-// Window classes and styles as Windows numbers them (DesignedWindow.cpp checks them against
+// Window classes and styles as Windows numbers them (WindowBase.cpp checks them against
 // windows.h), so that the tables stay portable.
 inline constexpr const wchar_t* kStaticClass = L"Static";
 inline constexpr const wchar_t* kButtonClass = L"Button";
@@ -63,20 +63,22 @@ inline constexpr int kNoId = 0;
 inline constexpr int kOkId = 1;
 inline constexpr int kCancelId = 2;
 
+// Written with designated initialisers; what a control leaves out it does not have (no id, no
+// window, no style, no font, no text), drawn in black on its container's background.
 struct ControlDesign {
-    ControlKind kind;
-    int id;
-    int container; // kInWindow, or the id of a page designed before this control
-    const wchar_t* windowClass; // null for what has no window of its own; the window's page
-                                // class for a page
-    std::uint32_t style;        // WS_CHILD is implied
-    std::uint32_t exStyle;
-    TwipRect place; // a line runs from its top left to its bottom right corner
-    FontDesign font; // face null: none
-    OleColor foreColor;
-    OleColor backColor;
-    const wchar_t* text; // shown as it stands; null for texts the window sets itself; a
-                         // page's is the caption of its tab
+    ControlKind kind = ControlKind::Other;
+    int id = kNoId;
+    int container = kInWindow; // or the id of a page designed before this control
+    const wchar_t* windowClass = nullptr; // null for what has no window of its own; the window's
+                                          // page class for a page
+    std::uint32_t style = 0;              // WS_CHILD is implied
+    std::uint32_t exStyle = 0;
+    TwipRect place{}; // a line runs from its top left to its bottom right corner
+    FontDesign font{}; // face null: none
+    OleColor foreColor = kBlack;
+    OleColor backColor = kContainerColor;
+    const wchar_t* text = nullptr; // shown as it stands; null for texts the window sets itself;
+                                   // a page's is the caption of its tab
 };
 
 // The narrowest a tab of a tab control gets.
@@ -87,29 +89,28 @@ inline constexpr const wchar_t* kSettingsWindowSkinFile = L"\\x\\o.cjs";
 inline constexpr const wchar_t* kAboutWindowSkinFile = L"\\Xtreme\\Office2007.cjstyles";
 
 struct WindowDesign {
-    const wchar_t* className;
-    const wchar_t* pageClassName; // null when the window has no pages
-    std::uint32_t style, exStyle;
-    int iconId; // resource id of the class icon; 0 for none
-    int clientWidth, clientHeight; // twips
-    OleColor backColor;
-    const wchar_t* skinFile; // ApplySkin's
-    const ControlDesign* controls;
-    std::size_t controlCount;
+    const wchar_t* className = nullptr;
+    const wchar_t* pageClassName = nullptr; // null when the window has no pages
+    std::uint32_t style = 0, exStyle = 0;
+    int iconId = 0; // resource id of the class icon; 0 for none
+    int clientWidth = 0, clientHeight = 0; // twips
+    OleColor backColor = kWhite;
+    const wchar_t* skinFile = nullptr; // ApplySkin's
+    const ControlDesign* controls = nullptr;
+    std::size_t controlCount = 0;
 };
-
-inline constexpr FontDesign kNoFont{nullptr, 0, false, false, 0};
 
 // A horizontal or vertical line in `container`, windowless, drawn in the table's order.
 constexpr ControlDesign Line(int container, int x1, int y1, int x2, int y2, OleColor color)
 {
-    return {ControlKind::Line, kNoId, container, nullptr, 0, 0, {x1, y1, x2 - x1, y2 - y1}, kNoFont, color,
-            kContainerColor, nullptr};
+    return {.kind = ControlKind::Line,
+            .container = container,
+            .place = {x1, y1, x2 - x1, y2 - y1},
+            .foreColor = color};
 }
 
 // The skin component: the last entry of a skinnable window.
-inline constexpr ControlDesign kSkinComponentDesign{
-    ControlKind::SkinComponent, kNoId, kInWindow, nullptr, 0, 0, {0, 0, 0, 0}, kNoFont, kBlack, kButtonFaceOleColor,
-    nullptr};
+inline constexpr ControlDesign kSkinComponentDesign{.kind = ControlKind::SkinComponent,
+                                                    .backColor = kButtonFaceOleColor};
 
 } // namespace cornice

@@ -1,12 +1,12 @@
 #include "AboutWindow.h"
 
-#include "AboutForm.h"
+#include "AboutOpening.h"
 #include "AboutPointer.h"
 #include "AddInIdentity.h"
 #include "ComError.h"
 #include "Corbel.h"
 #include "CorbelText.h"
-#include "DesignedWindow.h"
+#include "WindowBase.h"
 #include "LanguageChoice.h"
 #include "LibraryResources.h"
 #include "LocalisedText.h"
@@ -25,9 +25,9 @@ LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam);
 static_assert(kStyle == (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN) &&
               kExStyle == (WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT));
 
-class AboutWindow final : public DesignedWindow, private AboutWindowActions {
+class AboutWindow final : public WindowBase, private AboutWindowActions {
 public:
-    AboutWindow() : DesignedWindow(kWindow, ModuleHandle()), form_(*this, kAddInFriendlyName, LibraryVersion()) {}
+    AboutWindow() : WindowBase(kWindow, ModuleHandle()), steps_(*this, kAddInFriendlyName, LibraryVersion()) {}
     ~AboutWindow() override { Unload(); }
 
     void Open(int language)
@@ -38,8 +38,8 @@ public:
         opening_ = true;
         try {
             language_ = language;
-            form_.SetTexts({Text(IDS_ABOUT_CAPTION), Text(IDS_ABOUT_VERSION)});
-            form_.Show();
+            steps_.SetTexts({Text(IDS_ABOUT_CAPTION), Text(IDS_ABOUT_VERSION)});
+            steps_.Show();
         } catch (...) {
             opening_ = false;
             throw;
@@ -110,7 +110,7 @@ private:
             // The button's click, or Enter and Esc through the dialog keys.
             if (!control || code == BN_CLICKED) ::DestroyWindow(Window());
         } else if (id == kAboutLinkId && code == STN_CLICKED) {
-            StartExplorer(kMakerWebsiteAddress);
+            StartExplorer(kWebsiteAddress);
         }
     }
 
@@ -121,7 +121,7 @@ private:
                             : design.id == IDOK                  ? IDS_ABOUT_OK
                                                                  : 0;
         std::wstring text = id ? Text(id) : std::wstring();
-        return text.empty() ? DesignedWindow::ControlText(design) : text;
+        return text.empty() ? WindowBase::ControlText(design) : text;
     }
 
     HCURSOR PointerOver(HWND under) override
@@ -167,7 +167,7 @@ private:
         }
     }
 
-    AboutForm form_;
+    AboutOpening steps_;
     int language_ = kEnglishText;
     bool opening_ = false;
     PointerState pointer_;

@@ -1,5 +1,5 @@
 // The add-in's About window: one instance per Excel run, modeless, no owner. The portable
-// AboutForm decides what happens when; this is the Windows window, designed in AboutLayout.h.
+// AboutOpening decides what happens when; this is the Windows window, designed in AboutLayout.h.
 #pragma once
 
 #include "AboutLayout.h"

@@ -1,7 +1,7 @@
 // What Corbel.dll's windows take from the library's own resources.
 #pragma once
 
-#include "AboutForm.h"
+#include "AboutOpening.h"
 #include "WinHandles.h"
 
 namespace cornice {

@@ -3,7 +3,7 @@
 #include "AddInRegistration.h"
 #include "AddInRepair.h"
 #include "Files.h"
-#include "Globals.h"
+#include "ProgramName.h"
 #include "OwnTexts.h"
 #include "TrellisText.h"
 #include "WinHandles.h"
@@ -64,9 +64,9 @@ void RepairAddInForUser(HWND owner, const std::wstring& libraryPath)
     check.loadBehavior = MachineLoadBehavior();
     const std::wstring problem = MachineWideProblemText(libraryPath, check);
     if (problem.empty())
-        ::MessageBoxW(owner, OwnText(IDS_INSTALLATION_COMPLETE, kInstallationComplete).c_str(), C_AppName, MB_OK);
+        ::MessageBoxW(owner, OwnText(IDS_INSTALLATION_COMPLETE, kInstallationComplete).c_str(), kProgramName, MB_OK);
     else
-        ::MessageBoxW(owner, problem.c_str(), C_AppName, MB_OK | MB_ICONERROR);
+        ::MessageBoxW(owner, problem.c_str(), kProgramName, MB_OK | MB_ICONERROR);
 }
 
 } // namespace cornice

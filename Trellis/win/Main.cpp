@@ -1,8 +1,8 @@
 // Trellis.exe: the settings program. Its one window is the program; closing it ends the run.
 #include "SettingsWindow.h"
-#include "Globals.h"
 #include "ExcelTabNames.h"
 #include "ExcelWordsRegistry.h"
+#include "ProgramName.h"
 #include "LocalisedText.h"
 #include "OwnTexts.h"
 #include "TrellisText.h"
@@ -43,9 +43,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         const auto text = cornice::FromUtf8(error.what());
         const std::wstring message =
             notOpened + L"\r\n\r\n" + (text ? *text : cornice::OwnText(IDS_UNKNOWN_ERROR, L"Unknown error."));
-        ::MessageBoxW(nullptr, message.c_str(), cornice::C_AppName, MB_OK | MB_ICONERROR);
+        ::MessageBoxW(nullptr, message.c_str(), cornice::kProgramName, MB_OK | MB_ICONERROR);
     } catch (...) {
-        ::MessageBoxW(nullptr, notOpened.c_str(), cornice::C_AppName, MB_OK | MB_ICONERROR);
+        ::MessageBoxW(nullptr, notOpened.c_str(), cornice::kProgramName, MB_OK | MB_ICONERROR);
     }
     return 1;
 }

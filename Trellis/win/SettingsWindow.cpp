@@ -1,12 +1,12 @@
 #include "SettingsWindow.h"
 
 #include "CheckBoxRules.h"
-#include "DesignedWindow.h"
+#include "WindowBase.h"
 #include "Files.h"
-#include "Globals.h"
+#include "ProgramName.h"
 #include "MachineInstallation.h"
 #include "NumberedSteps.h"
-#include "Options.h"
+#include "UserInstallation.h"
 #include "OwnTexts.h"
 #include "PointerEffects.h"
 #include "RegistryPolicySource.h"
@@ -26,12 +26,12 @@ using namespace settings;
 static_assert(kStyle == (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN));
 static_assert(IDS_BOX_HIDE_BUILT_IN_TABS == IDS_BOX_CLASSIC + CheckBoxRules::kBoxCount - 1, "box texts follow the boxes");
 
-class SettingsWindow final : public DesignedWindow,
+class SettingsWindow final : public WindowBase,
                              private SettingsActions,
                              private ErrorReporter {
 public:
     explicit SettingsWindow(HINSTANCE instance)
-        : DesignedWindow(kWindow, instance),
+        : WindowBase(kWindow, instance),
           rules_([this](int box, int state) { ShowBoxState(box, state); }),
           procedures_(*this, settings_.Store(), rules_, *this)
     {
@@ -44,8 +44,8 @@ public:
         if (!CreateDesigned(CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT))
             throw WindowsError(HRESULT_FROM_WIN32(::GetLastError()), "The settings window could not be created.");
 
-        procedures_.FormLoad();
-        procedures_.FormInitialize();
+        procedures_.SetUpWindow();
+        procedures_.ShowSettings();
         ShowPolicyLocks();
 
         MONITORINFO monitor{};
@@ -90,7 +90,7 @@ private:
     void LoadCustomPointer(const std::wstring& path) override
     {
         try {
-            DesignedWindow::LoadCustomPointer(path);
+            WindowBase::LoadCustomPointer(path);
         } catch (const WindowsError& error) {
             throw WindowsError(error.Code(), ToUtf8(OwnText(IDS_POINTER_NOT_LOADED,
                                                             L"The pointer file %1 could not be loaded: %2",
@@ -102,7 +102,7 @@ private:
     // The table's texts in the user's language; the boxes' ids follow their order.
     std::wstring ControlText(const ControlDesign& design) override
     {
-        const std::wstring english = DesignedWindow::ControlText(design);
+        const std::wstring english = WindowBase::ControlText(design);
         const int box = design.id - kFirstBoxId;
         if (design.kind == ControlKind::CheckBox && box >= 0 && box < CheckBoxRules::kBoxCount)
             return OwnText(IDS_BOX_CLASSIC + box, english);
@@ -165,12 +165,15 @@ private:
         } else if (id == IDOK || id == IDCANCEL) {
             if ((!control || code == BN_CLICKED) && !busy_) {
                 busy_ = true;
-                procedures_.OkOrCancel(id == IDOK ? kOkButtonNumber : kCancelButtonNumber);
+                if (id == IDOK)
+                    procedures_.Ok();
+                else
+                    procedures_.Cancel();
                 busy_ = false;
                 if (closeRequested_) ::DestroyWindow(Window());
             }
         } else if (id == kWebsiteId && code == STN_CLICKED) {
-            cornice::ShellOpen(Window(), kMakerWebsiteAddress);
+            cornice::ShellOpen(Window(), kWebsiteAddress);
         }
     }
 
@@ -233,7 +236,7 @@ int RunSettingsWindow(HINSTANCE instance, int showCommand)
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    DesignedWindow::RegisterClasses(kWindow, instance);
+    WindowBase::RegisterClasses(kWindow, instance);
 
     SettingsWindow window(instance);
     window.Open(showCommand);

@@ -52,7 +52,7 @@ void ApplySkin(SkinnableWindow& window, const wchar_t* skinFile)
         switch (window.KindOfControl(index)) {
         case ControlKind::OptionButton:
         case ControlKind::CheckBox:
-        case ControlKind::Frame:
+        case ControlKind::Page:
         case ControlKind::Label:
             window.SetControlBackColor(index, kButtonFaceOleColor);
             break;

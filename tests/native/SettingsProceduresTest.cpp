@@ -99,8 +99,8 @@ struct Window {
 
     void Open()
     {
-        procedures.FormLoad();
-        procedures.FormInitialize();
+        procedures.SetUpWindow();
+        procedures.ShowSettings();
     }
     std::vector<std::wstring> LogSinceOpening()
     {
@@ -149,7 +149,7 @@ TEST(SettingsOpening, LoadsCaptionIconSkinAndTheHandCursorWhenItsFileIsPresent)
 {
     Window w;
     w.actions.handCursorPresent = true;
-    w.procedures.FormLoad();
+    w.procedures.SetUpWindow();
     EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{
                                  L"caption Trellis",
                                  L"icon",
@@ -159,7 +159,7 @@ TEST(SettingsOpening, LoadsCaptionIconSkinAndTheHandCursorWhenItsFileIsPresent)
                              }));
 
     Window without;
-    without.procedures.FormLoad();
+    without.procedures.SetUpWindow();
     EXPECT_EQ(without.actions.log.back(), L"exists C:\\Program Files\\Cornice\\HAND-M.CUR");
     EXPECT_TRUE(without.reporter.reports.empty());
 }
@@ -169,7 +169,7 @@ TEST(SettingsOpening, AFailingLoadStepIsReportedWithItsNumberAndTheRestStillRuns
     Window w;
     w.actions.handCursorPresent = true;
     w.actions.failing = {L"icon", L"skin", L"pointer"};
-    w.procedures.FormLoad();
+    w.procedures.SetUpWindow();
     EXPECT_EQ(w.actions.log.size(), 5u);
     const std::wstring at = L"in Lattice2021/01/22.Form1.Form_Load ";
     EXPECT_EQ(w.reporter.reports, (std::vector<std::wstring>{
@@ -182,7 +182,7 @@ TEST(SettingsOpening, AFailingLoadStepIsReportedWithItsNumberAndTheRestStillRuns
 TEST(SettingsOpening, EmptyStoreShowsTheFirstThreeBoxesTickedAndReadsInOrder)
 {
     Window w;
-    w.procedures.FormInitialize();
+    w.procedures.ShowSettings();
     EXPECT_EQ(w.boxes.States(), Ticked({0, 1, 2}));
     EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{
                                  L"title Trellis", L"version Version:   7.0", L"read Classic",
@@ -243,7 +243,7 @@ TEST(SettingsOpening, AStoredTwoShowsGreyedAndIsSavedBackAsTwo)
     EXPECT_EQ(w.boxes.State(2), 2);
     EXPECT_EQ(w.boxes.State(5), 2);
     EXPECT_EQ(w.boxes.State(11), 1);
-    w.procedures.OkOrCancel(1);
+    w.procedures.Ok();
     EXPECT_EQ(w.store.Get(L"All"), L"2");
     EXPECT_EQ(w.store.Get(L"Insert"), L"2");
 }
@@ -254,7 +254,7 @@ TEST(SettingsOk, SavesTheTwelveBoxesInOrderInstallsStartsExcelAndCloses)
     w.store.Put(L"Home", L"1");
     w.Open();
     w.LogSinceOpening();
-    w.procedures.OkOrCancel(1);
+    w.procedures.Ok();
     EXPECT_EQ(w.actions.log,
               (std::vector<std::wstring>{
                   L"save Classic=1", L"save Left=0", L"save All=1", L"save Home=1",
@@ -273,7 +273,7 @@ TEST(SettingsOk, ClearingClassicSavesTwelveZerosAndUninstalls)
     w.boxes.Click(0);
     EXPECT_EQ(w.boxes.States(), States{});
     w.LogSinceOpening();
-    w.procedures.OkOrCancel(1);
+    w.procedures.Ok();
     ASSERT_EQ(w.actions.log.size(), 15u);
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(w.actions.log[i].substr(w.actions.log[i].size() - 2), L"=0") << i;
@@ -293,7 +293,7 @@ TEST(SettingsOk, AGreyedClassicBoxIsSavedAsTwoAndInstalls)
 
     w.boxes.Set(0, 2);
     w.LogSinceOpening();
-    w.procedures.OkOrCancel(1);
+    w.procedures.Ok();
     EXPECT_EQ(w.actions.log[0], L"save Classic=2");
     EXPECT_EQ(w.actions.log[12], L"install");
 }
@@ -303,7 +303,7 @@ TEST(SettingsOk, AFailedSaveIsReportedAndEverythingElseStillHappens)
     Window w;
     w.store.failingSaves = {L"Data", L"Classic"};
     w.Open();
-    w.procedures.OkOrCancel(1);
+    w.procedures.Ok();
     const std::wstring at = L"in Lattice2021/01/22.Form1.PushButton22_Click ";
     EXPECT_EQ(w.reporter.reports, (std::vector<std::wstring>{
                                       Report(L"Access is denied. (error 5)", at, 104),
@@ -323,7 +323,7 @@ TEST(SettingsOk, FailingInstallationAndExcelStartAreReportedAndTheWindowStillClo
     Window w;
     w.actions.failing = {L"install", L"open"};
     w.Open();
-    w.procedures.OkOrCancel(1);
+    w.procedures.Ok();
     const std::wstring at = L"in Lattice2021/01/22.Form1.PushButton22_Click ";
     EXPECT_EQ(w.reporter.reports, (std::vector<std::wstring>{
                                       Report(L"The window refused install.", at, 116),
@@ -335,7 +335,7 @@ TEST(SettingsOk, FailingInstallationAndExcelStartAreReportedAndTheWindowStillClo
     removal.actions.failing = {L"uninstall", L"close"};
     removal.Open();
     removal.boxes.Set(0, 0);
-    removal.procedures.OkOrCancel(1);
+    removal.procedures.Ok();
     EXPECT_EQ(removal.reporter.reports, (std::vector<std::wstring>{
                                             Report(L"The window refused uninstall.", at, 118),
                                             Report(L"The window refused close.", at, 122),
@@ -348,20 +348,15 @@ TEST(SettingsCancel, ClosesWithoutSavingOrInstalling)
     w.Open();
     w.boxes.Click(9);
     w.LogSinceOpening();
-    w.procedures.OkOrCancel(2);
+    w.procedures.Cancel();
     EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{L"close"}));
 
     Window failing;
     failing.actions.failing = {L"close"};
-    failing.procedures.OkOrCancel(2);
+    failing.procedures.Cancel();
     EXPECT_EQ(failing.reporter.reports,
               (std::vector<std::wstring>{Report(L"The window refused close.",
                                                 L"in Lattice2021/01/22.Form1.PushButton22_Click ", 124)}));
-
-    // Any other index is no button at all.
-    Window other;
-    other.procedures.OkOrCancel(3);
-    EXPECT_TRUE(other.actions.log.empty());
 }
 
 // An administrator set "Classic" 0 for the computer and "Left" 1 and "Hide built-in Tabs" 0 for
@@ -382,7 +377,7 @@ TEST(SettingsUnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnly
     own.Put(L"Left", L"0");
     own.Put(L"Review", L"1");
 
-    procedures.FormInitialize();
+    procedures.ShowSettings();
     EXPECT_TRUE(reporter.reports.empty());
     // Review's rule would tick box 11 and box 0; both are the policy's.
     EXPECT_EQ(boxes.States(), Ticked({1, 2, 8}));
@@ -391,7 +386,7 @@ TEST(SettingsUnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnly
 
     boxes.Click(3); // Home: its rule cannot clear Left
     actions.log.clear();
-    procedures.OkOrCancel(1);
+    procedures.Ok();
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{
                                L"save All=1", L"save Home=1", L"save Page Layout=0", L"save Insert=0",
                                L"save Formulas=0", L"save Data=0", L"save Review=1", L"save View=0",

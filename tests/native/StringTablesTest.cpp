@@ -1,12 +1,12 @@
 // The product's own texts in nine languages: which table a user gets, the filling in of a text's
 // places, every language with every text, and English exactly as the code has always shown it.
-#include "AboutForm.h"
+#include "AboutOpening.h"
 #include "AboutLayout.h"
 #include "AddInRegistration.h"
 #include "CorbelText.h"
 #include "SettingsLayout.h"
 #include "SettingsProcedures.h"
-#include "Globals.h"
+#include "ProgramName.h"
 #include "LanguageChoice.h"
 #include "NumberConversion.h"
 #include "NumberedSteps.h"
@@ -127,7 +127,7 @@ TEST_F(EnglishTexts, AreTheWindowsCaptions)
     EXPECT_EQ(Trellis("IDS_WEBSITE_LABEL"), settingsText(kWebsiteCaptionId));
     EXPECT_EQ(Trellis("IDS_OK"), settingsText(kOkId));
     EXPECT_EQ(Trellis("IDS_CANCEL"), settingsText(kCancelId));
-    EXPECT_EQ(FillIn(Trellis("IDS_VERSION"), {C_Version}), VersionText());
+    EXPECT_EQ(FillIn(Trellis("IDS_VERSION"), {kProgramVersion}), VersionText());
     EXPECT_EQ(Trellis("IDS_APPLICATION_ERROR_TITLE"), kApplicationErrorTitle);
     EXPECT_EQ(Trellis("IDS_INSTALLATION_COMPLETE"), kInstallationComplete);
 
@@ -142,8 +142,8 @@ TEST_F(EnglishTexts, AreTheWindowsCaptions)
 
 TEST_F(EnglishTexts, ComposeTheMessagesAsTheCodeDoes)
 {
-    EXPECT_EQ(FillIn(Trellis("IDS_APPLICATION_ERROR"), {L"Overflow", kFormInitializeLocation, L"104", kSupportEmail}),
-              ApplicationErrorText(L"Overflow", kFormInitializeLocation, 104));
+    EXPECT_EQ(FillIn(Trellis("IDS_APPLICATION_ERROR"), {L"Overflow", kShowSettingsLocation, L"104", kSupportEmail}),
+              ApplicationErrorText(L"Overflow", kShowSettingsLocation, 104));
 
     const std::wstring library = L"C:\\Program Files\\Cornice\\Corbel.dll";
     RegistrationRun run;
@@ -239,11 +239,11 @@ TEST(OwnTexts, ComeFromTheTableHandedIn)
     for (const auto& [name, id] : source.ids) texts[id] = german.at(name);
     UseOwnTexts(texts);
     ExpectEveryRegistrationOutcome([&](const std::string& name) { return german.at(name); });
-    EXPECT_EQ(FillIn(german.at("IDS_APPLICATION_ERROR"), {L"Overflow", kFormInitializeLocation, L"104", kSupportEmail}),
-              ApplicationErrorText(L"Overflow", kFormInitializeLocation, 104));
-    EXPECT_EQ(FillIn(german.at("IDS_VERSION"), {C_Version}), VersionText());
+    EXPECT_EQ(FillIn(german.at("IDS_APPLICATION_ERROR"), {L"Overflow", kShowSettingsLocation, L"104", kSupportEmail}),
+              ApplicationErrorText(L"Overflow", kShowSettingsLocation, 104));
+    EXPECT_EQ(FillIn(german.at("IDS_VERSION"), {kProgramVersion}), VersionText());
     UseOwnTexts({});
-    EXPECT_EQ(VersionText(), std::wstring(L"Version:   ") + C_Version) << "English again without a table";
+    EXPECT_EQ(VersionText(), std::wstring(L"Version:   ") + kProgramVersion) << "English again without a table";
 }
 
 } // namespace

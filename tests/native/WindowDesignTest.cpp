@@ -100,16 +100,16 @@ void CheckDesign(const WindowDesign& window, std::initializer_list<DesignedOverl
             EXPECT_TRUE(ids.count(c.container)) << "its page comes first";
             for (std::size_t p = 0; p < i; ++p)
                 if (window.controls[p].id == c.container) {
-                    EXPECT_EQ(window.controls[p].kind, ControlKind::Frame);
+                    EXPECT_EQ(window.controls[p].kind, ControlKind::Page);
                     width = window.controls[p].place.width;
                     height = window.controls[p].place.height;
                 }
         }
         EXPECT_TRUE(Inside(c.place, width, height));
-        const bool windowed = c.kind != ControlKind::Line && c.kind != ControlKind::Shape &&
+        const bool windowed = c.kind != ControlKind::Line && c.kind != ControlKind::Rectangle &&
                               c.kind != ControlKind::SkinComponent;
         EXPECT_EQ(c.windowClass != nullptr, windowed);
-        if (c.kind == ControlKind::Frame) {
+        if (c.kind == ControlKind::Page) {
             EXPECT_EQ(std::wstring(c.windowClass), window.pageClassName);
             EXPECT_EQ(c.container, kInWindow) << "pages lie beside the tab control, not in it";
         }
@@ -118,7 +118,7 @@ void CheckDesign(const WindowDesign& window, std::initializer_list<DesignedOverl
         }
         EXPECT_EQ((c.style & style::kTabStop) != 0, TakesTheKeyboard(c.kind));
         if (c.kind == ControlKind::PushButton && (c.style & 0xF) == style::kDefPushButton) ++defaultButtons;
-        EXPECT_EQ(c.font.face != nullptr, windowed && c.kind != ControlKind::Frame);
+        EXPECT_EQ(c.font.face != nullptr, windowed && c.kind != ControlKind::Page);
 
         for (std::size_t j = i + 1; j < window.controlCount; ++j) {
             const ControlDesign& d = window.controls[j];
@@ -143,10 +143,10 @@ TEST(WindowDesign, ControlsFitTheirContainersApartAndInTabOrder)
         const int heading = kFirstBoxId + CheckBoxRules::kHideBuiltInTabs;
         CheckDesign(kWindow, {
                                  // The pages cover the tab control below its strip, one at a time.
-                                 {ControlKind::TabControl, kTabControlId, ControlKind::Frame, kNoId},
-                                 {ControlKind::Frame, kExcelPageId, ControlKind::Frame, kAboutPageId},
+                                 {ControlKind::TabControl, kTabControlId, ControlKind::Page, kNoId},
+                                 {ControlKind::Page, kExcelPageId, ControlKind::Page, kAboutPageId},
                                  // The rectangle frames the tab boxes, box 11 on its top edge.
-                                 {ControlKind::Shape, kNoId, ControlKind::CheckBox, kNoId},
+                                 {ControlKind::Rectangle, kNoId, ControlKind::CheckBox, kNoId},
                              });
         const TwipRect& frame = kTabBoxesFrame.place;
         for (int tab = CheckBoxRules::kFirstTab; tab <= CheckBoxRules::kLastTab; ++tab) {

@@ -9,7 +9,7 @@
 #include "AddInRegistration.h"
 #include "Corbel.h"
 #include "InMemorySettingsStore.h"
-#include "Options.h"
+#include "UserInstallation.h"
 #include "RibbonBuilder.h"
 #include "SettingKeys.h"
 #include "Utf8.h"

@@ -4,7 +4,7 @@
 // command line, found by COM as Excel finds it, asked for its ribbon, and unregistered.
 #include "AddInRegistration.h"
 #include "Corbel.h"
-#include "Options.h"
+#include "UserInstallation.h"
 #include "CorbelInProcess.h"
 #include "WinHandles.h"
 #include "WineTestSupport.h"

@@ -213,8 +213,8 @@ TEST_F(RegistryValues, TheSettingsWindowReportsBadValuesAndSavesEveryBoxWhole)
     CheckBoxRules boxes;
     KeptReports reports;
     SettingsProcedures procedures(window, store_, boxes, reports);
-    procedures.FormLoad();
-    procedures.FormInitialize();
+    procedures.SetUpWindow();
+    procedures.ShowSettings();
 
     // One report per bad value, each naming its key and short enough for a message box.
     const std::pair<const wchar_t*, const wchar_t*> expected[] = {
@@ -231,7 +231,7 @@ TEST_F(RegistryValues, TheSettingsWindowReportsBadValuesAndSavesEveryBoxWhole)
     EXPECT_EQ(boxes.State(CheckBoxRules::kHome + 2), CheckBoxRules::kTicked) << "Insert";
 
     // "OK" writes every box whole, as text, over whatever type or length stood there before.
-    procedures.OkOrCancel(1);
+    procedures.Ok();
     EXPECT_EQ(reports.texts.size(), std::size(expected)) << "saving reported a failure";
     for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) {
         const wchar_t* key = settings::kBoxes[box].key;

@@ -46,7 +46,7 @@ void SaveAsTheWindowDoes(const CheckBoxRules& states, SettingsStore& store, Coun
 {
     NoWindow window;
     CheckBoxRules boxes = states;
-    SettingsProcedures(window, store, boxes, reporter).OkOrCancel(1);
+    SettingsProcedures(window, store, boxes, reporter).Ok();
 }
 
 } // namespace

@@ -152,8 +152,8 @@ public:
 class FakeWindow final : public SkinnableWindow {
 public:
     explicit FakeWindow(IDispatch* component) : component_(component) {}
-    std::vector<ControlKind> kinds{ControlKind::TabControl, ControlKind::Frame,      ControlKind::CheckBox,
-                                   ControlKind::Shape,      ControlKind::Label,      ControlKind::Line,
+    std::vector<ControlKind> kinds{ControlKind::TabControl, ControlKind::Page,      ControlKind::CheckBox,
+                                   ControlKind::Rectangle,      ControlKind::Label,      ControlKind::Line,
                                    ControlKind::OptionButton, ControlKind::PushButton, ControlKind::SkinComponent};
     std::vector<OleColor> colours = std::vector<OleColor>(9, 0x00FFFFFF);
     OleColor back = 0x00FFFFFF;

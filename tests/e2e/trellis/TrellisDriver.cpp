@@ -62,7 +62,7 @@ constexpr const wchar_t* kToolsFolder = L"C:\\test-tools";
 const wchar_t* kProgramFolder = L"C:\\Program Files\\Cornice \u0422\u0435\u0441\u0442 \u8868";
 constexpr const wchar_t* kAsciiProgramFolder = L"C:\\Program Files\\Cornice";
 
-constexpr const wchar_t* kForm1Class = L"TrellisForm1";
+constexpr const wchar_t* kWindowClass = L"TrellisForm1";
 constexpr int kTabId = 200;
 
 DriverArguments g_paths; // build: the preset's build folder; installer: that of the sources
@@ -210,7 +210,7 @@ public:
         if (!program_.Started()) return nullptr;
         return WaitForWindow(program_.Id(), className, caption, milliseconds, [&] { return !Running(); });
     }
-    HWND Window(int milliseconds = 15000) const { return Find(kForm1Class, nullptr, milliseconds); }
+    HWND Window(int milliseconds = 15000) const { return Find(kWindowClass, nullptr, milliseconds); }
     HWND MessageBox(const wchar_t* caption, int milliseconds = 15000) const
     {
         return Find(L"#32770", caption, milliseconds);
@@ -223,19 +223,19 @@ private:
     StartedProgram program_;
 };
 
-HWND Page(HWND form, int id) { return ::GetDlgItem(form, id); }
-HWND Box(HWND form, int index) { return ::GetDlgItem(Page(form, kExcelPageId), kFirstBoxId + index); }
+HWND Page(HWND trellisWindow, int id) { return ::GetDlgItem(trellisWindow, id); }
+HWND Box(HWND trellisWindow, int index) { return ::GetDlgItem(Page(trellisWindow, kExcelPageId), kFirstBoxId + index); }
 
-States ReadStates(HWND form)
+States ReadStates(HWND trellisWindow)
 {
     States states{};
     for (int box = 0; box < 12; ++box)
-        states[box] = static_cast<int>(::SendMessageW(Box(form, box), BM_GETCHECK, 0, 0));
+        states[box] = static_cast<int>(::SendMessageW(Box(trellisWindow, box), BM_GETCHECK, 0, 0));
     return states;
 }
 
 // As a click: the button runs its own click handling and tells its parent.
-void ClickBox(HWND form, int index) { ::SendMessageW(Box(form, index), BM_CLICK, 0, 0); }
+void ClickBox(HWND trellisWindow, int index) { ::SendMessageW(Box(trellisWindow, index), BM_CLICK, 0, 0); }
 
 BOOL CALLBACK FindIcon(HWND child, LPARAM context)
 {
@@ -262,13 +262,13 @@ HWND FocusOf(HWND window)
     return info.hwndFocus;
 }
 
-void ShowPage(HWND form, bool about)
+void ShowPage(HWND trellisWindow, bool about)
 {
-    BringToFront(form);
-    if (::IsWindowVisible(Page(form, kAboutPageId)) != about) Keys({VK_CONTROL, VK_TAB});
-    CHECK(Eventually([&] { return (::IsWindowVisible(Page(form, kAboutPageId)) != FALSE) == about; }),
+    BringToFront(trellisWindow);
+    if (::IsWindowVisible(Page(trellisWindow, kAboutPageId)) != about) Keys({VK_CONTROL, VK_TAB});
+    CHECK(Eventually([&] { return (::IsWindowVisible(Page(trellisWindow, kAboutPageId)) != FALSE) == about; }),
           std::string("the ") + (about ? "About" : "Excel") + " page never showed");
-    CHECK(WaitUntilPainted(form), "the window never finished painting the page");
+    CHECK(WaitUntilPainted(trellisWindow), "the window never finished painting the page");
 }
 
 std::string Show(HCURSOR cursor)
@@ -314,10 +314,10 @@ std::wstring ApplicationError(const std::wstring& description, const std::wstrin
 // Wine answers WM_GETICON and GetClassLongPtr only inside the window's own process, so the
 // icon is looked for where the user sees it: the green lattice of the program's icon at the
 // left of the title bar (Wine draws the title bars here).
-bool CaptionShowsProgramIconNow(HWND form)
+bool CaptionShowsProgramIconNow(HWND trellisWindow)
 {
     RECT window;
-    ::GetWindowRect(form, &window);
+    ::GetWindowRect(trellisWindow, &window);
     const int caption = ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYFRAME);
     const Capture capture = CaptureScreen({window.left, window.top, window.left + caption, window.top + caption});
     int green = 0;
@@ -332,9 +332,9 @@ bool CaptionShowsProgramIconNow(HWND form)
 
 // A busy machine may paint the title bar a while after the window appears: look again for up to
 // five seconds before calling the icon missing.
-bool CaptionShowsProgramIcon(HWND form)
+bool CaptionShowsProgramIcon(HWND trellisWindow)
 {
-    return Eventually([&] { return CaptionShowsProgramIconNow(form); }, 5000);
+    return Eventually([&] { return CaptionShowsProgramIconNow(trellisWindow); }, 5000);
 }
 
 // The file version and the product version text of a program's version resource.
@@ -360,22 +360,22 @@ std::string FileVersion(const std::wstring& path)
     return text + U8(product);
 }
 
-void CheckGeometry(HWND form, int dpi)
+void CheckGeometry(HWND trellisWindow, int dpi)
 {
     RECT client;
-    ::GetClientRect(form, &client);
+    ::GetClientRect(trellisWindow, &client);
     CHECK(client.right == Pixels(6240, dpi) && client.bottom == Pixels(5100, dpi),
           "client area at " + std::to_string(dpi) + " dpi: " +
               Expected(std::to_string(client.right) + "x" + std::to_string(client.bottom),
                        std::to_string(Pixels(6240, dpi)) + "x" + std::to_string(Pixels(5100, dpi))));
     RECT box;
-    ::GetWindowRect(Box(form, 0), &box);
-    ::MapWindowPoints(nullptr, Page(form, kExcelPageId), reinterpret_cast<POINT*>(&box), 2);
+    ::GetWindowRect(Box(trellisWindow, 0), &box);
+    ::MapWindowPoints(nullptr, Page(trellisWindow, kExcelPageId), reinterpret_cast<POINT*>(&box), 2);
     CHECK(box.left == Pixels(240, dpi) && box.top == Pixels(480, dpi) && box.right - box.left == Pixels(5535, dpi) - Pixels(240, dpi),
           "box 0 in its page at " + std::to_string(dpi) + " dpi: " + std::to_string(box.left) + "," + std::to_string(box.top));
     RECT ok;
-    ::GetWindowRect(::GetDlgItem(form, IDOK), &ok);
-    ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&ok), 2);
+    ::GetWindowRect(::GetDlgItem(trellisWindow, IDOK), &ok);
+    ::MapWindowPoints(nullptr, trellisWindow, reinterpret_cast<POINT*>(&ok), 2);
     CHECK(ok.left == Pixels(1920, dpi) && ok.top == Pixels(4560, dpi) && ok.bottom == Pixels(4965, dpi),
           "OK button at " + std::to_string(dpi) + " dpi: " + std::to_string(ok.left) + "," + std::to_string(ok.top));
 }
@@ -385,60 +385,60 @@ void FirstStart()
 {
     ReplaceSettings({});
     Trellis trellis;
-    const HWND form = trellis.Window();
-    CHECK(form != nullptr, "the window did not appear");
-    if (!form) return;
-    CHECK(TextOf(form) == L"Trellis", "caption " + Quote(TextOf(form)));
-    CHECK(CaptionShowsProgramIcon(form), "the title bar does not show the program's icon");
+    const HWND trellisWindow = trellis.Window();
+    CHECK(trellisWindow != nullptr, "the window did not appear");
+    if (!trellisWindow) return;
+    CHECK(TextOf(trellisWindow) == L"Trellis", "caption " + Quote(TextOf(trellisWindow)));
+    CHECK(CaptionShowsProgramIcon(trellisWindow), "the title bar does not show the program's icon");
     CHECK(FileVersion(std::wstring(kProgramFolder) + L"\\Trellis.exe") == "7.0.0.0 7.0",
           "version resource " + FileVersion(std::wstring(kProgramFolder) + L"\\Trellis.exe"));
-    CHECK(ReadStates(form) == Ticked({0, 1, 2}), "states " + Show(ReadStates(form)));
-    CHECK(!::IsWindowVisible(::GetDlgItem(Page(form, kExcelPageId), kPolicyNoteId)), "the policy note shows without policies");
+    CHECK(ReadStates(trellisWindow) == Ticked({0, 1, 2}), "states " + Show(ReadStates(trellisWindow)));
+    CHECK(!::IsWindowVisible(::GetDlgItem(Page(trellisWindow, kExcelPageId), kPolicyNoteId)), "the policy note shows without policies");
     for (int box = 0; box < 12; ++box)
-        CHECK(::IsWindowEnabled(Box(form, box)), "without policies box " + std::to_string(box) + " is disabled");
+        CHECK(::IsWindowEnabled(Box(trellisWindow, box)), "without policies box " + std::to_string(box) + " is disabled");
     for (int box = 0; box < 12; ++box)
-        CHECK(TextOf(Box(form, box)) == kExpectedCaptions[box], "caption of box " + std::to_string(box) + ": " + Quote(TextOf(Box(form, box))));
-    CHECK(::IsWindowVisible(Page(form, kExcelPageId)) && !::IsWindowVisible(Page(form, kAboutPageId)),
+        CHECK(TextOf(Box(trellisWindow, box)) == kExpectedCaptions[box], "caption of box " + std::to_string(box) + ": " + Quote(TextOf(Box(trellisWindow, box))));
+    CHECK(::IsWindowVisible(Page(trellisWindow, kExcelPageId)) && !::IsWindowVisible(Page(trellisWindow, kAboutPageId)),
           "the Excel page must show first");
-    CheckGeometry(form, ScreenDpi());
+    CheckGeometry(trellisWindow, ScreenDpi());
 
     // The window is centred on the work area, give or take a pixel of rounding.
     RECT window, area;
-    ::GetWindowRect(form, &window);
+    ::GetWindowRect(trellisWindow, &window);
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const int dx = (window.left - area.left) - (area.right - window.right);
     const int dy = (window.top - area.top) - (area.bottom - window.bottom);
     CHECK(std::abs(dx) <= 1 && std::abs(dy) <= 1, "not centred: " + std::to_string(dx) + "," + std::to_string(dy));
 
     // Keyboard order: the boxes by index, then OK and Cancel.
-    HWND focus = Box(form, 0);
+    HWND focus = Box(trellisWindow, 0);
     std::string order;
     for (int step = 0; step < 14; ++step) {
         order += std::to_string(::GetDlgCtrlID(focus)) + " ";
-        focus = ::GetNextDlgTabItem(form, focus, FALSE);
+        focus = ::GetNextDlgTabItem(trellisWindow, focus, FALSE);
     }
     CHECK(order == "100 101 102 103 104 105 106 107 108 109 110 111 1 2 ", "tab order " + order);
 
-    const HWND about = Page(form, kAboutPageId);
+    const HWND about = Page(trellisWindow, kAboutPageId);
     CHECK(TextOf(::GetDlgItem(about, 300)) == L"Trellis", "title " + Quote(TextOf(::GetDlgItem(about, 300))));
     CHECK(TextOf(::GetDlgItem(about, 301)) == L"Version:   7.0", "version " + Quote(TextOf(::GetDlgItem(about, 301))));
     CHECK(TextOf(::GetDlgItem(about, 302)) == L"Website: ", "website label " + Quote(TextOf(::GetDlgItem(about, 302))));
     CHECK(TextOf(::GetDlgItem(about, kWebsiteId)) == L"www.quillmark.example", "website");
-    CHECK(MostCommonColour(Page(form, kExcelPageId)) == RGB(255, 255, 255),
-          "the Excel page without a style is " + Hex(MostCommonColour(Page(form, kExcelPageId))));
+    CHECK(MostCommonColour(Page(trellisWindow, kExcelPageId)) == RGB(255, 255, 255),
+          "the Excel page without a style is " + Hex(MostCommonColour(Page(trellisWindow, kExcelPageId))));
 
-    ::SetForegroundWindow(form);
-    CHECK(Eventually([&] { return FocusOf(form) == Box(form, 0); }), "the first box does not have the focus");
-    SaveScreenshot(form, L"excel-page");
-    ShowPage(form, true);
+    ::SetForegroundWindow(trellisWindow);
+    CHECK(Eventually([&] { return FocusOf(trellisWindow) == Box(trellisWindow, 0); }), "the first box does not have the focus");
+    SaveScreenshot(trellisWindow, L"excel-page");
+    ShowPage(trellisWindow, true);
     CHECK(Eventually([&] { return ::IsWindowVisible(about) != FALSE; }), "Ctrl+Tab did not show the About page");
-    CHECK(FocusOf(form) == ::GetDlgItem(form, kTabId), "the focus did not move from the hidden box to the tabs");
-    SaveScreenshot(form, L"about-page");
-    ShowPage(form, false);
-    CHECK(Eventually([&] { return ::IsWindowVisible(Page(form, kExcelPageId)) != FALSE; }),
+    CHECK(FocusOf(trellisWindow) == ::GetDlgItem(trellisWindow, kTabId), "the focus did not move from the hidden box to the tabs");
+    SaveScreenshot(trellisWindow, L"about-page");
+    ShowPage(trellisWindow, false);
+    CHECK(Eventually([&] { return ::IsWindowVisible(Page(trellisWindow, kExcelPageId)) != FALSE; }),
           "Ctrl+Tab did not come back to the Excel page");
 
-    ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ::PostMessageW(trellisWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
     CHECK(trellis.Ended(), "the close button did not end the program");
     CHECK(ReadSettings().empty(), "closing saved " + Show(ReadSettings()));
 }
@@ -448,53 +448,53 @@ void BoxesAndPointer()
 {
     ReplaceSettings({{L"Home", L"1"}});
     Trellis trellis;
-    const HWND form = trellis.Window();
-    CHECK(form != nullptr, "the window did not appear");
-    if (!form) return;
-    CHECK(ReadStates(form) == Ticked({0, 2, 3}), "Home alone opens as " + Show(ReadStates(form)));
-    ClickBox(form, 1); // Left clears Home
-    CHECK(ReadStates(form) == Ticked({0, 1, 2}), "after Left " + Show(ReadStates(form)));
-    ClickBox(form, 11); // all eight tabs, Left cleared
-    CHECK(ReadStates(form) == Ticked({0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), "after box 11 " + Show(ReadStates(form)));
-    ClickBox(form, 11);
-    CHECK(ReadStates(form) == Ticked({0, 2}), "after clearing box 11 " + Show(ReadStates(form)));
-    ClickBox(form, 0);
-    CHECK(ReadStates(form) == States{}, "after clearing box 0 " + Show(ReadStates(form)));
-    ClickBox(form, 0);
-    CHECK(ReadStates(form) == Ticked({0, 1, 2}), "after ticking box 0 " + Show(ReadStates(form)));
+    const HWND trellisWindow = trellis.Window();
+    CHECK(trellisWindow != nullptr, "the window did not appear");
+    if (!trellisWindow) return;
+    CHECK(ReadStates(trellisWindow) == Ticked({0, 2, 3}), "Home alone opens as " + Show(ReadStates(trellisWindow)));
+    ClickBox(trellisWindow, 1); // Left clears Home
+    CHECK(ReadStates(trellisWindow) == Ticked({0, 1, 2}), "after Left " + Show(ReadStates(trellisWindow)));
+    ClickBox(trellisWindow, 11); // all eight tabs, Left cleared
+    CHECK(ReadStates(trellisWindow) == Ticked({0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), "after box 11 " + Show(ReadStates(trellisWindow)));
+    ClickBox(trellisWindow, 11);
+    CHECK(ReadStates(trellisWindow) == Ticked({0, 2}), "after clearing box 11 " + Show(ReadStates(trellisWindow)));
+    ClickBox(trellisWindow, 0);
+    CHECK(ReadStates(trellisWindow) == States{}, "after clearing box 0 " + Show(ReadStates(trellisWindow)));
+    ClickBox(trellisWindow, 0);
+    CHECK(ReadStates(trellisWindow) == Ticked({0, 1, 2}), "after ticking box 0 " + Show(ReadStates(trellisWindow)));
     // The mouse and the keyboard, as a user works them: a click on Data, then Space on it.
-    BringToFront(form);
-    ClickWithMouse(Box(form, 7), 6, 10);
-    CHECK(Eventually([&] { return ReadStates(form) == Ticked({0, 1, 2, 7, 11}); }),
-          "after a click on Data " + Show(ReadStates(form)));
+    BringToFront(trellisWindow);
+    ClickWithMouse(Box(trellisWindow, 7), 6, 10);
+    CHECK(Eventually([&] { return ReadStates(trellisWindow) == Ticked({0, 1, 2, 7, 11}); }),
+          "after a click on Data " + Show(ReadStates(trellisWindow)));
     Keys({VK_SPACE});
-    CHECK(Eventually([&] { return ReadStates(form) == Ticked({0, 1, 2, 11}); }),
-          "after Space on Data " + Show(ReadStates(form)));
+    CHECK(Eventually([&] { return ReadStates(trellisWindow) == Ticked({0, 1, 2, 11}); }),
+          "after Space on Data " + Show(ReadStates(trellisWindow)));
 
     // The hand over boxes, buttons and the address; the arrow over the pages and the window.
-    MovePointerInto(Page(form, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
+    MovePointerInto(Page(trellisWindow, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
     const HCURSOR arrow = Pointer();
-    MovePointerInto(Box(form, 4), 8, 8);
+    MovePointerInto(Box(trellisWindow, 4), 8, 8);
     CHECK(Eventually([&] { return Pointer() != arrow; }),
           "over a box the pointer is the same as over the page: " + Show(Pointer()));
     const HCURSOR hand = Pointer();
-    MovePointerInto(::GetDlgItem(form, IDOK), 10, 10);
+    MovePointerInto(::GetDlgItem(trellisWindow, IDOK), 10, 10);
     CHECK(Eventually([&] { return Pointer() == hand; }),
           "over OK the pointer is " + Show(Pointer()) + ", not the hand " + Show(hand));
-    MovePointerInto(Page(form, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
+    MovePointerInto(Page(trellisWindow, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
     CHECK(Eventually([&] { return Pointer() == arrow; }), "back over the page the pointer is " + Show(Pointer()));
 
-    ShowPage(form, true);
-    const HWND link = ::GetDlgItem(Page(form, kAboutPageId), kWebsiteId);
+    ShowPage(trellisWindow, true);
+    const HWND link = ::GetDlgItem(Page(trellisWindow, kAboutPageId), kWebsiteId);
     // The Excel page was visited above, which takes the underline away; the link brings it back.
     CHECK(!LinkUnderlined(link), "the address is underlined after the pointer crossed the Excel page");
     MovePointerInto(link, 10, 6);
     CHECK(Eventually([&] { return LinkUnderlined(link); }), "the address is not underlined under the pointer");
     CHECK(Eventually([&] { return Pointer() == hand; }), "over the address the pointer is not the hand");
-    MovePointerInto(Page(form, kAboutPageId), 10, 10);
+    MovePointerInto(Page(trellisWindow, kAboutPageId), 10, 10);
     CHECK(Eventually([&] { return Pointer() == arrow; }), "over the About page the pointer is not the arrow");
     CHECK(LinkUnderlined(link), "the About page must leave the underline alone");
-    MovePointerInto(form, 5, ::GetSystemMetrics(SM_CYCAPTION) + Pixels(4700, ScreenDpi()));
+    MovePointerInto(trellisWindow, 5, ::GetSystemMetrics(SM_CYCAPTION) + Pixels(4700, ScreenDpi()));
     CHECK(Eventually([&] { return !LinkUnderlined(link); }), "the window's background must take the underline away");
 
     // The address opens through the shell (this prefix hands http to the probe).
@@ -505,7 +505,7 @@ void BoxesAndPointer()
     Eventually([&] { return !(opened = ReadFileText(std::wstring(kEvidenceFolder) + L"\\opened.txt")).empty(); }, 15000);
     CHECK(opened.find("http://www.quillmark.example/") != std::string::npos, "the address was not opened: " + opened);
 
-    PressButton(form, IDCANCEL);
+    PressButton(trellisWindow, IDCANCEL);
     CHECK(trellis.Ended(), "Cancel did not end the program");
     CHECK((ReadSettings() == Settings{{L"Home", L"1"}}), "Cancel saved " + Show(ReadSettings()));
 }
@@ -519,21 +519,21 @@ void NoHandPointer()
     ::MoveFileExW(cursor.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING);
     {
         Trellis trellis;
-        const HWND form = trellis.Window();
-        CHECK(form != nullptr, "the window did not appear");
-        if (form) {
+        const HWND trellisWindow = trellis.Window();
+        CHECK(trellisWindow != nullptr, "the window did not appear");
+        if (trellisWindow) {
             CHECK(trellis.MessageBox(L"Application Error", 0) == nullptr, "a missing pointer file was reported");
-            BringToFront(form);
+            BringToFront(trellisWindow);
             // Right after the window opens, the pointer can still be the one that the window
             // under it before had set; a first round over the page and a box lets Trellis set it.
-            MovePointerInto(Page(form, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
-            MovePointerInto(Box(form, 4), 8, 8);
-            MovePointerInto(Page(form, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
+            MovePointerInto(Page(trellisWindow, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
+            MovePointerInto(Box(trellisWindow, 4), 8, 8);
+            MovePointerInto(Page(trellisWindow, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
             const HCURSOR arrow = Pointer();
-            MovePointerInto(Box(form, 4), 8, 8);
+            MovePointerInto(Box(trellisWindow, 4), 8, 8);
             CHECK(Pointer() == arrow, "without HAND-M.CUR the pointer over a box is " + Show(Pointer()) +
                                           ", over the page " + Show(arrow));
-            PressButton(form, IDCANCEL);
+            PressButton(trellisWindow, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
         }
     }
@@ -553,12 +553,12 @@ void OkInstalls()
     ReplaceSettings({{L"All", L"0"}, {L"Review", L"1"}});
     ClearEvidence();
     Trellis trellis;
-    const HWND form = trellis.Window();
-    CHECK(form != nullptr, "the window did not appear");
-    if (!form) return;
-    CHECK(ReadStates(form) == Ticked({0, 1, 8, 11}), "opened as " + Show(ReadStates(form)));
-    ClickBox(form, 9); // View
-    PressButton(form, IDOK);
+    const HWND trellisWindow = trellis.Window();
+    CHECK(trellisWindow != nullptr, "the window did not appear");
+    if (!trellisWindow) return;
+    CHECK(ReadStates(trellisWindow) == Ticked({0, 1, 8, 11}), "opened as " + Show(ReadStates(trellisWindow)));
+    ClickBox(trellisWindow, 9); // View
+    PressButton(trellisWindow, IDOK);
 
     const HWND box = trellis.MessageBox(L"Trellis", 45000);
     CHECK(box != nullptr, "no message after OK");
@@ -596,15 +596,15 @@ void CancelAndCloseSaveNothing()
         ReplaceSettings(before);
         ClearEvidence();
         Trellis trellis;
-        const HWND form = trellis.Window();
-        CHECK(form != nullptr, "the window did not appear");
-        if (!form) return;
-        ClickBox(form, 0);
-        ClickBox(form, 3);
+        const HWND trellisWindow = trellis.Window();
+        CHECK(trellisWindow != nullptr, "the window did not appear");
+        if (!trellisWindow) return;
+        ClickBox(trellisWindow, 0);
+        ClickBox(trellisWindow, 3);
         if (useCloseButton)
-            ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+            ::PostMessageW(trellisWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
         else
-            PressButton(form, IDCANCEL);
+            PressButton(trellisWindow, IDCANCEL);
         CHECK(trellis.Ended(), useCloseButton ? "the close button did not end the program" : "Cancel did not end the program");
         CHECK(ReadSettings() == before, (useCloseButton ? "the close button saved " : "Cancel saved ") + Show(ReadSettings()));
         CHECK(!Exists(std::wstring(kEvidenceFolder) + L"\\excel.txt"), "Excel was started");
@@ -630,12 +630,12 @@ void BadStoredValues()
         AnswerOk(box);
         CHECK(Eventually([&] { return !::IsWindow(box); }), "the report for line " + std::to_string(line) + " did not close");
     }
-    const HWND form = trellis.Window();
-    CHECK(form != nullptr, "the window did not appear after the reports");
-    if (!form) return;
+    const HWND trellisWindow = trellis.Window();
+    CHECK(trellisWindow != nullptr, "the window did not appear after the reports");
+    if (!trellisWindow) return;
     // Box 0 came from the rules of Left and Developer; All is clear; Developer ticked box 11.
-    CHECK(ReadStates(form) == Ticked({0, 1, 10, 11}), "restored " + Show(ReadStates(form)));
-    PressButton(form, IDCANCEL);
+    CHECK(ReadStates(trellisWindow) == Ticked({0, 1, 10, 11}), "restored " + Show(ReadStates(trellisWindow)));
+    PressButton(trellisWindow, IDCANCEL);
     CHECK(trellis.Ended(), "Cancel did not end the program");
 }
 
@@ -645,12 +645,12 @@ void OkUninstalls()
     ReplaceSettings({});
     ClearEvidence();
     Trellis trellis;
-    const HWND form = trellis.Window();
-    CHECK(form != nullptr, "the window did not appear");
-    if (!form) return;
-    ClickBox(form, 0);
-    CHECK(ReadStates(form) == States{}, "after clearing box 0 " + Show(ReadStates(form)));
-    PressButton(form, IDOK);
+    const HWND trellisWindow = trellis.Window();
+    CHECK(trellisWindow != nullptr, "the window did not appear");
+    if (!trellisWindow) return;
+    ClickBox(trellisWindow, 0);
+    CHECK(ReadStates(trellisWindow) == States{}, "after clearing box 0 " + Show(ReadStates(trellisWindow)));
+    PressButton(trellisWindow, IDOK);
     const std::string report = WaitForExcel();
     CHECK(!report.empty(), "Excel was not started after removal");
     CHECK(trellis.MessageBox(L"Trellis", 0) == nullptr, "removal must be silent");
@@ -675,10 +675,10 @@ void MissingLibrary()
     ClearEvidence();
     {
         Trellis trellis;
-        const HWND form = trellis.Window();
-        CHECK(form != nullptr, "the window did not appear");
-        if (form) {
-            PressButton(form, IDOK);
+        const HWND trellisWindow = trellis.Window();
+        CHECK(trellisWindow != nullptr, "the window did not appear");
+        if (trellisWindow) {
+            PressButton(trellisWindow, IDOK);
             const HWND box = trellis.MessageBox(L"Trellis", 45000);
             CHECK(box != nullptr, "no message after OK");
             if (box) {
@@ -700,11 +700,11 @@ void MissingLibrary()
     ClearEvidence();
     {
         Trellis trellis;
-        const HWND form = trellis.Window();
-        CHECK(form != nullptr, "the window did not appear for removal");
-        if (form) {
-            ClickBox(form, 0);
-            PressButton(form, IDOK);
+        const HWND trellisWindow = trellis.Window();
+        CHECK(trellisWindow != nullptr, "the window did not appear for removal");
+        if (trellisWindow) {
+            ClickBox(trellisWindow, 0);
+            PressButton(trellisWindow, IDOK);
             CHECK(!WaitForExcel().empty(), "Excel was not started after removal");
             CHECK(trellis.MessageBox(L"Trellis", 0) == nullptr, "removing what was never installed must be silent");
             CHECK(trellis.Ended(), "OK did not end the program");
@@ -723,15 +723,15 @@ void Styled()
     ReplaceSettings({{L"Insert", L"1"}});
     {
         Trellis trellis;
-        const HWND form = trellis.Window();
-        CHECK(form != nullptr, "the window did not appear");
-        if (form) {
-            const COLORREF page = MostCommonColour(Page(form, kExcelPageId));
+        const HWND trellisWindow = trellis.Window();
+        CHECK(trellisWindow != nullptr, "the window did not appear");
+        if (trellisWindow) {
+            const COLORREF page = MostCommonColour(Page(trellisWindow, kExcelPageId));
             CHECK(page == RGB(0xDF, 0xE9, 0xF5), "the styled Excel page is " + Hex(page));
-            SaveScreenshot(form, L"excel-page-styled");
-            ShowPage(form, true);
-            SaveScreenshot(form, L"about-page-styled");
-            PressButton(form, IDCANCEL);
+            SaveScreenshot(trellisWindow, L"excel-page-styled");
+            ShowPage(trellisWindow, true);
+            SaveScreenshot(trellisWindow, L"about-page-styled");
+            PressButton(trellisWindow, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
         }
     }
@@ -740,11 +740,11 @@ void Styled()
     ::SetFileAttributesW(style.c_str(), FILE_ATTRIBUTE_HIDDEN);
     {
         Trellis trellis;
-        const HWND form = trellis.Window();
-        if (form) {
-            const COLORREF page = MostCommonColour(Page(form, kExcelPageId));
+        const HWND trellisWindow = trellis.Window();
+        if (trellisWindow) {
+            const COLORREF page = MostCommonColour(Page(trellisWindow, kExcelPageId));
             CHECK(page == RGB(255, 255, 255), "with a hidden style file the page is " + Hex(page));
-            PressButton(form, IDCANCEL);
+            PressButton(trellisWindow, IDCANCEL);
             trellis.Ended();
         }
     }
@@ -760,14 +760,14 @@ void Dpi(int dpi)
     ReplaceSettings({});
     {
         Trellis trellis;
-        const HWND form = trellis.Window();
-        CHECK(form != nullptr, "the window did not appear");
-        if (form) {
-            CheckGeometry(form, dpi);
-            SaveScreenshot(form, L"excel-page-" + std::to_wstring(dpi) + L"dpi");
-            ShowPage(form, true);
-            SaveScreenshot(form, L"about-page-" + std::to_wstring(dpi) + L"dpi");
-            PressButton(form, IDCANCEL);
+        const HWND trellisWindow = trellis.Window();
+        CHECK(trellisWindow != nullptr, "the window did not appear");
+        if (trellisWindow) {
+            CheckGeometry(trellisWindow, dpi);
+            SaveScreenshot(trellisWindow, L"excel-page-" + std::to_wstring(dpi) + L"dpi");
+            ShowPage(trellisWindow, true);
+            SaveScreenshot(trellisWindow, L"about-page-" + std::to_wstring(dpi) + L"dpi");
+            PressButton(trellisWindow, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
         }
     }
@@ -788,21 +788,21 @@ void Policies()
     ClearEvidence();
     {
         Trellis trellis;
-        const HWND form = trellis.Window();
-        CHECK(form != nullptr, "the window did not appear");
-        if (form) {
-            CHECK(ReadStates(form) == Ticked({1, 2, 8, 11}), "opened as " + Show(ReadStates(form)));
+        const HWND trellisWindow = trellis.Window();
+        CHECK(trellisWindow != nullptr, "the window did not appear");
+        if (trellisWindow) {
+            CHECK(ReadStates(trellisWindow) == Ticked({1, 2, 8, 11}), "opened as " + Show(ReadStates(trellisWindow)));
             for (int box = 0; box < 12; ++box)
-                CHECK((::IsWindowEnabled(Box(form, box)) != FALSE) == (box > 1),
+                CHECK((::IsWindowEnabled(Box(trellisWindow, box)) != FALSE) == (box > 1),
                       "box " + std::to_string(box) + (box > 1 ? " is disabled" : " is enabled"));
-            const HWND note = ::GetDlgItem(Page(form, kExcelPageId), kPolicyNoteId);
+            const HWND note = ::GetDlgItem(Page(trellisWindow, kExcelPageId), kPolicyNoteId);
             CHECK(::IsWindowVisible(note) && TextOf(note) == L"Dimmed boxes are set by your administrator.",
                   "the note " + Quote(TextOf(note)));
-            SaveScreenshot(form, L"excel-page-policy");
-            ClickBox(form, 3); // Home would clear Left
-            ClickBox(form, 0); // disabled: nothing
-            CHECK(ReadStates(form) == Ticked({1, 2, 3, 8, 11}), "after clicks " + Show(ReadStates(form)));
-            PressButton(form, IDOK);
+            SaveScreenshot(trellisWindow, L"excel-page-policy");
+            ClickBox(trellisWindow, 3); // Home would clear Left
+            ClickBox(trellisWindow, 0); // disabled: nothing
+            CHECK(ReadStates(trellisWindow) == Ticked({1, 2, 3, 8, 11}), "after clicks " + Show(ReadStates(trellisWindow)));
+            PressButton(trellisWindow, IDOK);
             CHECK(!WaitForExcel().empty(), "Excel was not started");
             CHECK(trellis.Ended(), "OK did not end the program");
             Settings expected = SavedAs(Ticked({2, 3, 8, 11}));
@@ -843,13 +843,13 @@ SIZE TextSize(const std::wstring& text, const FontDesign& design, int width)
 // Every text of the window has room in its control: a check box's beside its 13-pixel mark and
 // the gap after it, on as many lines as its height holds; a push button's within its edges.
 // The tabs size themselves to their text.
-void CheckRoomForTexts(HWND form, const std::wstring& language)
+void CheckRoomForTexts(HWND trellisWindow, const std::wstring& language)
 {
     for (const ControlDesign& design : settings::kControls) {
         const bool box = design.kind == ControlKind::CheckBox;
         if (!design.text || (!box && design.kind != ControlKind::Label && design.kind != ControlKind::PushButton))
             continue;
-        const HWND container = design.container == kInWindow ? form : Page(form, design.container);
+        const HWND container = design.container == kInWindow ? trellisWindow : Page(trellisWindow, design.container);
         const HWND control = ::GetDlgItem(container, design.id);
         const std::wstring text = TextOf(control);
         RECT r{};
@@ -925,26 +925,26 @@ void InLanguage()
           U8(name) + ": the location must stay as it is: " + Quote(MessageText(report)));
     SaveScreenshot(report, L"application-error-" + name);
     AnswerOk(report);
-    const HWND form = trellis.Window();
-    CHECK(form != nullptr, U8(name) + ": the window did not appear");
-    if (!form) return;
+    const HWND trellisWindow = trellis.Window();
+    CHECK(trellisWindow != nullptr, U8(name) + ": the window did not appear");
+    if (!trellisWindow) return;
     for (int box = 0; box < 12; ++box)
-        CHECK(TextOf(Box(form, box)) == text(IDS_BOX_CLASSIC + box),
-              U8(name) + ": box " + std::to_string(box) + " " + Quote(TextOf(Box(form, box))));
-    CHECK(TextOf(::GetDlgItem(form, IDCANCEL)) == text(IDS_CANCEL),
-          U8(name) + ": Cancel " + Quote(TextOf(::GetDlgItem(form, IDCANCEL))));
-    CHECK(TextOf(::GetDlgItem(Page(form, kAboutPageId), kWebsiteCaptionId)) == text(IDS_WEBSITE_LABEL),
+        CHECK(TextOf(Box(trellisWindow, box)) == text(IDS_BOX_CLASSIC + box),
+              U8(name) + ": box " + std::to_string(box) + " " + Quote(TextOf(Box(trellisWindow, box))));
+    CHECK(TextOf(::GetDlgItem(trellisWindow, IDCANCEL)) == text(IDS_CANCEL),
+          U8(name) + ": Cancel " + Quote(TextOf(::GetDlgItem(trellisWindow, IDCANCEL))));
+    CHECK(TextOf(::GetDlgItem(Page(trellisWindow, kAboutPageId), kWebsiteCaptionId)) == text(IDS_WEBSITE_LABEL),
           U8(name) + ": website label");
     if (name == L"de")
-        CHECK(TextOf(::GetDlgItem(form, IDCANCEL)) == L"Abbrechen" &&
-                  TextOf(Box(form, 11)) == L"Integrierte Registerkarten ausblenden",
-              "German: " + Quote(TextOf(::GetDlgItem(form, IDCANCEL))) + " " + Quote(TextOf(Box(form, 11))));
-    CheckRoomForTexts(form, name);
-    ShowPage(form, false);
-    SaveScreenshot(form, L"excel-page-" + name);
-    ShowPage(form, true);
-    SaveScreenshot(form, L"about-page-" + name);
-    PressButton(form, IDCANCEL);
+        CHECK(TextOf(::GetDlgItem(trellisWindow, IDCANCEL)) == L"Abbrechen" &&
+                  TextOf(Box(trellisWindow, 11)) == L"Integrierte Registerkarten ausblenden",
+              "German: " + Quote(TextOf(::GetDlgItem(trellisWindow, IDCANCEL))) + " " + Quote(TextOf(Box(trellisWindow, 11))));
+    CheckRoomForTexts(trellisWindow, name);
+    ShowPage(trellisWindow, false);
+    SaveScreenshot(trellisWindow, L"excel-page-" + name);
+    ShowPage(trellisWindow, true);
+    SaveScreenshot(trellisWindow, L"about-page-" + name);
+    PressButton(trellisWindow, IDCANCEL);
     CHECK(trellis.Ended(), U8(name) + ": Cancel did not end the program");
     ReplaceSettings({});
     if (name == L"de") InGermanExcelsWords(text(IDS_BOX_LEFT), text(IDS_BOX_HOME));

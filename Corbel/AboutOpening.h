@@ -1,7 +1,7 @@
 // The About window's life as the user meets it: one window object per Excel run, opened by
-// the ribbon's About entry. The first opening runs the initialisation (hand pointer, caption
-// "Architrave") with the load step inside it; every later opening of a closed window runs the
-// load step alone, which captions it "About " plus the title. The Windows window only carries
+// the ribbon's About entry. The first opening sets the hand pointer and the caption
+// "Architrave", building the window on its way; every later opening of a closed window only
+// builds and fills it, which captions it "About " plus the title. The Windows window only carries
 // the steps out (AboutWindowActions).
 #pragma once
 
@@ -13,9 +13,6 @@
 
 namespace cornice::about {
 
-// The optional file next to the library that holds the hand pointer.
-inline constexpr const wchar_t* kHandPointerFile = L"\\HAND-M.CUR";
-
 // The library's version as its version resource carries it.
 struct VersionNumbers {
     unsigned major = 0;
@@ -23,7 +20,7 @@ struct VersionNumbers {
     unsigned revision = 0;
 };
 
-// The texts the load step composes, in the language of the user's Excel; %1 of the caption is
+// The texts the window is filled with, in the language of the user's Excel; %1 of the caption is
 // the application's title, %1 of the version line the numbers. English as it has always been
 // unless told otherwise.
 struct AboutTexts {
@@ -47,30 +44,30 @@ public:
     virtual void Show() = 0;
 };
 
-class AboutForm {
+class AboutOpening {
 public:
-    AboutForm(AboutWindowActions& window, std::wstring descriptiveName, VersionNumbers version);
+    AboutOpening(AboutWindowActions& window, std::wstring descriptiveName, VersionNumbers version);
 
     // What the About entry does. When a step fails, the window goes again, the failure goes to
     // the caller, and the next call starts where this one started (a failed first opening
     // leaves the next one a first opening).
     void Show();
-    // The texts of the next load step; a window on screen keeps the ones it was built with.
+    // The texts of the next filling; a window on screen keeps the ones it was built with.
     void SetTexts(AboutTexts texts) { texts_ = std::move(texts); }
 
-    bool Initialized() const noexcept { return initialized_; }
+    bool OpenedBefore() const noexcept { return openedBefore_; }
 
 private:
-    void Initialize();
-    void LoadIfNeeded();
-    void Load();
+    void OpenFirstTime();
+    void BuildIfClosed();
+    void FillWindow();
 
     AboutWindowActions& window_;
     std::wstring descriptiveName_;
     std::wstring title_;
     VersionNumbers version_;
     AboutTexts texts_;
-    bool initialized_ = false;
+    bool openedBefore_ = false;
 };
 
 } // namespace cornice::about

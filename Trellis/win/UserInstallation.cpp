@@ -1,7 +1,7 @@
-#include "Options.h"
+#include "UserInstallation.h"
 
 #include "Files.h"
-#include "Globals.h"
+#include "ProgramName.h"
 #include "OwnTexts.h"
 #include "TrellisText.h"
 #include "WindowsErrorText.h"
@@ -122,10 +122,10 @@ void InstallAddIn(HWND owner)
         // after a failed registration, an entry without LoadBehavior would show in Excel's
         // dialog as a broken add-in.
         CreateRegistryKey(ExcelAddInKey(), HKEY_CURRENT_USER);
-        ::MessageBoxW(owner, OwnText(IDS_INSTALLATION_COMPLETE, kInstallationComplete).c_str(), C_AppName, MB_OK);
+        ::MessageBoxW(owner, OwnText(IDS_INSTALLATION_COMPLETE, kInstallationComplete).c_str(), kProgramName, MB_OK);
     } else {
         const std::wstring text = RegistrationFailureText(true, library, run, FileExists(library));
-        ::MessageBoxW(owner, text.c_str(), C_AppName, MB_OK | MB_ICONERROR);
+        ::MessageBoxW(owner, text.c_str(), kProgramName, MB_OK | MB_ICONERROR);
     }
 }
 
@@ -147,7 +147,7 @@ void UninstallAddIn(HWND owner)
                                   !libraryPresent && !entryExisted;
     if (nothingInstalled) return;
     const std::wstring text = RegistrationFailureText(false, library, run, libraryPresent);
-    ::MessageBoxW(owner, text.c_str(), C_AppName, MB_OK | MB_ICONERROR);
+    ::MessageBoxW(owner, text.c_str(), kProgramName, MB_OK | MB_ICONERROR);
 }
 
 } // namespace cornice

@@ -14,10 +14,10 @@
 
 namespace cornice {
 
-class DesignedWindow : protected SkinnableWindow, public virtual WindowActions {
+class WindowBase : protected SkinnableWindow, public virtual WindowActions {
 public:
-    DesignedWindow(const DesignedWindow&) = delete;
-    DesignedWindow& operator=(const DesignedWindow&) = delete;
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
 
     HWND Window() const noexcept { return window_; }
     // Dialog keys (Tab, arrows, Enter, Esc) for a window that is no dialog box, and with a tab
@@ -30,8 +30,8 @@ public:
     static void RegisterClasses(const WindowDesign& design, HINSTANCE instance);
 
 protected:
-    DesignedWindow(const WindowDesign& design, HINSTANCE instance) : design_(design), instance_(instance) {}
-    ~DesignedWindow() override = default;
+    WindowBase(const WindowDesign& design, HINSTANCE instance) : design_(design), instance_(instance) {}
+    ~WindowBase() override = default;
 
     // Creates the window at (x, y) (its size follows from the design at its DPI) with all its
     // controls; null when Windows could not, with GetLastError telling why.

@@ -1,4 +1,4 @@
-#include "AboutForm.h"
+#include "AboutOpening.h"
 
 #include "AddInIdentity.h"
 #include "LanguageChoice.h"
@@ -14,26 +14,26 @@ std::wstring VersionLine(const VersionNumbers& version, std::wstring_view patter
                             DecimalText(version.revision)});
 }
 
-AboutForm::AboutForm(AboutWindowActions& window, std::wstring descriptiveName, VersionNumbers version)
+AboutOpening::AboutOpening(AboutWindowActions& window, std::wstring descriptiveName, VersionNumbers version)
     : window_(window), descriptiveName_(std::move(descriptiveName)), title_(ApplicationTitle(descriptiveName_)),
       version_(version)
 {
 }
 
-void AboutForm::Show()
+void AboutOpening::Show()
 {
-    if (!initialized_) Initialize();
-    else LoadIfNeeded();
+    if (!openedBefore_) OpenFirstTime();
+    else BuildIfClosed();
     window_.Show();
 }
 
-// The first opening. The window is built by the first step that changes it, so the load step
+// The first opening. The window is built by the first step that changes it, so the filling
 // runs before the pointer is set, and the caption it sets gives way to the descriptive name
 // whether or not the pointer file is there.
-void AboutForm::Initialize()
+void AboutOpening::OpenFirstTime()
 {
     const bool handPointer = window_.FileExists(window_.ProgramFolder() + kHandPointerFile);
-    LoadIfNeeded();
+    BuildIfClosed();
     try {
         if (handPointer) {
             try {
@@ -48,15 +48,15 @@ void AboutForm::Initialize()
         window_.Unload();
         throw;
     }
-    initialized_ = true;
+    openedBefore_ = true;
 }
 
-void AboutForm::LoadIfNeeded()
+void AboutOpening::BuildIfClosed()
 {
     if (window_.IsLoaded()) return;
     try {
         window_.Build();
-        Load();
+        FillWindow();
     } catch (...) {
         // Nothing half-built stays on screen; the next opening builds it afresh.
         window_.Unload();
@@ -64,8 +64,8 @@ void AboutForm::LoadIfNeeded()
     }
 }
 
-// Form_Load: each time the on-screen window is built.
-void AboutForm::Load()
+// Each time the on-screen window is built.
+void AboutOpening::FillWindow()
 {
     window_.ApplySkin();
     window_.SetCaption(FillIn(texts_.caption, {title_}));

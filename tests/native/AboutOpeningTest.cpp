@@ -1,4 +1,4 @@
-#include "AboutForm.h"
+#include "AboutOpening.h"
 #include "AboutPointer.h"
 #include "AddInIdentity.h"
 
@@ -95,13 +95,13 @@ TEST(AboutTexts, VersionLineAndTitle)
     EXPECT_EQ(ApplicationTitle(L""), L"");
 }
 
-TEST(AboutForm, FirstOpeningLoadsBeforeThePointerAndEndsWithTheDescriptiveName)
+TEST(AboutOpening, FirstOpeningLoadsBeforeThePointerAndEndsWithTheDescriptiveName)
 {
     for (const bool hand : {true, false}) {
         FakeWindow window;
         window.handPointerPresent = hand;
-        AboutForm form(window, L"Architrave", kVersion);
-        form.Show();
+        AboutOpening about(window, L"Architrave", kVersion);
+        about.Show();
 
         std::vector<std::wstring> expected = {L"exists C:\\Program Files\\Cornice\\HAND-M.CUR"};
         expected = Concat(expected, kLoadStep);
@@ -109,102 +109,102 @@ TEST(AboutForm, FirstOpeningLoadsBeforeThePointerAndEndsWithTheDescriptiveName)
         expected.push_back(L"caption Architrave");
         expected.push_back(L"show");
         EXPECT_EQ(window.log, expected) << "hand pointer file present: " << hand;
-        EXPECT_TRUE(form.Initialized());
+        EXPECT_TRUE(about.OpenedBefore());
     }
 }
 
-// Texts given while the window is open wait for its next load step.
-TEST(AboutForm, TheLoadStepComposesTheTextsItWasGiven)
+// Texts given while the window is open wait for its next filling.
+TEST(AboutOpening, TheLoadStepComposesTheTextsItWasGiven)
 {
     FakeWindow window;
-    AboutForm form(window, L"Architrave", kVersion);
-    form.Show();
-    form.SetTexts({L"Info über %1", L"Version %1 (de)"});
+    AboutOpening about(window, L"Architrave", kVersion);
+    about.Show();
+    about.SetTexts({L"Info über %1", L"Version %1 (de)"});
     window.log.clear();
-    form.Show();
+    about.Show();
     EXPECT_EQ(window.log, Lines({L"show"}));
     window.CloseByUser();
     window.log.clear();
-    form.Show();
+    about.Show();
     EXPECT_EQ(window.log, Lines({L"build", L"skin", L"caption Info über Architrave", L"version Version 7.0.0 (de)",
                                  L"title Architrave", L"show"}));
 }
 
-TEST(AboutForm, ASecondCallWhileOpenShowsTheSameWindowAgain)
+TEST(AboutOpening, ASecondCallWhileOpenShowsTheSameWindowAgain)
 {
     FakeWindow window;
-    AboutForm form(window, L"Architrave", kVersion);
-    form.Show();
+    AboutOpening about(window, L"Architrave", kVersion);
+    about.Show();
     window.log.clear();
-    form.Show();
-    form.Show();
+    about.Show();
+    about.Show();
     EXPECT_EQ(window.log, Lines({L"show", L"show"}));
 }
 
-TEST(AboutForm, ReopeningAfterCloseRunsTheLoadStepOnly)
+TEST(AboutOpening, ReopeningAfterCloseRunsTheLoadStepOnly)
 {
     FakeWindow window;
     window.handPointerPresent = true;
-    AboutForm form(window, L"Architrave", kVersion);
-    form.Show();
+    AboutOpening about(window, L"Architrave", kVersion);
+    about.Show();
     for (int round = 0; round < 2; ++round) {
         window.CloseByUser();
         window.log.clear();
-        form.Show();
+        about.Show();
         EXPECT_EQ(window.log, Concat(kLoadStep, Lines({L"show"}))) << "round " << round;
     }
 }
 
-TEST(AboutForm, AFailedLoadStepReachesTheCallerAndLeavesNothingBehind)
+TEST(AboutOpening, AFailedLoadStepReachesTheCallerAndLeavesNothingBehind)
 {
     for (const wchar_t* step : {L"build", L"skin", L"caption", L"version", L"title"}) {
         FakeWindow window;
         window.failing = {step};
-        AboutForm form(window, L"Architrave", kVersion);
-        EXPECT_THROW(form.Show(), std::runtime_error) << ToUtf8(step);
+        AboutOpening about(window, L"Architrave", kVersion);
+        EXPECT_THROW(about.Show(), std::runtime_error) << ToUtf8(step);
         EXPECT_EQ(window.log.back(), L"unload") << ToUtf8(step);
         EXPECT_FALSE(window.loaded);
         EXPECT_FALSE(window.shown);
-        // Not initialised: the next call is a first opening again, caption and all.
-        EXPECT_FALSE(form.Initialized()) << ToUtf8(step);
+        // Not opened before: the next call is a first opening again, caption and all.
+        EXPECT_FALSE(about.OpenedBefore()) << ToUtf8(step);
         window.failing.clear();
         window.log.clear();
-        form.Show();
+        about.Show();
         EXPECT_EQ(window.log.front(), L"exists C:\\Program Files\\Cornice\\HAND-M.CUR");
         EXPECT_EQ(window.log.at(window.log.size() - 2), L"caption Architrave");
     }
 }
 
-TEST(AboutForm, AFailedReopeningIsRetriedAsAReopening)
+TEST(AboutOpening, AFailedReopeningIsRetriedAsAReopening)
 {
     FakeWindow window;
-    AboutForm form(window, L"Architrave", kVersion);
-    form.Show();
+    AboutOpening about(window, L"Architrave", kVersion);
+    about.Show();
     window.CloseByUser();
     window.failing = {L"skin"};
-    EXPECT_THROW(form.Show(), std::runtime_error);
+    EXPECT_THROW(about.Show(), std::runtime_error);
     EXPECT_FALSE(window.loaded);
     window.failing.clear();
     window.log.clear();
-    form.Show();
+    about.Show();
     EXPECT_EQ(window.log, Concat(kLoadStep, Lines({L"show"})));
 }
 
-TEST(AboutForm, APointerFileThatIsNoCursorLeavesTheArrowAndTheWindowOpens)
+TEST(AboutOpening, APointerFileThatIsNoCursorLeavesTheArrowAndTheWindowOpens)
 {
     FakeWindow window;
     window.handPointerPresent = true;
     window.failing = {L"pointer"};
-    AboutForm form(window, L"Architrave", kVersion);
-    form.Show();
+    AboutOpening about(window, L"Architrave", kVersion);
+    about.Show();
     EXPECT_TRUE(window.shown);
     EXPECT_EQ(window.log.at(window.log.size() - 2), L"caption Architrave");
 }
 
-TEST(AboutForm, AFailedFirstCaptionUnloadsTheWindowEvenAfterTheLoadStep)
+TEST(AboutOpening, AFailedFirstCaptionUnloadsTheWindowEvenAfterItWasFilled)
 {
     FakeWindow window;
-    // The load step's caption succeeds; only the descriptive one fails.
+    // The filling caption succeeds; only the descriptive one fails.
     struct FailSecondCaption final : AboutWindowActions {
         FakeWindow& inner;
         int captions = 0;
@@ -224,11 +224,11 @@ TEST(AboutForm, AFailedFirstCaptionUnloadsTheWindowEvenAfterTheLoadStep)
         void SetVersionLabel(const std::wstring& t) override { inner.SetVersionLabel(t); }
         void LoadCustomPointer(const std::wstring& p) override { inner.LoadCustomPointer(p); }
         void Show() override { inner.Show(); }
-    } failing(window);
-    AboutForm failingForm(failing, L"Architrave", kVersion);
-    EXPECT_THROW(failingForm.Show(), std::runtime_error);
+    } failingWindow(window);
+    AboutOpening failing(failingWindow, L"Architrave", kVersion);
+    EXPECT_THROW(failing.Show(), std::runtime_error);
     EXPECT_FALSE(window.loaded);
-    EXPECT_FALSE(failingForm.Initialized());
+    EXPECT_FALSE(failing.OpenedBefore());
 }
 
 TEST(AboutPointer, FollowsTheTableOfHoverEffects)

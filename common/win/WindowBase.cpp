@@ -1,4 +1,4 @@
-#include "DesignedWindow.h"
+#include "WindowBase.h"
 
 #include "Files.h"
 #include "SkinComponent.h"
@@ -31,7 +31,7 @@ bool NearLine(POINT p, int x1, int y1, int x2, int y2, int slack)
 
 } // namespace
 
-void DesignedWindow::RegisterClasses(const WindowDesign& design, HINSTANCE instance)
+void WindowBase::RegisterClasses(const WindowDesign& design, HINSTANCE instance)
 {
     for (const wchar_t* name : {design.className, design.pageClassName}) {
         if (!name) continue;
@@ -50,25 +50,25 @@ void DesignedWindow::RegisterClasses(const WindowDesign& design, HINSTANCE insta
     }
 }
 
-HWND DesignedWindow::CreateDesigned(int x, int y, int width, int height)
+HWND WindowBase::CreateDesigned(int x, int y, int width, int height)
 {
     return ::CreateWindowExW(design_.exStyle, design_.className, L"", design_.style, x, y, width, height, nullptr,
                              nullptr, instance_, this);
 }
 
-HWND DesignedWindow::Control(int id) const
+HWND WindowBase::Control(int id) const
 {
     for (const Entry& control : controls_)
         if (control.design->id == id && control.window) return control.window;
     return nullptr;
 }
 
-bool DesignedWindow::IsKeyForWindow(const MSG& message) const
+bool WindowBase::IsKeyForWindow(const MSG& message) const
 {
     return window_ && (message.hwnd == window_ || ::IsChild(window_, message.hwnd));
 }
 
-bool DesignedWindow::DialogKey(MSG& message)
+bool WindowBase::DialogKey(MSG& message)
 {
     if (!IsKeyForWindow(message)) return false;
     const Entry* tab = TabControl();
@@ -86,7 +86,7 @@ bool DesignedWindow::DialogKey(MSG& message)
 
 // ---- Pages of a tab control -------------------------------------------------------------------
 
-const DesignedWindow::Entry* DesignedWindow::TabControl() const
+const WindowBase::Entry* WindowBase::TabControl() const
 {
     for (const Entry& control : controls_)
         if (control.design->kind == ControlKind::TabControl) return &control;
@@ -94,21 +94,21 @@ const DesignedWindow::Entry* DesignedWindow::TabControl() const
 }
 
 // In table order, which is the order of their tabs.
-std::vector<HWND> DesignedWindow::Pages() const
+std::vector<HWND> WindowBase::Pages() const
 {
     std::vector<HWND> pages;
     for (const Entry& control : controls_)
-        if (control.design->kind == ControlKind::Frame) pages.push_back(control.window);
+        if (control.design->kind == ControlKind::Page) pages.push_back(control.window);
     return pages;
 }
 
-void DesignedWindow::SelectPage(int page)
+void WindowBase::SelectPage(int page)
 {
     if (const Entry* tab = TabControl()) TabCtrl_SetCurSel(tab->window, page);
     ShowSelectedPage();
 }
 
-void DesignedWindow::ShowSelectedPage()
+void WindowBase::ShowSelectedPage()
 {
     const Entry* tab = TabControl();
     const std::vector<HWND> pages = Pages();
@@ -127,7 +127,7 @@ void DesignedWindow::ShowSelectedPage()
 // A window that handles its own dialog keys must also keep its focus across activation, as the
 // dialog manager does for dialog boxes: the control that had it gets it back, the first in the
 // tab order at the start.
-void DesignedWindow::OnActivate(WPARAM wParam)
+void WindowBase::OnActivate(WPARAM wParam)
 {
     if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = ::GetFocus();
@@ -141,7 +141,7 @@ void DesignedWindow::OnActivate(WPARAM wParam)
         ::SetFocus(first);
 }
 
-void DesignedWindow::CentreOn(const RECT& area)
+void WindowBase::CentreOn(const RECT& area)
 {
     RECT window;
     ::GetWindowRect(window_, &window);
@@ -152,7 +152,7 @@ void DesignedWindow::CentreOn(const RECT& area)
                    SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void DesignedWindow::ShowUnderline(int id, bool underline)
+void WindowBase::ShowUnderline(int id, bool underline)
 {
     for (Entry& control : controls_) {
         if (control.design->id != id || control.underlined == underline) continue;
@@ -164,7 +164,7 @@ void DesignedWindow::ShowUnderline(int id, bool underline)
     }
 }
 
-bool DesignedWindow::OnDrawing(HWND container, POINT screenPoint) const
+bool WindowBase::OnDrawing(HWND container, POINT screenPoint) const
 {
     POINT p = screenPoint;
     ::ScreenToClient(container, &p);
@@ -173,10 +173,10 @@ bool DesignedWindow::OnDrawing(HWND container, POINT screenPoint) const
     for (const Entry& control : controls_) {
         const ControlDesign& design = *control.design;
         if (design.container != id) continue;
-        const PixelRect r = design.kind == ControlKind::Shape ? ShapeRect(control) : ToPixels(design.place, dpi_);
+        const PixelRect r = design.kind == ControlKind::Rectangle ? ShapeRect(control) : ToPixels(design.place, dpi_);
         if (design.kind == ControlKind::Line) {
             if (NearLine(p, r.left, r.top, r.Right(), r.Bottom(), slack)) return true;
-        } else if (design.kind == ControlKind::Shape) {
+        } else if (design.kind == ControlKind::Rectangle) {
             const int right = r.Right() - 1, bottom = r.Bottom() - 1;
             if (NearLine(p, r.left, r.top, right, r.top, slack) || NearLine(p, r.left, bottom, right, bottom, slack) ||
                 NearLine(p, r.left, r.top, r.left, bottom, slack) || NearLine(p, right, r.top, right, bottom, slack))
@@ -186,11 +186,11 @@ bool DesignedWindow::OnDrawing(HWND container, POINT screenPoint) const
     return false;
 }
 
-std::wstring DesignedWindow::ProgramFolder() { return cornice::ProgramFolder(); }
+std::wstring WindowBase::ProgramFolder() { return cornice::ProgramFolder(); }
 
-bool DesignedWindow::FileExists(const std::wstring& path) { return cornice::FileExists(path); }
+bool WindowBase::FileExists(const std::wstring& path) { return cornice::FileExists(path); }
 
-void DesignedWindow::LoadCustomPointer(const std::wstring& path)
+void WindowBase::LoadCustomPointer(const std::wstring& path)
 {
     UniqueHcursor cursor(::LoadCursorFromFileW(path.c_str()));
     if (!cursor) {
@@ -202,13 +202,13 @@ void DesignedWindow::LoadCustomPointer(const std::wstring& path)
     customPointer_ = std::move(cursor);
 }
 
-void DesignedWindow::SetBackColor(OleColor color)
+void WindowBase::SetBackColor(OleColor color)
 {
     backColor_ = color;
     ::InvalidateRect(window_, nullptr, TRUE);
 }
 
-void DesignedWindow::SetControlBackColor(int index, OleColor color)
+void WindowBase::SetControlBackColor(int index, OleColor color)
 {
     Entry& control = controls_.at(index);
     control.backColor = color;
@@ -217,12 +217,12 @@ void DesignedWindow::SetControlBackColor(int index, OleColor color)
 
 // ---- Creation and layout --------------------------------------------------------------------
 
-HWND DesignedWindow::ContainerWindow(int container) const
+HWND WindowBase::ContainerWindow(int container) const
 {
     return container == kInWindow ? window_ : Control(container);
 }
 
-int DesignedWindow::ContainerId(HWND window) const
+int WindowBase::ContainerId(HWND window) const
 {
     if (window == window_) return kInWindow;
     const Entry* control = Find(window);
@@ -230,7 +230,7 @@ int DesignedWindow::ContainerId(HWND window) const
 }
 
 // In table order, which is the tab order; a page comes before what it holds.
-void DesignedWindow::CreateControls()
+void WindowBase::CreateControls()
 {
     controls_.clear();
     backColor_ = design_.backColor;
@@ -242,7 +242,7 @@ void DesignedWindow::CreateControls()
             skinComponent_ = CreateSkinComponent();
         } else if (design.windowClass) {
             // A page's text is its tab's caption.
-            const bool shown = design.text && design.kind != ControlKind::Frame;
+            const bool shown = design.text && design.kind != ControlKind::Page;
             window = ::CreateWindowExW(design.exStyle, design.windowClass, shown ? text.c_str() : L"",
                                        WS_CHILD | design.style, 0, 0, 0, 0, ContainerWindow(design.container),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance_, this);
@@ -255,7 +255,7 @@ void DesignedWindow::CreateControls()
     if (const Entry* tab = TabControl()) {
         int item = 0;
         for (const Entry& page : controls_) {
-            if (page.design->kind != ControlKind::Frame) continue;
+            if (page.design->kind != ControlKind::Page) continue;
             TCITEMW tabItem{};
             tabItem.mask = TCIF_TEXT;
             tabItem.pszText = const_cast<wchar_t*>(page.text.c_str());
@@ -268,7 +268,7 @@ void DesignedWindow::CreateControls()
 
 // Everything that depends on the DPI. Runs at creation and again when the window moves to a
 // monitor of another DPI.
-void DesignedWindow::Layout()
+void WindowBase::Layout()
 {
     std::vector<UniqueHfont> previous; // the old fonts go only once no control uses them
     for (Entry& control : controls_) {
@@ -284,7 +284,7 @@ void DesignedWindow::Layout()
     if (const Entry* tab = TabControl()) {
         // The tabs end where the pages begin, a little above the pages' top.
         for (const Entry& page : controls_)
-            if (page.design->kind == ControlKind::Frame) {
+            if (page.design->kind == ControlKind::Page) {
                 const int strip = TwipsToPixels(page.design->place.top - tab->design->place.top, dpi_);
                 TabCtrl_SetItemSize(tab->window, 0, strip - 2 * TwipsToPixels(15, dpi_));
                 break;
@@ -314,7 +314,7 @@ bool Above(const TwipRect& a, const TwipRect& b)
 
 // In twips: the right edge of the container, or the left edge of the nearest control beside
 // this one to its right. A rectangle drawn around it grows with it (ShapeRect).
-int DesignedWindow::RightmostEdge(const Entry& control) const
+int WindowBase::RightmostEdge(const Entry& control) const
 {
     const TwipRect& place = control.design->place;
     const int container = control.design->container;
@@ -330,7 +330,7 @@ int DesignedWindow::RightmostEdge(const Entry& control) const
 }
 
 // In twips: the container's top, or the bottom of the nearest control above this one.
-int DesignedWindow::TopmostEdge(const Entry& control) const
+int WindowBase::TopmostEdge(const Entry& control) const
 {
     const TwipRect& place = control.design->place;
     int edge = 0;
@@ -343,7 +343,7 @@ int DesignedWindow::TopmostEdge(const Entry& control) const
 }
 
 // A rectangle drawn around controls keeps its margin to those that grew to its right.
-PixelRect DesignedWindow::ShapeRect(const Entry& shape) const
+PixelRect WindowBase::ShapeRect(const Entry& shape) const
 {
     const TwipRect& s = shape.design->place;
     PixelRect r = ToPixels(s, dpi_);
@@ -364,7 +364,7 @@ PixelRect DesignedWindow::ShapeRect(const Entry& shape) const
 // that is wider than its control widens it to the right, as far as RightmostEdge allows; left
 // aligned labels, check boxes and push buttons only, whose text starts where it did. A check
 // box that may wrap and still lacks room grows upwards, where it has room, for its lines.
-void DesignedWindow::GiveRoomToText(Entry& control)
+void WindowBase::GiveRoomToText(Entry& control)
 {
     const ControlDesign& design = *control.design;
     if (control.text.empty() || (design.text && control.text == design.text)) return;
@@ -408,7 +408,7 @@ void DesignedWindow::GiveRoomToText(Entry& control)
                    SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void DesignedWindow::ResizeForDpi(const RECT* suggested)
+void WindowBase::ResizeForDpi(const RECT* suggested)
 {
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_EXSTYLE));
@@ -423,18 +423,18 @@ void DesignedWindow::ResizeForDpi(const RECT* suggested)
 
 // ---- Painting -------------------------------------------------------------------------------
 
-void DesignedWindow::Paint(HWND container)
+void WindowBase::Paint(HWND container)
 {
     PAINTSTRUCT paint;
     const HDC dc = ::BeginPaint(container, &paint);
     const int id = ContainerId(container);
     for (const Entry& control : controls_) {
         const ControlDesign& design = *control.design;
-        if (design.container != id || (design.kind != ControlKind::Line && design.kind != ControlKind::Shape))
+        if (design.container != id || (design.kind != ControlKind::Line && design.kind != ControlKind::Rectangle))
             continue;
         UniqueHpen pen(::CreatePen(PS_SOLID, 1, ColorFromOle(design.foreColor)));
         ScopedSelectObject selectPen(dc, pen.Get());
-        const PixelRect r = design.kind == ControlKind::Shape ? ShapeRect(control) : ToPixels(design.place, dpi_);
+        const PixelRect r = design.kind == ControlKind::Rectangle ? ShapeRect(control) : ToPixels(design.place, dpi_);
         if (design.kind == ControlKind::Line) {
             ::MoveToEx(dc, r.left, r.top, nullptr);
             ::LineTo(dc, r.Right(), r.Bottom());
@@ -446,21 +446,21 @@ void DesignedWindow::Paint(HWND container)
     ::EndPaint(container, &paint);
 }
 
-const DesignedWindow::Entry* DesignedWindow::Find(HWND window) const
+const WindowBase::Entry* WindowBase::Find(HWND window) const
 {
     for (const Entry& control : controls_)
         if (control.window && control.window == window) return &control;
     return nullptr;
 }
 
-OleColor DesignedWindow::BackColorOf(HWND container) const
+OleColor WindowBase::BackColorOf(HWND container) const
 {
     if (container == window_) return backColor_;
     const Entry* control = Find(container);
     return control ? control->backColor : backColor_;
 }
 
-LRESULT DesignedWindow::ControlColor(HDC dc, HWND controlWindow)
+LRESULT WindowBase::ControlColor(HDC dc, HWND controlWindow)
 {
     const Entry* control = Find(controlWindow);
     if (!control) return 0;
@@ -474,7 +474,7 @@ LRESULT DesignedWindow::ControlColor(HDC dc, HWND controlWindow)
 
 // ---- Messages -------------------------------------------------------------------------------
 
-LRESULT DesignedWindow::DesignMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT WindowBase::DesignMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
@@ -530,7 +530,7 @@ LRESULT DesignedWindow::DesignMessage(HWND target, UINT message, WPARAM wParam, 
     return ::DefWindowProcW(target, message, wParam, lParam);
 }
 
-LRESULT DesignedWindow::Message(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT WindowBase::Message(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
     if (target == window_ && OwnMessage(message, wParam, lParam, result)) return result;
@@ -539,11 +539,11 @@ LRESULT DesignedWindow::Message(HWND target, UINT message, WPARAM wParam, LPARAM
 
 // Once the window is gone only the window object is left: the texts, colours and pointer state
 // of the next creation start from the design again; the custom pointer stays.
-LRESULT CALLBACK DesignedWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<DesignedWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<WindowBase*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
-        self = static_cast<DesignedWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (!self->window_) self->window_ = window; // the window comes first, its pages after
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }

@@ -2,11 +2,13 @@
 
 #include "ClassicMenus.h"
 #include "ClassicToolbars.h"
+#include "ControlTips.h"
 #include "NumberConversion.h"
 #include "RememberedWords.h"
 #include "ExcelTabs.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
+#include "Trace.h"
 
 #include <array>
 
@@ -18,14 +20,16 @@ constexpr std::wstring_view kCustomUiNamespace = L"http://schemas.microsoft.com/
 } // namespace
 
 struct RibbonBuilder::Parts {
-    explicit Parts(const RibbonLabels& labels)
+    explicit Parts(const RibbonLabels& labels, ControlTips* tips = nullptr)
         : labels(labels),
-          menuBar(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar, labels); })),
-          allCopy(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::InsideAll, labels); })),
-          toolbarRows(RibbonDocument::Record([&](RibbonDocument& d) {
-              AddStandardToolbar(d, labels);
-              AddFormattingToolbar(d, labels);
-          }))
+          menuBar(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar, labels); }, tips)),
+          allCopy(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::InsideAll, labels); }, tips)),
+          toolbarRows(RibbonDocument::Record(
+              [&](RibbonDocument& d) {
+                  AddStandardToolbar(d, labels);
+                  AddFormattingToolbar(d, labels);
+              },
+              tips))
     {
     }
 
@@ -54,6 +58,7 @@ void RibbonBuilder::ChooseLabels()
     try {
         language = host_.UiLanguage();
     } catch (...) {
+        TraceCaughtException("Excel's language");
     }
     ExcelWords* words = host_.Words();
     // Without a version Excel's words cannot be kept, and are asked as they always were.
@@ -66,7 +71,22 @@ void RibbonBuilder::ChooseLabels()
     }
     RibbonLabels labels = RememberedLabels(language, words, version, memory_);
     parts_ = labels.IsEnglish() ? EnglishParts() : std::make_shared<const Parts>(labels);
+    language_ = language;
     labelsChosen_ = true;
+}
+
+void RibbonBuilder::ChooseTips()
+{
+    // A host that cannot tell its release gets the places of the latest one.
+    std::wstring version;
+    long build = 0;
+    try {
+        version = host_.Version();
+        build = host_.Build();
+    } catch (...) {
+    }
+    ControlTips tips(PlaceListFor(version, build), language_, host_.Words());
+    tipParts_ = std::make_shared<const Parts>(parts_->labels, &tips);
 }
 
 std::wstring RibbonBuilder::Read(const wchar_t* key, int defaultValue)
@@ -82,7 +102,9 @@ std::wstring RibbonBuilder::GetRibbonXML()
     if (host_.Name().find(L"Excel") == std::wstring::npos) return {};
     if (ToWholeNumber(kClassicKey, Read(kClassicKey, 1)) == 0) return {};
     if (!labelsChosen_) ChooseLabels();
-    const Parts& parts = *parts_;
+    const bool tips = ToWholeNumber(kTipsKey, Read(kTipsKey, 0)) == 1;
+    if (tips && !tipParts_) ChooseTips();
+    const Parts& parts = tips ? *tipParts_ : *parts_;
     const RibbonLabels& labels = parts.labels;
 
     document_.Clear();

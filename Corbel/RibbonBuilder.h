@@ -28,7 +28,11 @@ public:
     std::wstring GetRibbonXML();
 
     // The next document asks the host for its language and words again (a new connection).
-    void ForgetLabels() noexcept { labelsChosen_ = false; }
+    void ForgetLabels() noexcept
+    {
+        labelsChosen_ = false;
+        tipParts_.reset();
+    }
 
     // The fixed parts of the document in one language: the menus are recorded once per
     // language, each then replayed on every request.
@@ -37,6 +41,7 @@ public:
 private:
     std::wstring Read(const wchar_t* key, int defaultValue);
     void ChooseLabels();
+    void ChooseTips();
     void AddRibbonAndTabs();
 
     SettingsStore& store_;
@@ -44,7 +49,10 @@ private:
     ExcelWordsMemory* memory_;
     RibbonDocument document_;
     bool labelsChosen_ = false;
+    int language_ = 1033;
     std::shared_ptr<const Parts> parts_;
+    // The same parts with the supertips of "Tips", made at the first request that wants them.
+    std::shared_ptr<const Parts> tipParts_;
 };
 
 } // namespace cornice

@@ -92,6 +92,8 @@ public:
     virtual std::wstring MenuCaption(int controlId) = 0;
     // CommandBars.GetLabelMso(idMso).
     virtual std::wstring LabelOf(std::wstring_view idMso) = 0;
+    // CommandBars.GetSupertipMso(idMso): Excel's description of a built-in control.
+    virtual std::wstring SupertipOf(std::wstring_view idMso) = 0;
 };
 
 // `text` with &, <, > and " written as entities.

@@ -52,8 +52,19 @@ public:
         return found->second;
     }
 
+    std::wstring SupertipOf(std::wstring_view idMso) override
+    {
+        ++questions;
+        const auto found = supertips.find(std::wstring(idMso));
+        if (raise || found == supertips.end()) throw std::runtime_error("no such idMso");
+        return found->second;
+    }
+    long Build() override { return build; }
+
     std::map<int, std::wstring> captions;
     std::map<std::wstring, std::wstring> labels;
+    std::map<std::wstring, std::wstring> supertips;
+    long build = 0;
     bool raise = false;
     int questions = 0;
     std::wstring version = L"16.0";

@@ -36,6 +36,8 @@ int Run::Execute()
         }
         localised = LocalisedMembers(options_.uiLanguage, words);
     }
+    const std::wstring build = std::to_wstring(options_.build ? options_.build : ReleaseBuild(options_.release));
+    localised.push_back({L"Build", [build] { return build; }});
     application_ = MakeApplication(options_.hostName, version, std::move(localised));
     const std::vector<AddInEntry> entries = ReadExcelAddIns();
     Say(L"excel-host: Application.Name is " + Quoted(options_.hostName) + L", Version " + Quoted(version) + L"; " +

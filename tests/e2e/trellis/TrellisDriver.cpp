@@ -16,6 +16,7 @@
 #include "TrellisText.h"
 #include "Utf8.h"
 #include "Waiting.h"
+#include "WineTestSupport.h"
 #include "WinHandles.h"
 #include "WindowDriving.h"
 #include "WindowDpi.h"
@@ -262,12 +263,18 @@ HWND FocusOf(HWND window)
     return info.hwndFocus;
 }
 
-void ShowPage(HWND trellisWindow, bool about)
+// Ctrl+Tab until the page shows; the pages go round, Excel, About, Help.
+void ShowPage(HWND trellisWindow, int page)
 {
     BringToFront(trellisWindow);
-    if (::IsWindowVisible(Page(trellisWindow, kAboutPageId)) != about) Keys({VK_CONTROL, VK_TAB});
-    CHECK(Eventually([&] { return (::IsWindowVisible(Page(trellisWindow, kAboutPageId)) != FALSE) == about; }),
-          std::string("the ") + (about ? "About" : "Excel") + " page never showed");
+    for (int step = 0; step < 3 && !::IsWindowVisible(Page(trellisWindow, page)); ++step) {
+        const HWND shown = ::IsWindowVisible(Page(trellisWindow, kExcelPageId)) ? Page(trellisWindow, kExcelPageId)
+                           : ::IsWindowVisible(Page(trellisWindow, kAboutPageId)) ? Page(trellisWindow, kAboutPageId)
+                                                                                   : Page(trellisWindow, kHelpPageId);
+        Keys({VK_CONTROL, VK_TAB});
+        CHECK(Eventually([&] { return !::IsWindowVisible(shown); }), "Ctrl+Tab changed no page");
+    }
+    CHECK(::IsWindowVisible(Page(trellisWindow, page)), "the page " + std::to_string(page) + " never showed");
     CHECK(WaitUntilPainted(trellisWindow), "the window never finished painting the page");
 }
 
@@ -430,11 +437,11 @@ void FirstStart()
     ::SetForegroundWindow(trellisWindow);
     CHECK(Eventually([&] { return FocusOf(trellisWindow) == Box(trellisWindow, 0); }), "the first box does not have the focus");
     SaveScreenshot(trellisWindow, L"excel-page");
-    ShowPage(trellisWindow, true);
+    ShowPage(trellisWindow, kAboutPageId);
     CHECK(Eventually([&] { return ::IsWindowVisible(about) != FALSE; }), "Ctrl+Tab did not show the About page");
     CHECK(FocusOf(trellisWindow) == ::GetDlgItem(trellisWindow, kTabId), "the focus did not move from the hidden box to the tabs");
     SaveScreenshot(trellisWindow, L"about-page");
-    ShowPage(trellisWindow, false);
+    ShowPage(trellisWindow, kExcelPageId);
     CHECK(Eventually([&] { return ::IsWindowVisible(Page(trellisWindow, kExcelPageId)) != FALSE; }),
           "Ctrl+Tab did not come back to the Excel page");
 
@@ -484,7 +491,7 @@ void BoxesAndPointer()
     MovePointerInto(Page(trellisWindow, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
     CHECK(Eventually([&] { return Pointer() == arrow; }), "back over the page the pointer is " + Show(Pointer()));
 
-    ShowPage(trellisWindow, true);
+    ShowPage(trellisWindow, kAboutPageId);
     const HWND link = ::GetDlgItem(Page(trellisWindow, kAboutPageId), kWebsiteId);
     // The Excel page was visited above, which takes the underline away; the link brings it back.
     CHECK(!LinkUnderlined(link), "the address is underlined after the pointer crossed the Excel page");
@@ -547,9 +554,30 @@ std::string WaitForExcel()
     return report;
 }
 
+// The registry's values apart from the settings that Trellis saves and Wine's own, which it
+// changes by itself. Keys that hold no value are left out: registration makes the containers it
+// writes into (Software\Classes\CLSID, Excel's Addins), which Windows and Excel keep anyway.
+test::RegistrySnapshot RegistryButSettings()
+{
+    test::RegistrySnapshot snapshot = test::SnapshotRegistry({{HKEY_CURRENT_USER, L"Software"}, {HKEY_LOCAL_MACHINE, L"Software"}});
+    const std::wstring skipped[] = {test::FoldNames(L"HKCU\\Software\\VB and VBA Program Settings\\Quillmark"),
+                                    test::FoldNames(L"HKCU\\Software\\Wine\\")};
+    for (auto entry = snapshot.begin(); entry != snapshot.end();) {
+        const bool skip = std::any_of(std::begin(skipped), std::end(skipped), [&](const std::wstring& top) {
+            return entry->compare(0, top.size(), top) == 0;
+        });
+        entry = skip || entry->find(L" [") == std::wstring::npos ? snapshot.erase(entry) : std::next(entry);
+    }
+    return snapshot;
+}
+// Before the first installation, for the removals to compare with: what Trellis registers for
+// the user, it takes away again, and it touches nothing else.
+std::optional<test::RegistrySnapshot> g_beforeInstalling;
+
 // OK with box 0 ticked: saved values, regsvr32's registration, the message, Excel started.
 void OkInstalls()
 {
+    if (!g_beforeInstalling) g_beforeInstalling = RegistryButSettings();
     ReplaceSettings({{L"All", L"0"}, {L"Review", L"1"}});
     ClearEvidence();
     Trellis trellis;
@@ -659,6 +687,11 @@ void OkUninstalls()
     CHECK(!KeyExists(HKEY_CLASSES_ROOT, L"Corbel.Connect"), "the ProgID is still registered");
     CHECK(ReadSettings() == SavedAs(States{}), "saved " + Show(ReadSettings()));
     CHECK(EvidenceLine(report, "excel-host-exit") == "3", "excel-host found an add-in to load: exit " + EvidenceLine(report, "excel-host-exit"));
+    if (g_beforeInstalling) {
+        const test::RegistrySnapshot now = RegistryButSettings();
+        CHECK(now == *g_beforeInstalling, "after removal the registry lacks\n" + test::Difference(*g_beforeInstalling, now) +
+                                              "and has besides\n" + test::Difference(now, *g_beforeInstalling));
+    }
 }
 
 // Without Corbel.dll, installing says so instead of "Installation complete." and leaves Excel
@@ -729,7 +762,7 @@ void Styled()
             const COLORREF page = MostCommonColour(Page(trellisWindow, kExcelPageId));
             CHECK(page == RGB(0xDF, 0xE9, 0xF5), "the styled Excel page is " + Hex(page));
             SaveScreenshot(trellisWindow, L"excel-page-styled");
-            ShowPage(trellisWindow, true);
+            ShowPage(trellisWindow, kAboutPageId);
             SaveScreenshot(trellisWindow, L"about-page-styled");
             PressButton(trellisWindow, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
@@ -765,7 +798,7 @@ void Dpi(int dpi)
         if (trellisWindow) {
             CheckGeometry(trellisWindow, dpi);
             SaveScreenshot(trellisWindow, L"excel-page-" + std::to_wstring(dpi) + L"dpi");
-            ShowPage(trellisWindow, true);
+            ShowPage(trellisWindow, kAboutPageId);
             SaveScreenshot(trellisWindow, L"about-page-" + std::to_wstring(dpi) + L"dpi");
             PressButton(trellisWindow, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
@@ -897,6 +930,40 @@ void InGermanExcelsWords(const std::wstring& tableLeft, const std::wstring& tabl
     CHECK(trellis.Ended(), "de, Excel's words: Cancel did not end the program");
 }
 
+// The Help page's check in this prefix: nothing registered yet (Repair registers the library
+// beside Trellis), the setting that is no number, and an administrator's list of managed add-ins;
+// each in the table's words. In English, Repair mends the user's two and leaves the
+// administrator's; the registration then goes again, for the next language.
+void CheckOnHelpPage(HWND trellisWindow, const std::wstring& name, const std::function<std::wstring(unsigned)>& text)
+{
+    const std::wstring managed = L"Software\\Policies\\Microsoft\\Office\\16.0\\Excel\\Resiliency\\AddinList";
+    WriteString(HKEY_CURRENT_USER, managed, L"Corbel.Connect", L"0");
+    ShowPage(trellisWindow, kHelpPageId);
+    const HWND help = Page(trellisWindow, kHelpPageId);
+    const HWND findings = ::GetDlgItem(help, kFindingsId), repair = ::GetDlgItem(help, kRepairButtonId);
+    CHECK(TextOf(findings) == text(IDS_CHECK_INTRO) && !::IsWindowEnabled(repair),
+          U8(name) + ": before Check " + Quote(TextOf(findings)));
+    PressButton(help, kCheckButtonId);
+    CHECK(Eventually([&] { return TextOf(findings) != text(IDS_CHECK_INTRO); }), U8(name) + ": Check found nothing");
+    const std::wstring found = TextOf(findings);
+    for (const std::wstring& sentence : {text(IDS_CHECK_NOT_REGISTERED), text(IDS_CHECK_CLASSIC_OFF),
+                                         FillIn(text(IDS_CHECK_POLICY_ADDIN_LIST), {L"16.0"}), text(IDS_MEND_ADMINISTRATOR)})
+        CHECK(found.find(sentence) != std::wstring::npos, U8(name) + ": no " + Quote(sentence) + " in " + Quote(found));
+    CHECK(::IsWindowEnabled(repair), U8(name) + ": Repair is disabled");
+    CHECK(WaitUntilPainted(trellisWindow), "the window never finished painting the findings");
+    SaveScreenshot(trellisWindow, L"help-page-" + name);
+    if (name == L"en") {
+        PressButton(help, kRepairButtonId);
+        CHECK(Eventually([&] { return TextOf(findings).find(text(IDS_CHECK_NOT_REGISTERED)) == std::wstring::npos; }),
+              "Repair did not register: " + Quote(TextOf(findings)));
+        CHECK(TextOf(findings) == FillIn(text(IDS_CHECK_POLICY_ADDIN_LIST), {L"16.0"}) + L" " + text(IDS_MEND_ADMINISTRATOR),
+              "after Repair " + Quote(TextOf(findings)));
+        CHECK(!::IsWindowEnabled(repair), "Repair is enabled with only the administrator's finding left");
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kAddInKey);
+    }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Office");
+}
+
 // Trellis in the language of this Wine (the script sets its locale): the table's texts in the
 // window and the Application Error report, room for each, and screenshots of both pages and the
 // report.
@@ -940,10 +1007,11 @@ void InLanguage()
                   TextOf(Box(trellisWindow, 11)) == L"Integrierte Registerkarten ausblenden",
               "German: " + Quote(TextOf(::GetDlgItem(trellisWindow, IDCANCEL))) + " " + Quote(TextOf(Box(trellisWindow, 11))));
     CheckRoomForTexts(trellisWindow, name);
-    ShowPage(trellisWindow, false);
+    ShowPage(trellisWindow, kExcelPageId);
     SaveScreenshot(trellisWindow, L"excel-page-" + name);
-    ShowPage(trellisWindow, true);
+    ShowPage(trellisWindow, kAboutPageId);
     SaveScreenshot(trellisWindow, L"about-page-" + name);
+    CheckOnHelpPage(trellisWindow, name, text);
     PressButton(trellisWindow, IDCANCEL);
     CHECK(trellis.Ended(), U8(name) + ": Cancel did not end the program");
     ReplaceSettings({});

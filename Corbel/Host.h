@@ -16,6 +16,10 @@ public:
     virtual int UiLanguage() { return 1033; }
     // Where the host's own words for the labels come from; null: nowhere.
     virtual ExcelWords* Words() { return nullptr; }
+    // The host's version ("16.0"), which its words are kept under, and its build (4266); throw when
+    // the host cannot tell.
+    virtual std::wstring Version() { return {}; }
+    virtual long Build() { return 0; }
 };
 
 } // namespace cornice

@@ -2,9 +2,13 @@
 
 #include "ClassicMenus.h"
 #include "ClassicToolbars.h"
+#include "ControlTips.h"
 #include "NumberConversion.h"
+#include "RememberedWords.h"
+#include "ExcelTabs.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
+#include "Trace.h"
 
 #include <array>
 
@@ -13,23 +17,19 @@ namespace {
 
 constexpr std::wstring_view kCustomUiNamespace = L"http://schemas.microsoft.com/office/2006/01/customui";
 
-// Excel's built-in tabs, parallel to kTabKeys.
-constexpr std::array<const wchar_t*, kTabKeys.size()> kTabIdMso = {
-    L"TabHome", L"TabPageLayoutExcel", L"TabInsert", L"TabFormulas",
-    L"TabData", L"TabReview", L"TabView", L"TabDeveloper",
-};
-
 } // namespace
 
 struct RibbonBuilder::Parts {
-    explicit Parts(const RibbonLabels& labels)
+    explicit Parts(const RibbonLabels& labels, ControlTips* tips = nullptr)
         : labels(labels),
-          menuBar(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar, labels); })),
-          allCopy(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::InsideAll, labels); })),
-          toolbarRows(RibbonDocument::Record([&](RibbonDocument& d) {
-              AddStandardToolbar(d, labels);
-              AddFormattingToolbar(d, labels);
-          }))
+          menuBar(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::MenuBar, labels); }, tips)),
+          allCopy(RibbonDocument::Record([&](RibbonDocument& d) { AddMenus(d, MenuLevel::InsideAll, labels); }, tips)),
+          toolbarRows(RibbonDocument::Record(
+              [&](RibbonDocument& d) {
+                  AddStandardToolbar(d, labels);
+                  AddFormattingToolbar(d, labels);
+              },
+              tips))
     {
     }
 
@@ -58,10 +58,35 @@ void RibbonBuilder::ChooseLabels()
     try {
         language = host_.UiLanguage();
     } catch (...) {
+        TraceCaughtException("Excel's language");
     }
-    RibbonLabels labels = RibbonLabels::For(language, host_.Words());
+    ExcelWords* words = host_.Words();
+    // Without a version Excel's words cannot be kept, and are asked as they always were.
+    std::wstring version;
+    if (words && memory_ && !IsEnglishLanguage(language)) {
+        try {
+            version = host_.Version();
+        } catch (...) {
+        }
+    }
+    RibbonLabels labels = RememberedLabels(language, words, version, memory_);
     parts_ = labels.IsEnglish() ? EnglishParts() : std::make_shared<const Parts>(labels);
+    language_ = language;
     labelsChosen_ = true;
+}
+
+void RibbonBuilder::ChooseTips()
+{
+    // A host that cannot tell its release gets the places of the latest one.
+    std::wstring version;
+    long build = 0;
+    try {
+        version = host_.Version();
+        build = host_.Build();
+    } catch (...) {
+    }
+    ControlTips tips(PlaceListFor(version, build), language_, host_.Words());
+    tipParts_ = std::make_shared<const Parts>(parts_->labels, &tips);
 }
 
 std::wstring RibbonBuilder::Read(const wchar_t* key, int defaultValue)
@@ -77,7 +102,9 @@ std::wstring RibbonBuilder::GetRibbonXML()
     if (host_.Name().find(L"Excel") == std::wstring::npos) return {};
     if (ToWholeNumber(kClassicKey, Read(kClassicKey, 1)) == 0) return {};
     if (!labelsChosen_) ChooseLabels();
-    const Parts& parts = *parts_;
+    const bool tips = ToWholeNumber(kTipsKey, Read(kTipsKey, 0)) == 1;
+    if (tips && !tipParts_) ChooseTips();
+    const Parts& parts = tips ? *tipParts_ : *parts_;
     const RibbonLabels& labels = parts.labels;
 
     document_.Clear();

@@ -1,6 +1,7 @@
 // Builds the whole ribbon document from the user's settings, afresh on every request.
 #pragma once
 
+#include "ExcelWordsRecord.h"
 #include "Host.h"
 #include "RibbonDocument.h"
 #include "RibbonLabels.h"
@@ -15,7 +16,11 @@ class SettingsStore;
 
 class RibbonBuilder {
 public:
-    RibbonBuilder(SettingsStore& store, Host& host) : store_(store), host_(host) {}
+    // `memory`, when given, keeps Excel's words between starts (RememberedWords.h).
+    RibbonBuilder(SettingsStore& store, Host& host, ExcelWordsMemory* memory = nullptr)
+        : store_(store), host_(host), memory_(memory)
+    {
+    }
 
     // The document, or an empty text when the add-in contributes nothing (the host is not
     // Excel, or the Classic tab is switched off). Throws SettingValueError for a stored value
@@ -23,7 +28,11 @@ public:
     std::wstring GetRibbonXML();
 
     // The next document asks the host for its language and words again (a new connection).
-    void ForgetLabels() noexcept { labelsChosen_ = false; }
+    void ForgetLabels() noexcept
+    {
+        labelsChosen_ = false;
+        tipParts_.reset();
+    }
 
     // The fixed parts of the document in one language: the menus are recorded once per
     // language, each then replayed on every request.
@@ -32,13 +41,18 @@ public:
 private:
     std::wstring Read(const wchar_t* key, int defaultValue);
     void ChooseLabels();
+    void ChooseTips();
     void AddRibbonAndTabs();
 
     SettingsStore& store_;
     Host& host_;
+    ExcelWordsMemory* memory_;
     RibbonDocument document_;
     bool labelsChosen_ = false;
+    int language_ = 1033;
     std::shared_ptr<const Parts> parts_;
+    // The same parts with the supertips of "Tips", made at the first request that wants them.
+    std::shared_ptr<const Parts> tipParts_;
 };
 
 } // namespace cornice

@@ -1,5 +1,7 @@
 #include "RibbonDocument.h"
 
+#include "ControlTips.h"
+
 #include <limits>
 #include <stdexcept>
 
@@ -71,7 +73,18 @@ void RibbonDocument::AppendControl(std::wstring_view idMso, std::wstring_view at
         RibbonXml += text;
         RibbonXml += L'"';
     }
+    AppendSupertip(idMso);
     RibbonXml += ending;
+}
+
+void RibbonDocument::AppendSupertip(std::wstring_view idMso)
+{
+    if (!tips_) return;
+    const std::wstring_view tip = tips_->Of(idMso);
+    if (tip.empty()) return;
+    RibbonXml += L" supertip=\"";
+    RibbonXml += tip;
+    RibbonXml += L'"';
 }
 
 void RibbonDocument::AddControl(std::wstring_view idMso, std::wstring_view label)
@@ -88,7 +101,9 @@ void RibbonDocument::AddComboBox(std::wstring_view idMso)
 {
     RibbonXml += L"<comboBox idMso=\"";
     RibbonXml += idMso;
-    RibbonXml += L"\"/>";
+    RibbonXml += L'"';
+    AppendSupertip(idMso);
+    RibbonXml += L"/>";
 }
 
 void RibbonDocument::OpenButtonGroup()

@@ -11,6 +11,8 @@
 
 namespace cornice {
 
+class ControlTips;
+
 // Adds 1 to an element counter and returns the new value; throws std::overflow_error
 // rather than wrap past 2147483647, which would repeat ids.
 std::int32_t NextElementNumber(std::int32_t& counter);
@@ -31,13 +33,15 @@ class RibbonTemplate {
 
 class RibbonDocument {
 public:
-    // Runs `build` on an empty document that records the numbered elements as holes.
+    // Runs `build` on an empty document that records the numbered elements as holes; Excel's
+    // controls get their supertips from `tips` when given.
     template <typename Build>
-    static RibbonTemplate Record(Build&& build)
+    static RibbonTemplate Record(Build&& build, ControlTips* tips = nullptr)
     {
         RibbonDocument recorder;
         RibbonTemplate recorded;
         recorder.recording_ = &recorded;
+        recorder.tips_ = tips;
         std::forward<Build>(build)(recorder);
         recorded.text_ = std::move(recorder.RibbonXml);
         return recorded;
@@ -69,10 +73,12 @@ private:
     void AppendNumber(std::int32_t n);
     void AppendControl(std::wstring_view idMso, std::wstring_view attribute, std::wstring_view text,
                        std::wstring_view ending);
+    void AppendSupertip(std::wstring_view idMso);
     void AppendNext(RibbonTemplate::Counter counter);
     std::int32_t& CounterFor(RibbonTemplate::Counter counter);
 
     RibbonTemplate* recording_ = nullptr;
+    ControlTips* tips_ = nullptr;
 
     std::wstring RibbonXml;
     std::int32_t ButtonGroupCount = 0;

@@ -79,6 +79,8 @@ std::wstring_view EnglishLabel(LabelId id);
 std::wstring_view TranslatedLabel(int languageId, LabelId id);
 // The languages the product translates the labels into, one language id each.
 std::vector<int> TranslatedLanguages();
+// The labels a language's table leaves English, listed as such (none may be both).
+std::vector<LabelId> LabelsLeftEnglish(int languageId);
 // Every row of a language's table, as written there.
 std::vector<std::pair<LabelId, std::wstring_view>> TranslationRows(int languageId);
 
@@ -90,6 +92,8 @@ public:
     virtual std::wstring MenuCaption(int controlId) = 0;
     // CommandBars.GetLabelMso(idMso).
     virtual std::wstring LabelOf(std::wstring_view idMso) = 0;
+    // CommandBars.GetSupertipMso(idMso): Excel's description of a built-in control.
+    virtual std::wstring SupertipOf(std::wstring_view idMso) = 0;
 };
 
 // `text` with &, <, > and " written as entities.

@@ -2,6 +2,8 @@
 #include "CommandLine.h"
 #include "SettingsWindow.h"
 #include "ProgramName.h"
+#include "ExcelTabNames.h"
+#include "ExcelWordsRegistry.h"
 #include "LocalisedText.h"
 #include "OwnTexts.h"
 #include "TrellisText.h"
@@ -13,13 +15,16 @@
 namespace {
 
 // Every text of the user's language, once: the ids lie between the first and the last of
-// TrellisText.h (IDS_REPAIR_FAILED is the last).
+// TrellisText.h (IDS_REPAIR_FAILED is the last). The tabs are named as the user's Excel names them
+// when the add-in has recorded that Excel's words in this language.
 void LoadOwnTexts(HINSTANCE instance)
 {
     const int language = cornice::UserTextLanguage();
     std::map<unsigned, std::wstring> texts;
     for (unsigned id = IDS_TAB_EXCEL; id <= IDS_REPAIR_FAILED; ++id)
         if (std::wstring text = cornice::LoadText(instance, id, language); !text.empty()) texts[id] = std::move(text);
+    if (const auto record = cornice::RecordForTextLanguage(cornice::RegistryExcelWordsMemory::RecallAll(), language))
+        cornice::NameTabsAsExcelDoes(texts, *record);
     cornice::UseOwnTexts(std::move(texts));
 }
 

@@ -113,6 +113,7 @@ public:
     ExcelWords* Words() override { return this; }
     std::wstring MenuCaption(int) override { return words.value(); }
     std::wstring LabelOf(std::wstring_view) override { return words.value(); }
+    std::wstring SupertipOf(std::wstring_view) override { return words.value(); }
     std::wstring name;
     std::optional<std::wstring> words;
 };

@@ -1,5 +1,6 @@
 // Every control the documents name is one of Excel's own, so that no entry silently goes missing.
 #include "ControlCheck.h"
+#include "ExcelPlaces.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <cwchar>
+#include <cwctype>
 #include <string>
 
 namespace cornice {
@@ -46,6 +48,29 @@ TEST(ControlCheck, EveryIdMsoIsExcel2010sOrAKnownException)
         EXPECT_TRUE(std::any_of(std::begin(releases), std::end(releases),
                                 [&](const std::set<std::wstring>& release) { return !release.count(known.name); }))
             << name << " is listed as an exception but every release knows it";
+    }
+}
+
+// The place tables are trimmed at build time to the controls the Classic tab uses: each one a
+// release knows must still have its place.
+TEST(ControlCheck, EveryControlAReleaseKnowsHasItsPlace)
+{
+    const std::set<std::wstring> used = IdMsoOfEveryDocument();
+    const std::pair<PlaceList, const char*> lists[] = {{PlaceList::Excel2013, "excel2013-idmso.txt"},
+                                                       {PlaceList::Excel2016, "excel2016-idmso.txt"},
+                                                       {PlaceList::Excel2019, "excel2019-idmso.txt"},
+                                                       {PlaceList::Excel365, "excel365-idmso.txt"}};
+    for (const auto& [list, file] : lists) {
+        const std::set<std::wstring> known = Release(file);
+        std::size_t placed = 0;
+        for (const std::wstring& name : used) {
+            // The tabs a user may hide (TabHome ...) are no entries.
+            if (name.rfind(L"Tab", 0) == 0 && std::iswupper(name[3])) continue;
+            EXPECT_EQ(PlaceOf(list, name).has_value(), known.count(name) == 1)
+                << std::string(name.begin(), name.end()) << " in " << file;
+            placed += PlaceOf(list, name).has_value();
+        }
+        EXPECT_EQ(placed, KnownControlCount(list)) << file << ": places of controls the Classic tab does not use";
     }
 }
 

@@ -1,4 +1,6 @@
 // Every main combination of settings gives a document that Office's own schema accepts.
+#include "ControlCheck.h"
+#include "ExcelPlaces.h"
 #include "InMemorySettingsStore.h"
 #include "RibbonBuilder.h"
 #include "RibbonTestSupport.h"
@@ -100,6 +102,28 @@ TEST(RibbonSchema, ExcelsWordsWithMarkupCharactersAreEscaped)
     EXPECT_EQ(schema.Problems(document), "");
     EXPECT_NE(document.find(L"label=\"A&amp;B &lt;30007&gt; &quot;q&quot;\""), std::wstring::npos);
     EXPECT_NE(document.find(L"screentip=\"&lt;/menu&gt;&lt;x a=&quot;&amp;&quot;&gt;\""), std::wstring::npos);
+}
+
+// With "Tips", every Excel's controls carry supertips: Excel's descriptions and names, markup
+// and line breaks included, stay valid in every release's document.
+TEST(RibbonSchema, TipsOfEveryReleaseAreValidCustomUi)
+{
+    Schema schema;
+    ASSERT_TRUE(schema.Loaded());
+    for (const auto& [version, build] : {std::pair{L"15.0", 4569L}, {L"16.0", 4266L}, {L"16.0", 10827L}, {L"16.0", 0L}}) {
+        test::LocalisedHost excel(1031);
+        excel.version = version;
+        excel.build = build;
+        for (std::uint8_t number = 1; number <= PlaceNameCount(); ++number)
+            excel.labels[std::wstring(PlaceNameId(number).begin(), PlaceNameId(number).end())] = L"</x> & \"y\"";
+        for (const std::wstring& idMso : IdMsoOfEveryDocument())
+            excel.supertips[idMso] = L"a\r\nb <c> & " + std::wstring(900, L'd');
+        InMemorySettingsStore store;
+        store.SaveSetting(kSettingsApplication, kSettingsSection, kTipsKey, L"1");
+        const std::wstring document = RibbonBuilder(store, excel).GetRibbonXML();
+        EXPECT_EQ(schema.Problems(document), "") << build;
+        EXPECT_NE(document.find(L"&#13;"), std::wstring::npos);
+    }
 }
 
 TEST(RibbonSchema, ValidatorCatchesADuplicateId)

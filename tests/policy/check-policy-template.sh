@@ -32,10 +32,10 @@ for adml in "${languages[@]}"; do
   [ -z "$dangling" ] || fail "$adml has presentation parts for no element:" $dangling
 done
 
-# The twelve keys as the programs spell them: every quoted text of the header but the
-# application and section names.
+# The keys as the programs spell them (Trellis's twelve and "Tips"): every quoted text of the
+# header but the application and section names.
 expected=$(grep -o 'L"[^"]*"' "$keys_header" | sed 's/^L"\(.*\)"$/\1/' | grep -vx 'Quillmark\|Architrave' | sort)
-[ "$(echo "$expected" | wc -l)" -eq 12 ] || fail "expected twelve keys in $keys_header, found: $expected"
+[ "$(echo "$expected" | wc -l)" -eq 13 ] || fail "expected thirteen keys in $keys_header, found: $expected"
 written=$(xmllint --xpath "//*[local-name()='policy']/@valueName" "$admx" | sed 's/^ *valueName="\(.*\)"$/\1/' | sort)
 [ "$written" = "$expected" ] || fail "the policies write the values" "$(echo $written)" "instead of" "$(echo $expected)"
 

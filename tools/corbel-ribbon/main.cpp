@@ -25,12 +25,14 @@ constexpr int kExitBadSetting = 3;
 constexpr int kExitFailure = 1;
 
 constexpr const char* kUsage =
-    "usage: corbel-ribbon [--host NAME] [--language N] [--set KEY=VALUE]...\n"
+    "usage: corbel-ribbon [--host NAME] [--language N] [--release VERSION] [--set KEY=VALUE]...\n"
     "       corbel-ribbon --check-controls [FOLDER]\n"
     "Prints the add-in's ribbon document (UTF-8, no trailing newline) for a settings store that\n"
     "holds exactly the given values; keys ignore case, as in the registry. The host name is\n"
     "\"Microsoft Excel\" unless given. --language: Excel's UI language id (1031 German ...); the\n"
     "tab's own labels then come from the product's tables, as for an Excel that gives no words.\n"
+    "--release: Excel's Version, and its Build after a point (\"15.0\", \"16.0.4266\"), for the\n"
+    "places that the tips of --set Tips=1 name (Microsoft 365's unless given).\n"
     "Exit 0: printed (nothing for an empty document);\n"
     "2: bad arguments; 3: a setting that is not a number.\n"
     "--check-controls prints, for each release's list of Excel's controls in FOLDER\n"
@@ -39,13 +41,20 @@ constexpr const char* kUsage =
 
 class FixedHost final : public cornice::Host {
 public:
-    FixedHost(std::wstring name, int language) : name_(std::move(name)), language_(language) {}
+    FixedHost(std::wstring name, int language, std::wstring version, long build)
+        : name_(std::move(name)), language_(language), version_(std::move(version)), build_(build)
+    {
+    }
     std::wstring Name() override { return name_; }
     int UiLanguage() override { return language_; }
+    std::wstring Version() override { return version_; }
+    long Build() override { return build_; }
 
 private:
     std::wstring name_;
     int language_;
+    std::wstring version_;
+    long build_;
 };
 
 int BadArguments(const std::string& why)
@@ -94,6 +103,8 @@ int main(int argc, char** argv)
     cornice::InMemorySettingsStore store;
     std::wstring hostName = L"Microsoft Excel";
     int language = 1033;
+    std::wstring version;
+    long build = 0;
 
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -105,13 +116,20 @@ int main(int argc, char** argv)
             if (argc > i + 2) return BadArguments("--check-controls takes at most a folder");
             return CheckControls(i + 1 < argc ? argv[i + 1] : CORNICE_CONTROL_LISTS);
         }
-        if (option != "--host" && option != "--set" && option != "--language")
+        if (option != "--host" && option != "--set" && option != "--language" && option != "--release")
             return BadArguments("unknown argument " + option);
         if (i + 1 == argc) return BadArguments(option + " needs a value");
         const std::optional<std::wstring> value = cornice::FromUtf8(argv[++i]);
         if (!value) return BadArguments(option + " value is not UTF-8");
         if (option == "--host") {
             hostName = *value;
+            continue;
+        }
+        if (option == "--release") {
+            // "16.0.4266": the version is up to the second point, the build after it.
+            const std::size_t point = value->find(L'.', value->find(L'.') + 1);
+            version = value->substr(0, point);
+            if (point != std::wstring::npos) build = std::wcstol(value->c_str() + point + 1, nullptr, 10);
             continue;
         }
         if (option == "--language") {
@@ -130,7 +148,7 @@ int main(int argc, char** argv)
     }
 
     try {
-        FixedHost host(hostName, language);
+        FixedHost host(hostName, language, version, build);
         cornice::RibbonBuilder builder(store, host);
         const std::string document = cornice::ToUtf8(builder.GetRibbonXML());
         if (std::fwrite(document.data(), 1, document.size(), stdout) != document.size() ||

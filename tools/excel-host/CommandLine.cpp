@@ -25,7 +25,10 @@ constexpr const wchar_t* kUsage =
     L"  --name TEXT        the Application's Name (default \"Microsoft Excel\")\n"
     L"  --release N        play Excel 2007 (12), 2010 (14, the default), 2013 (15) or\n"
     L"                     2016 to 365 (16): Application.Version \"N.0\", and an add-in\n"
-    L"                     that Excel N.0's Disabled Items hold is not loaded\n"
+    L"                     that Excel N.0's Disabled Items hold is not loaded; and\n"
+    L"                     Application.Build: 2007's 6611, 2010's 7015, 2013's 4569, and\n"
+    L"                     for 16 a build of Microsoft 365 (17328)\n"
+    L"  --build N          Application.Build N instead (16 with 4266: Excel 2016 from MSI)\n"
     L"  --controls FILE    the built-in controls the release knows (one idMso per line,\n"
     L"                     as tests/data/office/excel2013-idmso.txt): every idMso of a\n"
     L"                     ribbon document that is not there is reported, as Excel does\n"
@@ -34,7 +37,8 @@ constexpr const wchar_t* kUsage =
     L"                     German ...): Application.LanguageSettings.LanguageID(2)\n"
     L"  --excel-words FILE that Excel's words (with --ui-language): its CommandBars give\n"
     L"                     the captions and GetLabelMso labels of FILE (as tests/data/\n"
-    L"                     excel-words/german.tsv); without it every question raises\n"
+    L"                     excel-words/german.tsv), and its GetSupertipMso texts; without\n"
+    L"                     it every question raises\n"
     L"  --ribbon-out FILE  write the ribbon document to FILE: UTF-8, no BOM, no newline\n"
     L"                     added (an empty document gives an empty file)\n"
     L"  --print-ribbon     print the ribbon document\n"
@@ -45,11 +49,14 @@ constexpr const wchar_t* kUsage =
     L"  --keep-open        leave the add-in's windows open and shut the add-ins down with\n"
     L"                     them open, as Excel does when it closes\n"
     L"  --show-text        print the tabs the add-in adds as a person meets them: the menus\n"
-    L"                     of the menu bar with their entries, the toolbar rows' buttons\n"
+    L"                     of the menu bar with their entries, the toolbar rows' buttons;\n"
+    L"                     then each control's supertip, once, where the document gives one\n"
     L"  --show             show those tabs in a window: the menu bar with drop-down menus,\n"
     L"                     the toolbar rows as buttons; the add-in's own entries call it\n"
-    L"                     back; ends when the window is closed (needs a display)\n"
-    L"  --measure ROUNDS   time GetCustomUI against 12 bare reads of its settings, and the\n"
+    L"                     back; a button's supertip shows when the pointer rests on it,\n"
+    L"                     a menu entry's in the status line; ends when the window is\n"
+    L"                     closed (needs a display)\n"
+    L"  --measure ROUNDS   time GetCustomUI against 13 bare reads of its settings, and the\n"
     L"                     add-in's start: from CoCreateInstance to the first document, and\n"
     L"                     once more from LoadLibrary of its DLL\n"
     L"  --help             this text\n"
@@ -82,7 +89,7 @@ std::optional<int> ReadCommandLine(int argc, wchar_t** argv, Options& options)
         if (option == L"--show") { options.show = true; continue; }
         if (option != L"--name" && option != L"--ribbon-out" && option != L"--click" && option != L"--measure" &&
             option != L"--release" && option != L"--controls" && option != L"--ui-language" &&
-            option != L"--excel-words")
+            option != L"--excel-words" && option != L"--build")
             return BadArguments(L"unknown argument " + option);
         if (i + 1 == argc) return BadArguments(option + L" needs a value");
         const std::wstring value = argv[++i];
@@ -92,6 +99,12 @@ std::optional<int> ReadCommandLine(int argc, wchar_t** argv, Options& options)
             const std::optional<int> release = ParseRelease(value);
             if (!release) return BadArguments(L"--release wants 12, 14, 15 or 16, not " + value);
             options.release = *release;
+        }
+        else if (option == L"--build") {
+            wchar_t* end = nullptr;
+            const long build = std::wcstol(value.c_str(), &end, 10);
+            if (value.empty() || *end || build < 1 || build > 99999) return BadArguments(L"--build wants a build from 1 to 99999");
+            options.build = build;
         }
         else if (option == L"--ribbon-out") options.ribbonOut = value;
         else if (option == L"--click") options.clicks.push_back(value);

@@ -22,6 +22,7 @@ enum ExitCode : int {
 struct Options {
     std::wstring hostName = L"Microsoft Excel";
     int release = 14;
+    long build = 0; // Application.Build; 0: the release's usual one
     std::optional<std::wstring> controlList;
     std::optional<std::wstring> ribbonOut;
     bool printRibbon = false;

@@ -37,6 +37,16 @@ std::optional<int> ParseRelease(std::wstring_view text)
 
 std::wstring ReleaseVersion(int release) { return std::to_wstring(release) + L".0"; }
 
+long ReleaseBuild(int release)
+{
+    switch (release) {
+    case 12: return 6611; // 2007 SP3
+    case 14: return 7015; // 2010 SP2
+    case 15: return 4569; // 2013 SP1
+    default: return 17328; // a Microsoft 365 build of 2024
+    }
+}
+
 bool DisabledByExcel(int release, const std::wstring& libraryPath)
 {
     UniqueHkey key;

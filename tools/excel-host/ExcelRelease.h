@@ -20,6 +20,8 @@ std::optional<int> ParseRelease(std::wstring_view text);
 
 // Application.Version: "14.0".
 std::wstring ReleaseVersion(int release);
+// Application.Build of a usual installation of the release: 16 plays Microsoft 365.
+long ReleaseBuild(int release);
 
 // True when the release's Resiliency\DisabledItems, below HKEY_CURRENT_USER, holds Excel's
 // record of having disabled the add-in library at `libraryPath` (compared without regard to

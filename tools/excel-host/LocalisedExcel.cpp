@@ -47,6 +47,10 @@ std::optional<ExcelWordsFixture> ReadExcelWords(const std::wstring& path, std::w
             words.captions[std::stoi(key)] = said;
         else if (kind == L"label" && !key.empty())
             words.labels[key] = said;
+        else if (kind == L"supertip" && !key.empty()) {
+            std::wstring& tip = words.supertips[key] = said;
+            for (std::size_t at; (at = tip.find(L"\\n")) != std::wstring::npos;) tip.replace(at, 2, L"\n");
+        }
         else {
             error = path + L":" + std::to_wstring(lineNumber) + L": unknown kind or key";
             return std::nullopt;
@@ -69,13 +73,19 @@ std::vector<Property> LocalisedMembers(int uiLanguage, std::shared_ptr<const Exc
                              const std::wstring caption = found->second;
                              return MakeAutomationObject({{L"Caption", [caption] { return caption; }}});
                          }};
-    Property getLabelMso{L"GetLabelMso", nullptr, [words](const Property::Arguments& arguments) {
-                             const auto found = arguments.empty() ? words->labels.end() : words->labels.find(arguments[0]);
-                             if (found == words->labels.end())
-                                 throw std::runtime_error("The value of the idMso parameter is invalid.");
-                             return found->second;
-                         }};
-    ComPtr<IDispatch> commandBars = words ? MakeAutomationObject({findControl, getLabelMso}) : ComPtr<IDispatch>();
+    // GetLabelMso and GetSupertipMso raise for an idMso they do not know, as Excel's do.
+    const auto byIdMso = [words](const wchar_t* member, std::map<std::wstring, std::wstring> ExcelWordsFixture::*table) {
+        return Property{member, nullptr, [words, table](const Property::Arguments& arguments) {
+                            const auto& texts = (*words).*table;
+                            const auto found = arguments.empty() ? texts.end() : texts.find(arguments[0]);
+                            if (found == texts.end()) throw std::runtime_error("The value of the idMso parameter is invalid.");
+                            return found->second;
+                        }};
+    };
+    ComPtr<IDispatch> commandBars =
+        words ? MakeAutomationObject({findControl, byIdMso(L"GetLabelMso", &ExcelWordsFixture::labels),
+                                      byIdMso(L"GetSupertipMso", &ExcelWordsFixture::supertips)})
+              : ComPtr<IDispatch>();
 
     Property settingsMember{L"LanguageSettings", nullptr, nullptr,
                             [settings](const Property::Arguments&) { return settings; }};

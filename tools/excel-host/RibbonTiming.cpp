@@ -28,11 +28,11 @@ LARGE_INTEGER Now()
     return now;
 }
 
-// The add-in's reads, in its order, when it hides tabs: Classic, Hide built-in Tabs, the eight
-// tabs (each read once per request), Left, All.
+// The add-in's reads, in its order, when it hides tabs: Classic, Tips, Hide built-in Tabs, the
+// eight tabs (each read once per request), Left, All.
 std::vector<const wchar_t*> AddInReads()
 {
-    std::vector<const wchar_t*> keys = {kClassicKey, kHideBuiltInTabsKey};
+    std::vector<const wchar_t*> keys = {kClassicKey, kTipsKey, kHideBuiltInTabsKey};
     keys.insert(keys.end(), kTabKeys.begin(), kTabKeys.end());
     keys.push_back(kLeftKey);
     keys.push_back(kAllKey);

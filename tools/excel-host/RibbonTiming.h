@@ -1,5 +1,5 @@
 // What a ribbon request costs next to the registry reads it cannot avoid: GetCustomUI against
-// 12 bare reads of the add-in's settings (the reads the add-in makes when built-in tabs are
+// 13 bare reads of the add-in's settings (the reads the add-in makes when built-in tabs are
 // hidden but not all of them), interleaved in one run so that both see the same machine.
 #pragma once
 

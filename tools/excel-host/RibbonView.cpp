@@ -88,6 +88,9 @@ void AddItem(const Element& element, std::vector<ViewItem>& items)
     item.id = AttributeOr(element, L"id");
     item.idMso = AttributeOr(element, L"idMso");
     item.onAction = AttributeOr(element, L"onAction");
+    item.supertip = AttributeOr(element, L"supertip");
+    for (wchar_t& c : item.supertip)
+        if (c == L'\r') c = L'\n';
     item.enabled = AttributeOr(element, L"enabled") != L"false";
     if (name == L"menu" || name == L"dynamicMenu") {
         item.kind = ViewItem::Kind::Menu;
@@ -222,6 +225,19 @@ void WriteMenus(std::wstring& out, const std::vector<ViewItem>& items, const std
     }
 }
 
+void WriteTips(std::wstring& out, const std::vector<ViewItem>& items, std::set<std::wstring>& written)
+{
+    for (const ViewItem& item : items) {
+        const std::wstring& name = item.idMso.empty() ? item.id : item.idMso;
+        if (!item.supertip.empty() && written.insert(name).second) {
+            std::wstring tip = item.supertip;
+            for (std::size_t at; (at = tip.find(L'\n')) != std::wstring::npos;) tip.replace(at, 1, L" / ");
+            out += L"  Tip " + name + L": " + tip + L"\n";
+        }
+        WriteTips(out, item.children, written);
+    }
+}
+
 } // namespace
 
 std::vector<TabView> ViewTabs(const markup::Element& root)
@@ -281,6 +297,8 @@ std::wstring TextView(const std::vector<TabView>& tabs, std::size_t width)
                 WriteMenus(out, row.items, L"    ", {}, width);
             }
         }
+        std::set<std::wstring> written;
+        for (const ViewRow& row : tab.rows) WriteTips(out, row.items, written);
     }
     return out;
 }

@@ -27,6 +27,7 @@ struct ViewItem {
     std::wstring id;       // the element's id; empty for Excel's own controls
     std::wstring idMso;    // Excel's own control, or empty
     std::wstring onAction; // the add-in's callback, or empty
+    std::wstring supertip; // the document's, line breaks as "\n"; or empty
     bool enabled = true;
     std::vector<ViewItem> children;
 };
@@ -50,7 +51,8 @@ std::vector<TabView> ViewTabs(const markup::Element& root);
 std::wstring WordsOf(std::wstring_view identifier);
 
 // The tabs as indented text for a terminal, lines no longer than `width` where the labels
-// allow: each menu with its entries, each toolbar row with its buttons.
+// allow: each menu with its entries, each toolbar row with its buttons; then, per tab, each
+// control's supertip once ("  Tip Cut: ...", a line break shown as " / ").
 std::wstring TextView(const std::vector<TabView>& tabs, std::size_t width = 100);
 
 } // namespace cornice::host

@@ -2,7 +2,10 @@
 
 #include "WinHandles.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <deque>
 #include <memory>
 
 namespace cornice::host {
@@ -52,6 +55,7 @@ private:
                     int height);
     int TextWidth(const std::wstring& text) const;
     void Layout();
+    void AddTip(HWND button, const std::wstring& supertip);
     void Pick(int id, HWND button);
     void Say(const std::wstring& text) { ::SetDlgItemTextW(window_, kStatusId, text.c_str()); }
 
@@ -62,6 +66,8 @@ private:
     UniqueHfont font_;
     UniqueHfont boldFont_;
     std::vector<const ViewItem*> items_; // by command id
+    HWND tips_ = nullptr;                // the buttons' tooltips; the window destroys it
+    std::deque<std::wstring> tipTexts_;  // what the tooltips point to, for as long as they live
     int clientWidth_ = 0;
     int clientHeight_ = 0;
 };
@@ -94,6 +100,21 @@ HWND RibbonWindow::AddControl(const wchar_t* className, const std::wstring& text
                                            ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     return control;
+}
+
+// The document's supertip, shown while the pointer rests on the button.
+void RibbonWindow::AddTip(HWND button, const std::wstring& supertip)
+{
+    if (!tips_ || supertip.empty()) return;
+    std::wstring& text = tipTexts_.emplace_back();
+    for (const wchar_t c : supertip) text += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(button);
+    tool.lpszText = text.data();
+    ::SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 int RibbonWindow::TextWidth(const std::wstring& text) const
@@ -159,6 +180,7 @@ void RibbonWindow::Layout()
                     const HWND button = AddControl(L"BUTTON", text, BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP,
                                                    CommandId(item), x, y, width, lineHeight - Scale(2));
                     if (!item.enabled) ::EnableWindow(button, FALSE);
+                    AddTip(button, item.supertip);
                 }
                 x += width + Scale(2);
                 widest = std::max(widest, x);
@@ -203,6 +225,16 @@ LRESULT RibbonWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         // A button's BN_CLICKED and a menu entry's choice both come with 0 above the id.
         if (HIWORD(wParam) == 0) Pick(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
+    case WM_MENUSELECT: {
+        // A menu entry has no tooltip of its own: its supertip goes to the status line.
+        const int id = LOWORD(wParam);
+        const std::size_t index = static_cast<std::size_t>(id - kFirstCommandId);
+        if ((HIWORD(wParam) & MF_POPUP) || id < kFirstCommandId || index >= items_.size()) return 0;
+        std::wstring tip = items_[index]->supertip;
+        for (std::size_t at; (at = tip.find(L'\n')) != std::wstring::npos;) tip.replace(at, 1, L" / ");
+        if (!tip.empty()) Say(tip);
+        return 0;
+    }
     case WM_CLOSE:
         ::DestroyWindow(window_);
         return 0;
@@ -255,6 +287,16 @@ bool RibbonWindow::Create(const std::wstring& title)
     window_ = ::CreateWindowExW(0, kRibbonWindowClass, title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300,
                                 nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!window_) return false;
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&common);
+    tips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                              ::GetModuleHandleW(nullptr), nullptr);
+    if (tips_) {
+        ::SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, Scale(360));
+        // Long enough to read a supertip while the pointer rests.
+        ::SendMessageW(tips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    }
     Layout();
     RECT frame{0, 0, clientWidth_, clientHeight_};
     ::AdjustWindowRect(&frame, style, TRUE);

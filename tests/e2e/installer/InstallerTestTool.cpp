@@ -28,6 +28,9 @@
 //   press CLASS ID                        presses the window's button with that control id
 //   answer CAPTION                        presses OK in the message box of that caption
 //   close CLASS                           asks the window to close
+//   hover CLASS TEXT                      rests the pointer on the window's control that reads
+//                                         TEXT until its program shows a tooltip; then prints
+//                                         the bounds of both, as "window" does. Exit 1: none came
 //   wait-text CAPTION TEXT                waits up to a minute until a visible control of the
 //                                         dialog whose caption begins so reads TEXT (an installer's
 //                                         page). Exit 1, listing the texts it shows: never
@@ -45,6 +48,7 @@
 #include "WinHandles.h"
 #include "WindowDriving.h"
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -177,7 +181,7 @@ BOOL CALLBACK Widen(HWND window, LPARAM data)
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
     const std::wstring className = ClassOf(window);
-    const bool beside = className == L"#32768" || className == L"#32770";
+    const bool beside = className == L"#32768" || className == L"#32770" || className == TOOLTIPS_CLASSW;
     if (process != bounds.process || !beside || !::IsWindowVisible(window)) return TRUE;
     RECT rect;
     ::GetWindowRect(window, &rect);
@@ -280,6 +284,28 @@ int Window(int argc, wchar_t** argv)
         if (!box) return WaitText(window, argv[3]);
         DWORD_PTR ignored = 0;
         ::SendMessageTimeoutW(box, BM_SETCHECK, BST_UNCHECKED, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    } else if (command == L"hover") {
+        const HWND control = ControlReading(window, argv[3]);
+        if (!control) return WaitText(window, argv[3]);
+        BringToFront(window);
+        RECT rect;
+        ::GetWindowRect(control, &rect);
+        MovePointerInto(control, (rect.right - rect.left) / 2, (rect.bottom - rect.top) / 2);
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(window, &process);
+        const auto tipShown = [process] {
+            for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(tip, &owner);
+                if (owner == process && ::IsWindowVisible(tip)) return true;
+            }
+            return false;
+        };
+        if (!Eventually(tipShown, 20000)) {
+            std::fprintf(stderr, "installer-test-tool: no tooltip came for \"%s\"\n", ToUtf8(argv[3]).c_str());
+            return 1;
+        }
+        PrintBounds(window);
     } else if (command == L"shot") {
         // A button lit up under the pointer would differ from one picture to the next.
         MovePointer(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -299,13 +325,14 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"hold" && argc == 4) return Hold(argv[2], argv[3]);
     const bool oneWindow = command == L"window" || command == L"message" || command == L"answer" || command == L"close";
     const bool withText = command == L"press" || command == L"wait-text" || command == L"wait-text-gone" ||
-                          command == L"uncheck";
+                          command == L"uncheck" || command == L"hover";
     if ((oneWindow && argc == 3) || (command == L"keys" && argc >= 4) || (withText && argc == 4) ||
         (command == L"shot" && argc == 5))
         return Window(argc, argv);
     std::fprintf(stderr, "usage: installer-test-tool run | value KEY NAME [32|64] | wait-gone IMAGE | hold FILE FLAG |\n"
                          "       window CLASS |\n"
                          "       message CAPTION | keys CLASS KEY... | press CLASS ID | answer CAPTION | close CLASS |\n"
+                         "       hover CLASS TEXT |\n"
                          "       wait-text CAPTION TEXT | wait-text-gone CAPTION TEXT | uncheck CAPTION TEXT |\n"
                          "       shot CAPTION FOLDER NAME\n");
     return 2;

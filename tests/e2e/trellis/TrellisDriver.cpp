@@ -9,12 +9,14 @@
 // DIR are Unix paths (Wine's Z: drive). The program folder is made inside the prefix, under a
 // name with blanks and letters outside any ANSI code page, and the product is copied there.
 // Exit code: the number of failed checks (0: all passed).
+#include "ExcelWordsRegistry.h"
 #include "LanguageChoice.h"
 #include "LocalisedText.h"
 #include "SettingsLayout.h"
 #include "TrellisText.h"
 #include "Utf8.h"
 #include "Waiting.h"
+#include "WineTestSupport.h"
 #include "WinHandles.h"
 #include "WindowDriving.h"
 #include "WindowDpi.h"
@@ -552,9 +554,30 @@ std::string WaitForExcel()
     return report;
 }
 
+// The registry's values apart from the settings that Trellis saves and Wine's own, which it
+// changes by itself. Keys that hold no value are left out: registration makes the containers it
+// writes into (Software\Classes\CLSID, Excel's Addins), which Windows and Excel keep anyway.
+test::RegistrySnapshot RegistryButSettings()
+{
+    test::RegistrySnapshot snapshot = test::SnapshotRegistry({{HKEY_CURRENT_USER, L"Software"}, {HKEY_LOCAL_MACHINE, L"Software"}});
+    const std::wstring skipped[] = {test::FoldNames(L"HKCU\\Software\\VB and VBA Program Settings\\Quillmark"),
+                                    test::FoldNames(L"HKCU\\Software\\Wine\\")};
+    for (auto entry = snapshot.begin(); entry != snapshot.end();) {
+        const bool skip = std::any_of(std::begin(skipped), std::end(skipped), [&](const std::wstring& top) {
+            return entry->compare(0, top.size(), top) == 0;
+        });
+        entry = skip || entry->find(L" [") == std::wstring::npos ? snapshot.erase(entry) : std::next(entry);
+    }
+    return snapshot;
+}
+// Before the first installation, for the removals to compare with: what Trellis registers for
+// the user, it takes away again, and it touches nothing else.
+std::optional<test::RegistrySnapshot> g_beforeInstalling;
+
 // OK with box 0 ticked: saved values, regsvr32's registration, the message, Excel started.
 void OkInstalls()
 {
+    if (!g_beforeInstalling) g_beforeInstalling = RegistryButSettings();
     ReplaceSettings({{L"All", L"0"}, {L"Review", L"1"}});
     ClearEvidence();
     Trellis trellis;
@@ -664,6 +687,11 @@ void OkUninstalls()
     CHECK(!KeyExists(HKEY_CLASSES_ROOT, L"Corbel.Connect"), "the ProgID is still registered");
     CHECK(ReadSettings() == SavedAs(States{}), "saved " + Show(ReadSettings()));
     CHECK(EvidenceLine(report, "excel-host-exit") == "3", "excel-host found an add-in to load: exit " + EvidenceLine(report, "excel-host-exit"));
+    if (g_beforeInstalling) {
+        const test::RegistrySnapshot now = RegistryButSettings();
+        CHECK(now == *g_beforeInstalling, "after removal the registry lacks\n" + test::Difference(*g_beforeInstalling, now) +
+                                              "and has besides\n" + test::Difference(now, *g_beforeInstalling));
+    }
 }
 
 // Without Corbel.dll, installing says so instead of "Installation complete." and leaves Excel
@@ -868,6 +896,40 @@ void CheckRoomForTexts(HWND trellisWindow, const std::wstring& language)
     }
 }
 
+// Excel's words as the add-in records them for one Excel (16.0) in `language`: tab labels by idMso.
+void KeepExcelWords(int language, const std::vector<std::pair<std::wstring, std::wstring>>& labels)
+{
+    ExcelWordsRecord record;
+    record.excelVersion = L"16.0";
+    record.language = language;
+    for (const auto& [idMso, label] : labels) record.words[{WordKind::Label, idMso}] = label;
+    RegistryExcelWordsMemory().Keep(record.excelVersion, language, SerialiseWordsRecord(record));
+}
+
+void ForgetExcelWords() { ::RegDeleteTreeW(HKEY_CURRENT_USER, RegistryExcelWordsMemory::kKey); }
+
+// A German Excel whose words the add-in recorded, in words no table of the product holds: the
+// boxes name its tabs so, the "Left" box its Home tab; a tab it had no word for keeps the table's.
+void InGermanExcelsWords(const std::wstring& tableLeft, const std::wstring& tableHome)
+{
+    KeepExcelWords(3079, {{L"TabHome", L"Anfang"}, {L"TabReview", L"Pr\u00FCfen & Teilen"}, {L"TabView", L""}});
+    Trellis trellis;
+    const HWND form = trellis.Window();
+    CHECK(form != nullptr, "de, Excel's words: the window did not appear");
+    if (!form) return;
+    std::wstring left = tableLeft;
+    left.replace(left.find(tableHome), tableHome.size(), L"Anfang");
+    CHECK(TextOf(Box(form, 3)) == L"Anfang", "de, Excel's words: Home box " + Quote(TextOf(Box(form, 3))));
+    CHECK(TextOf(Box(form, 1)) == left, "de, Excel's words: Left box " + Quote(TextOf(Box(form, 1))));
+    CHECK(TextOf(Box(form, 8)) == L"Pr\u00FCfen && Teilen", "de, Excel's words: Review box " + Quote(TextOf(Box(form, 8))));
+    CHECK(TextOf(Box(form, 9)) != L"", "de, Excel's words: an empty label must leave the table's word");
+    CheckRoomForTexts(form, L"de, Excel's words");
+    ShowPage(form, false);
+    SaveScreenshot(form, L"excel-page-de-excels-words");
+    PressButton(form, IDCANCEL);
+    CHECK(trellis.Ended(), "de, Excel's words: Cancel did not end the program");
+}
+
 // The Help page's check in this prefix: nothing registered yet (Repair registers the library
 // beside Trellis), the setting that is no number, and an administrator's list of managed add-ins;
 // each in the table's words. In English, Repair mends the user's two and leaves the
@@ -918,6 +980,8 @@ void InLanguage()
     if (!trellisTexts) return;
     const auto text = [&](unsigned id) { return LoadText(trellisTexts.Get(), id, table); };
 
+    // Excel's words recorded for an Excel in another language than Trellis's change nothing.
+    KeepExcelWords(table == 0x040C ? 1031 : 1036, {{L"TabHome", L"Anfang"}});
     ReplaceSettings({{L"Classic", L"abc"}});
     Trellis trellis;
     const std::wstring errorTitle = text(IDS_APPLICATION_ERROR_TITLE);
@@ -951,6 +1015,8 @@ void InLanguage()
     PressButton(trellisWindow, IDCANCEL);
     CHECK(trellis.Ended(), U8(name) + ": Cancel did not end the program");
     ReplaceSettings({});
+    if (name == L"de") InGermanExcelsWords(text(IDS_BOX_LEFT), text(IDS_BOX_HOME));
+    ForgetExcelWords();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -38,6 +38,11 @@ std::wstring RememberingWords::LabelOf(std::wstring_view idMso)
     return Remembered(WordKind::Label, std::wstring(idMso), [&] { return excel_.LabelOf(idMso); });
 }
 
+std::wstring RememberingWords::SupertipOf(std::wstring_view idMso)
+{
+    return Remembered(WordKind::Supertip, std::wstring(idMso), [&] { return excel_.SupertipOf(idMso); });
+}
+
 RibbonLabels RememberedLabels(int language, ExcelWords* excel, const std::wstring& excelVersion,
                               ExcelWordsMemory* memory)
 {

@@ -21,6 +21,7 @@ public:
 
     std::wstring MenuCaption(int controlId) override;
     std::wstring LabelOf(std::wstring_view idMso) override;
+    std::wstring SupertipOf(std::wstring_view idMso) override;
 
     const ExcelWordsRecord& Record() const noexcept { return record_; }
     // The record gained a question since it was handed in.

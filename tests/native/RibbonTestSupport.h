@@ -59,13 +59,11 @@ public:
         if (raise || found == supertips.end()) throw std::runtime_error("no such idMso");
         return found->second;
     }
-    std::wstring Version() override { return version; }
     long Build() override { return build; }
 
     std::map<int, std::wstring> captions;
     std::map<std::wstring, std::wstring> labels;
     std::map<std::wstring, std::wstring> supertips;
-    std::wstring version = L"14.0";
     long build = 0;
     bool raise = false;
     int questions = 0;

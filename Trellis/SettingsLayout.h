@@ -193,7 +193,7 @@ inline constexpr ControlDesign kFindings{.kind = ControlKind::Other,
                                          .style = style::kVisible | style::kVerticalScroll | style::kEditMultiline |
                                                   style::kEditReadOnly,
                                          .exStyle = style::kClientEdge,
-                                         .place = {240, 780, 5415, 1935},
+                                         .place = {240, 780, 5415, 2055},
                                          .font = {.face = L"Arial", .hundredthsOfPoint = 900, .charset = kDefaultCharset},
                                          .foreColor = kBlack,
                                          .backColor = kWhite,

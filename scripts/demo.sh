@@ -135,6 +135,8 @@ else
   wine "$tool" keys TrellisForm1 ctrl+tab
   shot trellis-about-page $(wine "$tool" window TrellisForm1 | tr -d '\r')
   wine "$tool" keys TrellisForm1 ctrl+tab
+  shot trellis-help-page $(wine "$tool" window TrellisForm1 | tr -d '\r')
+  wine "$tool" keys TrellisForm1 ctrl+tab
   echo "   OK"
   wine "$tool" press TrellisForm1 1
   message=$(wine "$tool" message Trellis | tr -d '\r')

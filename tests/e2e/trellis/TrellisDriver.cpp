@@ -210,7 +210,9 @@ HWND FocusOf(HWND window)
     return info.hwndFocus;
 }
 
-// Ctrl+Tab until the page shows; the pages go round, Excel, About, Help.
+// Ctrl+Tab until the page shows; the pages go round, Excel, About, Help. A page is named by its
+// id, never by the true or false of the two pages there were.
+void ShowPage(HWND trellisWindow, bool) = delete;
 void ShowPage(HWND trellisWindow, int page)
 {
     BringToFront(trellisWindow);
@@ -880,7 +882,7 @@ void InGermanExcelsWords(const std::wstring& tableLeft, const std::wstring& tabl
     CHECK(TextOf(Box(form, 8)) == L"Pr\u00FCfen && Teilen", "de, Excel's words: Review box " + Quote(TextOf(Box(form, 8))));
     CHECK(TextOf(Box(form, 9)) != L"", "de, Excel's words: an empty label must leave the table's word");
     CheckRoomForTexts(form, L"de, Excel's words");
-    ShowPage(form, false);
+    ShowPage(form, kExcelPageId);
     SaveScreenshot(form, L"excel-page-de-excels-words");
     PressButton(form, IDCANCEL);
     CHECK(trellis.Ended(), "de, Excel's words: Cancel did not end the program");

@@ -6,6 +6,7 @@
 #include "NumberConversion.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
+#include "Trace.h"
 
 #include <array>
 
@@ -61,6 +62,7 @@ void RibbonBuilder::ChooseLabels()
     try {
         language = host_.UiLanguage();
     } catch (...) {
+        TraceCaughtException("Excel's language");
     }
     RibbonLabels labels = RibbonLabels::For(language, host_.Words());
     parts_ = labels.IsEnglish() ? EnglishParts() : std::make_shared<const Parts>(labels);

@@ -1,4 +1,5 @@
 #include "RibbonLabels.h"
+#include "Trace.h"
 
 #include <exception>
 
@@ -77,6 +78,7 @@ std::wstring AskExcel(ExcelText kind, Ask&& ask) noexcept
     try {
         return LabelFromExcel(ask(), kind);
     } catch (...) {
+        TraceCaughtException("Excel's words");
         return {};
     }
 }

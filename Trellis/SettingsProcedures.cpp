@@ -4,9 +4,13 @@
 #include "NumberConversion.h"
 #include "NumberText.h"
 #include "OwnTexts.h"
+#include "PolicySettingsStore.h"
 #include "SettingKeys.h"
 #include "SettingsLayout.h"
 #include "TrellisText.h"
+#include "Utf8.h"
+
+#include <algorithm>
 
 namespace cornice {
 
@@ -30,6 +34,7 @@ void SettingsProcedures::SetUpWindow()
 
 void SettingsProcedures::RestoreBox(int box)
 {
+    if (policyUnreadable_.at(box)) return; // already reported; reading it would fail again
     const settings::BoxDesign& design = settings::kBoxes.at(box);
     const std::wstring text =
         store_.ReadSetting(kSettingsApplication, kSettingsSection, design.key, design.defaultState);
@@ -41,10 +46,30 @@ void SettingsProcedures::RestoreBox(int box)
 void SettingsProcedures::LockBoxSetByPolicy(int box)
 {
     const settings::BoxDesign& design = settings::kBoxes.at(box);
-    if (!store_.SetByPolicy(kSettingsApplication, kSettingsSection, design.key)) return;
+    try {
+        if (!store_.SetByPolicy(kSettingsApplication, kSettingsSection, design.key)) return;
+    } catch (const PolicyUnreadableError& error) {
+        // One unreadable key fails every box alike: it is said once, after all are tried.
+        policyUnreadable_.at(box) = true;
+        const std::wstring reason = FromUtf8(error.what()).value_or(L"");
+        if (std::find(policyFailures_.begin(), policyFailures_.end(), reason) == policyFailures_.end())
+            policyFailures_.push_back(reason);
+        return;
+    }
     const std::wstring text =
         store_.ReadSetting(kSettingsApplication, kSettingsSection, design.key, design.defaultState);
     boxes_.Lock(box, ToInteger16(design.key, text));
+}
+
+void SettingsProcedures::ReportUnreadablePolicies(NumberedProcedure& procedure)
+{
+    if (policyFailures_.empty()) return;
+    std::wstring reasons;
+    for (const std::wstring& reason : policyFailures_) reasons += (reasons.empty() ? L"" : L"\r\n") + reason;
+    const auto first = std::find(policyUnreadable_.begin(), policyUnreadable_.end(), true) - policyUnreadable_.begin();
+    const int box = static_cast<int>(first);
+    procedure.Run(box <= CheckBoxRules::kAll ? 104 + 2 * box : 112,
+                  [&] { throw PolicyUnreadableError(ToUtf8(reasons)); });
 }
 
 void SettingsProcedures::ShowSettings()
@@ -56,6 +81,7 @@ void SettingsProcedures::ShowSettings()
     // a failure is reported under the number of the box's own restore.
     for (int box = 0; box < CheckBoxRules::kBoxCount; ++box)
         procedure.Run(box <= CheckBoxRules::kAll ? 104 + 2 * box : 112, [&] { LockBoxSetByPolicy(box); });
+    ReportUnreadablePolicies(procedure);
     procedure.Run(104, [&] { RestoreBox(CheckBoxRules::kClassic); });
     procedure.Run(106, [&] { RestoreBox(CheckBoxRules::kLeft); });
     procedure.Run(108, [&] { RestoreBox(CheckBoxRules::kAll); });
@@ -63,6 +89,10 @@ void SettingsProcedures::ShowSettings()
     // is never restored: it follows from the tab boxes through the rules.
     for (int box = CheckBoxRules::kFirstTab; box <= CheckBoxRules::kLastTab; ++box)
         procedure.Run(112, [&] { RestoreBox(box); });
+    // An administrator's lock that cannot be read stays the administrator's: neither the user's
+    // clicks nor OK may write over it.
+    for (int box = 0; box < CheckBoxRules::kBoxCount; ++box)
+        if (policyUnreadable_[box]) boxes_.Lock(box, boxes_.State(box));
 }
 
 void SettingsProcedures::SaveBox(int box)
@@ -84,12 +114,16 @@ void SettingsProcedures::Ok()
     // The eight tab keys, then "Hide built-in Tabs": the order of the box indices.
     for (int box = CheckBoxRules::kFirstTab; box <= CheckBoxRules::kHideBuiltInTabs; ++box)
         procedure.Run(112, [&] { SaveBox(box); });
-    bool install = false;
-    procedure.Run(114, [&] { install = boxes_.State(CheckBoxRules::kClassic) != 0; });
-    if (install)
-        procedure.Run(116, [&] { actions_.InstallAddIn(); });
-    else
-        procedure.Run(118, [&] { actions_.UninstallAddIn(); });
+    // A policy's "Classic" already decides the document; the user's kept choice decides the
+    // registration once the policy goes, so a locked box installs and removes nothing.
+    if (!boxes_.Locked(CheckBoxRules::kClassic)) {
+        bool install = false;
+        procedure.Run(114, [&] { install = boxes_.State(CheckBoxRules::kClassic) != 0; });
+        if (install)
+            procedure.Run(116, [&] { actions_.InstallAddIn(); });
+        else
+            procedure.Run(118, [&] { actions_.UninstallAddIn(); });
+    }
     procedure.Run(120, [&] { actions_.ShellOpen(kExcelTarget); });
     procedure.Run(122, [&] { actions_.Close(); });
 }

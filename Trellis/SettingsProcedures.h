@@ -9,7 +9,9 @@
 #include "SettingsStore.h"
 #include "WindowActions.h"
 
+#include <array>
 #include <string>
+#include <vector>
 
 namespace cornice {
 
@@ -45,10 +47,12 @@ public:
     // Caption, icon, skin, custom pointer.
     void SetUpWindow();
     // About page texts; the boxes restored from the store, the box rules running as each is set.
-    // A box whose value a policy sets is locked to it first (CheckBoxRules::Lock).
+    // A box whose value a policy sets is locked to it first (CheckBoxRules::Lock). A box whose
+    // policy cannot be read is not restored and is locked as the other boxes leave it; the
+    // reasons are reported once, together.
     void ShowSettings();
-    // "OK": save the twelve boxes (but none a policy sets), install or remove the add-in, start
-    // Excel, close.
+    // "OK": save the twelve boxes (but none that is locked), install or remove the add-in as the
+    // first box says unless it is locked, start Excel, close.
     void Ok();
     // "Cancel": close; nothing is saved.
     void Cancel();
@@ -56,12 +60,15 @@ public:
 private:
     void RestoreBox(int box);
     void LockBoxSetByPolicy(int box);
+    void ReportUnreadablePolicies(NumberedProcedure& procedure);
     void SaveBox(int box);
 
     SettingsActions& actions_;
     SettingsStore& store_;
     CheckBoxRules& boxes_;
     ErrorReporter& reporter_;
+    std::array<bool, CheckBoxRules::kBoxCount> policyUnreadable_{};
+    std::vector<std::wstring> policyFailures_; // each reason once, in the order met
 };
 
 } // namespace cornice

@@ -30,4 +30,11 @@ inline constexpr std::uint32_t kAddInLoadBehavior = 3;
 // Spelt as Excel itself creates it; Windows compares key names without regard to case.
 inline constexpr const wchar_t* kExcelAddInsKey = L"Software\\Microsoft\\Office\\Excel\\Addins";
 
+// The packages for all users (installer/Cornice.wxs) name the Corbel.dll they installed here,
+// below HKEY_LOCAL_MACHINE in the registry view of its bitness. That copy's registration is the
+// package's: its own registration repairs it, and neither registration nor unregistration of
+// the library ever removes it.
+inline constexpr const wchar_t* kPackageKey = L"Software\\Quillmark\\Cornice";
+inline constexpr const wchar_t* kPackageLibraryValue = L"Library";
+
 } // namespace cornice

@@ -13,8 +13,15 @@
 
 namespace cornice {
 
+// A policy that exists but cannot be read, or holds what no policy means: the administrator's
+// setting is unknown, and must not quietly give way to the user's.
+class PolicyUnreadableError : public SettingsStoreError {
+public:
+    using SettingsStoreError::SettingsStoreError;
+};
+
 // One level of policy: the value an administrator set for a setting's key, or nothing when the
-// policy is not configured.
+// policy is not configured. Throws PolicyUnreadableError when that cannot be told.
 class PolicySource {
 public:
     virtual ~PolicySource() = default;

@@ -18,8 +18,9 @@
 ;                                           regsvr32's exit codes and the words for them
 ;
 ; Exit codes: 0 installed, 1 cancelled by the user, 2 failed. The reason for a failure is shown,
-; and in silent mode (/S) written to %TEMP%\Cornice-setup.log (UTF-16). A Corbel.dll in use
-; (Excel running) is found before anything changes: Retry or Cancel, or in silent mode exit 2.
+; and in silent mode (/S) written to %TEMP%\Cornice-setup.log (UTF-16). A Corbel.dll or a
+; Trellis.exe in use (Excel or the settings window running) is found before anything changes,
+; by the installer and the uninstaller alike: Retry or Cancel, or in silent mode exit 2.
 
 Unicode true
 ManifestDPIAware true
@@ -246,33 +247,52 @@ FunctionEnd
   !insertmacro LogWhenSilent "${message}"
 !macroend
 
-; EnsureLibraryFree: makes sure that the Corbel.dll whose path is on the stack can be replaced,
-; before anything is changed. Windows refuses to open a loaded DLL for writing, so an Excel
-; that runs with the add-in shows here (the file is opened, never changed). The user closes
-; Excel and retries, or cancels (exit code 1); in silent mode the installation ends with exit
+; EnsureFileFree: makes sure that the file whose path is on the stack, below the name of the
+; program most likely holding it, can be replaced or removed, before anything is changed. Windows
+; refuses to open a loaded DLL or a running program for writing, so an Excel that runs with the
+; add-in, or a settings window left open, shows here (the file is opened, never changed). The
+; user closes it and retries, or cancels (exit code 1); in silent mode the run ends with exit
 ; code 2 and the reason in the log, and the installation there stays whole.
-Function EnsureLibraryFree
+;   Push "$INSTDIR\Corbel.dll"  Push "Excel"  Call EnsureFileFree
+!macro EnsureFileFreeFunction un text silentText
+Function ${un}EnsureFileFree
+  Exch $1 ; the program
+  Exch
   Exch $0 ; path
-  Push $1
+  Push $2
   ${If} ${FileExists} $0
     retry:
     ClearErrors
-    FileOpen $1 $0 a
+    FileOpen $2 $0 a
     ${If} ${Errors}
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(S_IN_USE)" /SD IDCANCEL IDRETRY retry
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(${text})" /SD IDCANCEL IDRETRY retry
       ${If} ${Silent}
-        !insertmacro LogWhenSilent "$(S_IN_USE_SILENT)"
+        !insertmacro LogWhenSilent "$(${silentText})"
         SetErrorLevel 2
       ${Else}
         SetErrorLevel 1
       ${EndIf}
       Quit
     ${EndIf}
-    FileClose $1
+    FileClose $2
   ${EndIf}
-  Pop $1
+  Pop $2
   Pop $0
+  Pop $1
 FunctionEnd
+!macroend
+!insertmacro EnsureFileFreeFunction "" S_IN_USE S_IN_USE_SILENT
+!insertmacro EnsureFileFreeFunction "un." S_UN_IN_USE S_UN_IN_USE_SILENT
+
+; EnsureFilesFree: the same for the two programs of the folder on the stack.
+!macro EnsureFilesFree folder un
+  Push "${folder}\Corbel.dll"
+  Push "Excel"
+  Call ${un}EnsureFileFree
+  Push "${folder}\Trellis.exe"
+  Push "${PRODUCT}"
+  Call ${un}EnsureFileFree
+!macroend
 
 ; ---------------------------------------------------------------------------------------------
 ; Which Corbel.dll
@@ -405,15 +425,14 @@ Section "${PRODUCT}" SectionMain
   SectionIn RO
   DetailPrint "$BitnessNote"
 
-  ; A Corbel.dll that Excel has loaded cannot be replaced: found before anything changes, here
-  ; and where an earlier installation is to be removed from.
-  Push "$INSTDIR\Corbel.dll"
-  Call EnsureLibraryFree
+  ; A Corbel.dll that Excel has loaded, or a Trellis.exe left open (the finish page starts it),
+  ; cannot be replaced: found before anything changes, here and where an earlier installation
+  ; is to be removed from. One replaced without the other would pair programs of two versions.
+  !insertmacro EnsureFilesFree "$INSTDIR" ""
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 != ""
   ${AndIf} $0 != $INSTDIR
-    Push "$0\Corbel.dll"
-    Call EnsureLibraryFree
+    !insertmacro EnsureFilesFree "$0" ""
   ${EndIf}
 
   ; Cornice installed in another folder before: that copy goes, by its own uninstaller, so that
@@ -556,6 +575,9 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
+  ; Files in use could not be deleted: the installation stays whole rather than half removed
+  ; with its entry in Add/Remove Programs gone.
+  !insertmacro EnsureFilesFree "$INSTDIR" "un."
   ${If} ${FileExists} "$INSTDIR\Corbel.dll"
     DetailPrint "$(S_UNREGISTERING)"
     Push "/u /s"
@@ -581,6 +603,10 @@ Section "Uninstall"
       ${EndIf}
       MessageBox MB_OK|MB_ICONEXCLAMATION "$1" /SD IDOK
       !insertmacro LogWhenSilent "$1"
+      ; A deployment tool reads the exit code alone.
+      ${If} ${Silent}
+        SetErrorLevel 2
+      ${EndIf}
     ${EndIf}
   ${EndIf}
   ; The add-in's own unregistration removes it too; this holds when Corbel.dll is gone.

@@ -14,6 +14,7 @@
 #include "Shell.h"
 #include "Utf8.h"
 #include "WindowsErrorText.h"
+#include "Trace.h"
 
 namespace cornice {
 namespace {
@@ -191,6 +192,7 @@ LRESULT CALLBACK DialogKeysHook(int code, WPARAM wParam, LPARAM lParam)
                 message.lParam = 0;
             }
         } catch (...) {
+            TraceCaughtException("About window keys");
         }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);

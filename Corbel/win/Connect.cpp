@@ -3,6 +3,7 @@
 #include "AboutWindow.h"
 #include "AddInIdentity.h"
 #include "ComError.h"
+#include "ComObject.h"
 #include "Corbel.h"
 #include "CorbelText.h"
 #include "ExcelApplicationHost.h"
@@ -11,6 +12,7 @@
 #include "Module.h"
 #include "RegistryPolicySource.h"
 #include "RibbonBuilder.h"
+#include "Trace.h"
 #include "WinHandles.h"
 
 #include <algorithm>
@@ -27,12 +29,14 @@ int TextLanguageOf(Host& excel) noexcept
     try {
         return TextLanguageFor(excel.UiLanguage());
     } catch (...) {
+        TraceCaughtException("Excel's language");
         return kEnglishText;
     }
 }
 
 // The type library's view of _Connect: its ITypeInfo for DispInvoke, and the shape of each
-// member, so that Invoke can refuse a malformed call before DispInvoke sees it.
+// member, so that Invoke can refuse a malformed call before DispInvoke sees it. Read once per
+// process, when the first object is made.
 struct DispatchMember {
     DISPID id;
     UINT arguments; // without the [out, retval] result
@@ -42,26 +46,20 @@ struct DispatchDescription {
     ComPtr<ITypeInfo> typeInfo;
     std::vector<DispatchMember> members;
 };
+const DispatchDescription& ConnectDispatch();
 
 LONG g_liveConnects = 0;
 
-class Connect final : public _Connect,
-                      public IRibbonExtensibility,
-                      public _IDTExtensibility2,
-                      public ISupportErrorInfo {
+class Connect final
+    : public ComObject<Connect, _Connect, IRibbonExtensibility, _IDTExtensibility2, ISupportErrorInfo> {
 public:
-    explicit Connect(DispatchDescription dispatch) noexcept : dispatch_(std::move(dispatch))
+    static const InterfaceEntry kInterfaces[];
+
+    Connect() : dispatch_(ConnectDispatch())
     {
         ModuleAddRef();
         ::InterlockedIncrement(&g_liveConnects);
     }
-    Connect(const Connect&) = delete;
-    Connect& operator=(const Connect&) = delete;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IDispatch, for every interface of the object: the type library's _Connect answers, so
     // Office's by-name callbacks resolve whichever interface pointer it kept.
@@ -102,47 +100,32 @@ public:
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
-private:
-    // A host that releases without disconnecting leaves no window behind either.
+    // Only through the last Release. A host that releases without disconnecting leaves no
+    // window behind either.
     ~Connect()
     {
         if (::InterlockedDecrement(&g_liveConnects) == 0) DiscardAboutWindow();
         ModuleRelease();
     }
 
+private:
     HRESULT BuildDocument(BSTR* result, REFIID iid) noexcept;
 
-    LONG references_ = 1;
-    DispatchDescription dispatch_;
+    const DispatchDescription& dispatch_;
     RegistrySettingsAfterPolicy settings_;
     ExcelApplicationHost excelApplication_;
     RibbonBuilder builder_{settings_.Store(), excelApplication_};
 };
 
-HRESULT Connect::QueryInterface(REFIID iid, void** object)
-{
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Connect)
-        *object = static_cast<_Connect*>(this);
-    else if (iid == IID_IRibbonExtensibility)
-        *object = static_cast<IRibbonExtensibility*>(this);
-    else if (iid == IID__IDTExtensibility2)
-        *object = static_cast<_IDTExtensibility2*>(this);
-    else if (iid == IID_ISupportErrorInfo)
-        *object = static_cast<ISupportErrorInfo*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-ULONG Connect::Release()
-{
-    const LONG references = ::InterlockedDecrement(&references_);
-    if (references == 0) delete this;
-    return static_cast<ULONG>(references);
-}
+// IUnknown and IDispatch are _Connect's.
+const InterfaceEntry Connect::kInterfaces[] = {
+    CORNICE_INTERFACE(Connect, _Connect),
+    CORNICE_INTERFACE_AS(Connect, _Connect, IID_IDispatch),
+    CORNICE_INTERFACE(Connect, IRibbonExtensibility),
+    CORNICE_INTERFACE(Connect, _IDTExtensibility2),
+    CORNICE_INTERFACE(Connect, ISupportErrorInfo),
+    {},
+};
 
 HRESULT Connect::GetTypeInfoCount(UINT* count)
 {
@@ -246,30 +229,40 @@ HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid)
 
 // The dispatch part of _Connect comes from the type library inside the DLL itself, so it works
 // whatever the registry holds. DispInvoke needs the vtable half of the dual interface.
-HRESULT LoadDispatchDescription(DispatchDescription& result)
+DispatchDescription LoadDispatchDescription()
 {
+    DispatchDescription result;
     ComPtr<ITypeLib> library;
-    CORNICE_RETURN_IF_FAILED(::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.Put()));
     ComPtr<ITypeInfo> dispatchInfo;
-    CORNICE_RETURN_IF_FAILED(library->GetTypeInfoOfGuid(IID__Connect, dispatchInfo.Put()));
     HREFTYPE vtablePart = 0;
-    CORNICE_RETURN_IF_FAILED(dispatchInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtablePart));
-    CORNICE_RETURN_IF_FAILED(dispatchInfo->GetRefTypeInfo(vtablePart, result.typeInfo.Put()));
-
     TYPEATTR* attributes = nullptr;
-    CORNICE_RETURN_IF_FAILED(result.typeInfo->GetTypeAttr(&attributes));
+    HRESULT hr = ::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.Put());
+    if (SUCCEEDED(hr)) hr = library->GetTypeInfoOfGuid(IID__Connect, dispatchInfo.Put());
+    if (SUCCEEDED(hr)) hr = dispatchInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtablePart);
+    if (SUCCEEDED(hr)) hr = dispatchInfo->GetRefTypeInfo(vtablePart, result.typeInfo.Put());
+    if (SUCCEEDED(hr)) hr = result.typeInfo->GetTypeAttr(&attributes);
+    ThrowIfFailed(hr, "Corbel.dll's type library cannot be read");
     const WORD functions = attributes->cFuncs;
     result.typeInfo->ReleaseTypeAttr(attributes);
     for (WORD i = 0; i < functions; ++i) {
         FUNCDESC* function = nullptr;
-        CORNICE_RETURN_IF_FAILED(result.typeInfo->GetFuncDesc(i, &function));
+        ThrowIfFailed(result.typeInfo->GetFuncDesc(i, &function), "Corbel.dll's type library cannot be read");
         UINT arguments = static_cast<UINT>(function->cParams);
         if (arguments > 0 && (function->lprgelemdescParam[arguments - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
             --arguments;
-        result.members.push_back({function->memid, arguments});
+        const DispatchMember member{function->memid, arguments};
         result.typeInfo->ReleaseFuncDesc(function);
+        result.members.push_back(member);
     }
-    return S_OK;
+    return result;
+}
+
+// A static's initialisation is thread-safe, and one that throws is tried again by the next
+// object. Released when the library unloads.
+const DispatchDescription& ConnectDispatch()
+{
+    static const DispatchDescription description = LoadDispatchDescription();
+    return description;
 }
 
 } // namespace
@@ -278,9 +271,7 @@ HRESULT Connect_CreateInstance(REFIID iid, void** object) noexcept
 try {
     if (!object) return E_POINTER;
     *object = nullptr;
-    DispatchDescription dispatch;
-    CORNICE_RETURN_IF_FAILED(LoadDispatchDescription(dispatch));
-    auto connect = ComPtr<_Connect>::Attach(new Connect(std::move(dispatch)));
+    auto connect = ComPtr<_Connect>::Attach(new Connect());
     return connect->QueryInterface(iid, object);
 }
 CORNICE_CATCH_RETURN()

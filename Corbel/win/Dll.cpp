@@ -1,5 +1,6 @@
 // Corbel.dll as an in-process COM server: DllMain, the four exports, the class factory, the
 // module's reference count; registration is Registration.cpp's.
+#include "ComObject.h"
 #include "Connect.h"
 #include "Corbel.h"
 #include "Module.h"
@@ -16,20 +17,13 @@ namespace {
 LONG g_moduleReferences = 0;
 
 // ---------------------------------------------------------------------------------------------
-// Class factory: one static object; only LockServer counts towards the module's references.
+// Class factory: one static object; only LockServer counts towards the module's references,
+// not the references to the factory itself.
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-        *object = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    static const InterfaceEntry kInterfaces[];
+    void Destroy() noexcept {} // static: lives as long as the library
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
@@ -44,6 +38,8 @@ public:
         return S_OK;
     }
 };
+
+const InterfaceEntry ClassFactory::kInterfaces[] = {CORNICE_INTERFACE(ClassFactory, IClassFactory), {}};
 
 ClassFactory g_connectFactory;
 

@@ -15,9 +15,16 @@ namespace {
 // HKEY_CURRENT_USER\Software\Classes over the machine's); Wine 8's does not, and reads only
 // HKEY_LOCAL_MACHINE\Software\Classes. So the system is asked after the per-user class is
 // written, and only where HKEY_CLASSES_ROOT does not show it do the classes go to the machine
-// as well. Being able to write there is no reason: on Windows an elevated regsvr32 can, and a
+// as well, marked as such a mirror (kMirrorMark) and never over another copy's unmarked rows.
+// Being able to write there is no reason: on Windows an elevated regsvr32 can, and a
 // machine-wide class pointing into one user's profile is what a later per-user removal cannot
-// take away. Excel's add-in entry is always per user.
+// take away. Excel's add-in entry is per user.
+//
+// The copy that a package for all users installed (kPackageKey names it) is registered for the
+// machine instead: its rows are Windows Installer's, one set for every user. Registering it
+// writes them again where the process may (an administrator's repair) and leaves nothing per
+// user that would stand in for them and outlive the package; unregistering it removes only
+// what the user has of it, since only msiexec may take the package's rows away.
 
 enum class Hive {
     Classes, // HKCU\Software\Classes, and HKLM\Software\Classes where COM reads only that
@@ -102,19 +109,26 @@ struct Root {
 const Root kUser = {HKEY_CURRENT_USER, L""};
 const Root kUserClasses = {HKEY_CURRENT_USER, L"Software\\Classes\\"};
 const Root kMachineClasses = {HKEY_LOCAL_MACHINE, L"Software\\Classes\\"};
+const Root kMachine = {HKEY_LOCAL_MACHINE, L""};
 
-std::wstring ClassServerKey() { return L"CLSID\\" + GuidText(CLSID_Connect) + L"\\InprocServer32"; }
+// A value of the class key that tells machine-wide rows mirrored from a per-user registration
+// from the rows a package wrote.
+constexpr const wchar_t* kMirrorMark = L"CorniceMirror";
 
-// Whether the class's server below root\path is the library at `modulePath` (Windows compares
+std::wstring ClassKey() { return L"CLSID\\" + GuidText(CLSID_Connect); }
+std::wstring ClassServerKey() { return ClassKey() + L"\\InprocServer32"; }
+
+// Whether the text value `name` of root\path is the library at `modulePath` (Windows compares
 // file names without regard to case).
-bool NamesLibrary(Registry& registry, HKEY root, const std::wstring& path, const std::wstring& modulePath)
+bool NamesLibrary(Registry& registry, HKEY root, const std::wstring& path, const std::wstring& modulePath,
+                  const wchar_t* name = nullptr)
 {
     UniqueHkey key;
     if (registry.Open(root, path, KEY_QUERY_VALUE, key) != ERROR_SUCCESS) return false;
     std::wstring server(modulePath.size() + 2, L'\0');
     DWORD size = static_cast<DWORD>(server.size() * sizeof(wchar_t));
     DWORD type = 0;
-    if (::RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(server.data()), &size) !=
+    if (::RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(server.data()), &size) !=
             ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return false;
@@ -122,6 +136,29 @@ bool NamesLibrary(Registry& registry, HKEY root, const std::wstring& path, const
     while (!server.empty() && server.back() == L'\0') server.pop_back();
     return ::CompareStringOrdinal(server.c_str(), static_cast<int>(server.size()), modulePath.c_str(),
                                   static_cast<int>(modulePath.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool KeyExists(Registry& registry, HKEY root, const std::wstring& path)
+{
+    UniqueHkey key;
+    return registry.Open(root, path, KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
+}
+
+bool MirrorMarked(Registry& registry)
+{
+    UniqueHkey key;
+    return registry.Open(HKEY_LOCAL_MACHINE, kMachineClasses.prefix + ClassKey(), KEY_QUERY_VALUE, key) ==
+               ERROR_SUCCESS &&
+           ::RegQueryValueExW(key.Get(), kMirrorMark, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The copy a package installed: the package names it, or (a package of before that name) the
+// machine's unmarked class does.
+bool IsPackageCopy(Registry& registry, const std::wstring& modulePath)
+{
+    return NamesLibrary(registry, HKEY_LOCAL_MACHINE, kPackageKey, modulePath, kPackageLibraryValue) ||
+           (NamesLibrary(registry, HKEY_LOCAL_MACHINE, kMachineClasses.prefix + ClassServerKey(), modulePath) &&
+            !MirrorMarked(registry));
 }
 
 // A key that is already gone counts as removed.
@@ -164,19 +201,46 @@ LSTATUS RemoveFrom(Registry& registry, const Root& root, Hive hive)
     return firstFailure;
 }
 
-// Everything of the user's registration, and the machine's classes where they name this very
-// library (an earlier registration mirrored them, or an elevated one of an earlier version
-// wrote them); another copy's machine-wide classes are that copy's. Returns the first failure.
+// Everything of the user's registration, and the machine's classes where they are the mirror
+// of this very library's; another copy's machine-wide classes, and a package's, are theirs.
+// Returns the first failure.
 LSTATUS RemoveRegistration(Registry& registry, const std::wstring& modulePath)
 {
     LSTATUS status = RemoveFrom(registry, kUserClasses, Hive::Classes);
     const LSTATUS entry = RemoveFrom(registry, kUser, Hive::User);
     if (status == ERROR_SUCCESS) status = entry;
-    if (NamesLibrary(registry, kMachineClasses.key, kMachineClasses.prefix + ClassServerKey(), modulePath)) {
+    if (NamesLibrary(registry, kMachineClasses.key, kMachineClasses.prefix + ClassServerKey(), modulePath) &&
+        MirrorMarked(registry)) {
         const LSTATUS machine = RemoveFrom(registry, kMachineClasses, Hive::Classes);
         if (status == ERROR_SUCCESS) status = machine;
     }
     return status;
+}
+
+// What the user has that would stand in for a package's registration: a class of the user's
+// naming the package's copy (as an elevated regsvr32 of an earlier version wrote it) and the
+// user's own add-in entry. A per-user installation of another copy is that user's, and stays.
+void RemoveUserShadow(Registry& registry, const std::wstring& modulePath)
+{
+    if (KeyExists(registry, HKEY_CURRENT_USER, kUserClasses.prefix + ClassKey()) &&
+        !NamesLibrary(registry, HKEY_CURRENT_USER, kUserClasses.prefix + ClassServerKey(), modulePath))
+        return;
+    RemoveFrom(registry, kUserClasses, Hive::Classes);
+    RemoveFrom(registry, kUser, Hive::User);
+}
+
+// Whether the package's rows that make Excel load the add-in stand as registration would write
+// them.
+bool PackageRowsStand(Registry& registry, const std::wstring& modulePath)
+{
+    UniqueHkey entry;
+    DWORD behavior = 0, size = sizeof behavior, type = 0;
+    return NamesLibrary(registry, HKEY_LOCAL_MACHINE, kMachineClasses.prefix + ClassServerKey(), modulePath) &&
+           registry.Open(HKEY_LOCAL_MACHINE, std::wstring(kExcelAddInsKey) + L'\\' + kProgId, KEY_QUERY_VALUE,
+                         entry) == ERROR_SUCCESS &&
+           ::RegQueryValueExW(entry.Get(), L"LoadBehavior", nullptr, &type, reinterpret_cast<BYTE*>(&behavior),
+                              &size) == ERROR_SUCCESS &&
+           type == REG_DWORD && behavior == kAddInLoadBehavior;
 }
 
 HRESULT WriteRow(Registry& registry, const Root& root, const RegistryRow& row)
@@ -193,20 +257,31 @@ HRESULT WriteRow(Registry& registry, const Root& root, const RegistryRow& row)
     return S_OK;
 }
 
-// The rows of the classes below `classes`, and Excel's entry too when `withEntry`.
-HRESULT WriteRows(Registry& registry, const std::wstring& modulePath, const Root& classes, bool withEntry)
+// The rows of the classes below `classes`, and Excel's entry below `entry` unless that is null.
+HRESULT WriteRows(Registry& registry, const std::wstring& modulePath, const Root& classes, const Root* entry)
 {
     for (const RegistryRow& row : RegistrationRows(modulePath)) {
-        if (row.hive == Hive::User && !withEntry) continue;
-        CORNICE_RETURN_IF_FAILED(WriteRow(registry, row.hive == Hive::User ? kUser : classes, row));
+        if (row.hive == Hive::User && !entry) continue;
+        CORNICE_RETURN_IF_FAILED(WriteRow(registry, row.hive == Hive::User ? *entry : classes, row));
     }
     return S_OK;
+}
+
+HRESULT RegisterPackageCopy(Registry& registry, const std::wstring& modulePath)
+{
+    RemoveUserShadow(registry, modulePath);
+    const LSTATUS stillDisabled = ForgetDisabledAddIn(registry);
+    // Only an administrator can write them; for anyone else rows that already stand will do.
+    const HRESULT hr = WriteRows(registry, modulePath, kMachineClasses, &kMachine);
+    if (FAILED(hr) && !PackageRowsStand(registry, modulePath)) return hr;
+    return HRESULT_FROM_WIN32(stillDisabled);
 }
 
 } // namespace
 
 HRESULT Register(Registry& registry, const std::wstring& modulePath)
 {
+    if (IsPackageCopy(registry, modulePath)) return RegisterPackageCopy(registry, modulePath);
     // A clean slate first, so that nothing of an older registration (another path) survives. It
     // is done where the profile allows: what cannot be removed is written over, and only the
     // writes below decide whether the registration worked.
@@ -214,9 +289,15 @@ HRESULT Register(Registry& registry, const std::wstring& modulePath)
     // Registering again is how a user turns a disabled add-in back on; a record of it that
     // stays would keep it off, which the registration then reports.
     const LSTATUS stillDisabled = ForgetDisabledAddIn(registry);
-    HRESULT hr = WriteRows(registry, modulePath, kUserClasses, true);
-    if (SUCCEEDED(hr) && !NamesLibrary(registry, HKEY_CLASSES_ROOT, ClassServerKey(), modulePath))
-        hr = WriteRows(registry, modulePath, kMachineClasses, false);
+    HRESULT hr = WriteRows(registry, modulePath, kUserClasses, &kUser);
+    if (SUCCEEDED(hr) && !NamesLibrary(registry, HKEY_CLASSES_ROOT, ClassServerKey(), modulePath)) {
+        // Never over another copy's rows that are no mirror: a package's, which every user needs.
+        if (KeyExists(registry, HKEY_LOCAL_MACHINE, kMachineClasses.prefix + ClassKey()) && !MirrorMarked(registry))
+            return HRESULT_FROM_WIN32(stillDisabled);
+        // The mark first, so that even rows half written are known as the mirror they are.
+        hr = WriteRow(registry, kMachineClasses, {Hive::Classes, ClassKey(), kMirrorMark, {}, true, 1});
+        if (SUCCEEDED(hr)) hr = WriteRows(registry, modulePath, kMachineClasses, nullptr);
+    }
     if (FAILED(hr)) {
         // No half registration: Excel must not find an add-in entry without its class.
         RemoveRegistration(registry, modulePath);
@@ -227,6 +308,13 @@ HRESULT Register(Registry& registry, const std::wstring& modulePath)
 
 HRESULT Unregister(Registry& registry, const std::wstring& modulePath)
 {
+    if (IsPackageCopy(registry, modulePath)) {
+        // The package's rows are every user's and Windows Installer's to remove (msiexec /x);
+        // what goes here is what this user has of the add-in.
+        RemoveUserShadow(registry, modulePath);
+        ForgetDisabledAddIn(registry);
+        return S_OK;
+    }
     const LSTATUS status = RemoveRegistration(registry, modulePath);
     // Records of an add-in that is gone keep nothing off; they go where the profile allows.
     ForgetDisabledAddIn(registry);

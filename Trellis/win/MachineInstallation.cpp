@@ -1,5 +1,6 @@
 #include "MachineInstallation.h"
 
+#include "AddInIdentity.h"
 #include "AddInRegistration.h"
 #include "AddInRepair.h"
 #include "Files.h"
@@ -49,8 +50,13 @@ std::optional<unsigned long> MachineLoadBehavior()
 
 bool InstalledForAllUsers(const std::wstring& libraryPath)
 {
-    const std::optional<std::wstring> server = MachineText(MachineClassServerKey(), nullptr);
-    return server && ::lstrcmpiW(server->c_str(), libraryPath.c_str()) == 0 && MachineKeyExists(ExcelAddInKey());
+    const auto names = [&](const std::optional<std::wstring>& path) {
+        return path && ::lstrcmpiW(path->c_str(), libraryPath.c_str()) == 0;
+    };
+    // The package names its copy also when the class rows are gone (an earlier version's
+    // regsvr32 could delete them), which a registration for this user alone must not replace.
+    return (names(MachineText(MachineClassServerKey(), nullptr)) || names(MachineText(kPackageKey, kPackageLibraryValue))) &&
+           MachineKeyExists(ExcelAddInKey());
 }
 
 void RepairAddInForUser(HWND owner, const std::wstring& libraryPath)

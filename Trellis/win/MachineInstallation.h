@@ -11,8 +11,9 @@
 namespace cornice {
 
 // True when the class registered below HKEY_LOCAL_MACHINE (in this program's registry view,
-// the one its Excel reads) is served by `libraryPath`, the Corbel.dll beside this program, and
-// Excel's add-in entry for all users exists.
+// the one its Excel reads) is served by `libraryPath`, the Corbel.dll beside this program, or
+// the package names that library as its own (kPackageKey), and Excel's add-in entry for all
+// users exists.
 bool InstalledForAllUsers(const std::wstring& libraryPath);
 
 // OK with the first box ticked on such a machine: deletes Excel's records of having disabled

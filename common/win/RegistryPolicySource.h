@@ -6,8 +6,9 @@
 // both views, Wine keeps two, and the Group Policy client that writes it is a 64-bit program
 // on 64-bit Windows. On 32-bit Windows the flag is ignored.
 //
-// A value of another registry type is no policy the template writes and counts as not
-// configured. A key or value that exists but cannot be read throws SettingsStoreError: an
+// The template writes REG_DWORD; `reg add` without /t and Group Policy Preferences often write
+// REG_SZ, so "0" and "1" as text (blanks around allowed) count as well. Any other type or text,
+// and a key or value that exists but cannot be read, throws PolicyUnreadableError: an
 // administrator's setting must not quietly give way to the user's.
 #pragma once
 

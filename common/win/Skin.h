@@ -3,6 +3,7 @@
 // the window's skin component loads the style and applies it.
 #pragma once
 
+#include "SkinComponent.h"
 #include "WindowDesign.h"
 
 #include <windows.h>
@@ -11,16 +12,6 @@
 namespace cornice {
 
 COLORREF ColorFromOle(OleColor color) noexcept;
-
-
-// The dispatch members of the skin component that ApplySkin calls, in this order.
-enum SkinMember : DISPID {
-    kSkinLoadStyle = 2,   // method (path, "")
-    kSkinOptions = 1,     // property, 32-bit option bits; ApplySkin sets bit 0
-    kSkinUseStyleFont = 5,  // property, switch
-    kSkinPaintButtons = 10, // property, switch
-    kSkinApplyWindow = 3, // method (window handle as a 32-bit integer)
-};
 
 // A window as ApplySkin sees it.
 class SkinnableWindow {

@@ -1,13 +1,16 @@
 #include "SkinComponent.h"
 
+#include "Automation.h"
 #include "SkinStyle.h"
+#include "Trace.h"
 
 #include <commctrl.h>
 
-#include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace cornice {
 namespace {
@@ -125,12 +128,16 @@ LRESULT PaintButton(const WindowSkin& skin, const NMCUSTOMDRAW& draw)
     COLORREF bottom = style.buttonFaceBottom.value_or(top);
     if (pressed && style.buttonPressed) top = bottom = *style.buttonPressed;
     else if (hot && style.buttonHot) top = bottom = *style.buttonHot;
+    // One row at a time in the DC's own brush, recoloured per row rather than made anew.
     const int height = bounds.bottom - bounds.top;
+    const COLORREF previousColor = ::GetDCBrushColor(dc);
+    const auto dcBrush = static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
     for (int y = 0; y < height; ++y) {
-        UniqueHbrush line(::CreateSolidBrush(Blend(top, bottom, y, height)));
+        ::SetDCBrushColor(dc, Blend(top, bottom, y, height));
         const RECT row{bounds.left, bounds.top + y, bounds.right, bounds.top + y + 1};
-        ::FillRect(dc, &row, line.Get());
+        ::FillRect(dc, &row, dcBrush);
     }
+    ::SetDCBrushColor(dc, previousColor);
 
     const COLORREF borderColor =
         style.buttonBorder.value_or(style.buttonText.value_or(::GetSysColor(COLOR_BTNTEXT)));
@@ -222,6 +229,7 @@ LRESULT CALLBACK SkinSubclassProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
     } catch (...) {
         // No exception may leave a window procedure; the window then paints as it would anyway.
+        TraceCaughtException("skin");
     }
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
@@ -271,14 +279,6 @@ BOOL CALLBACK RestyleFont(HWND control, LPARAM)
 // ---------------------------------------------------------------------------------------------
 // The automation object
 
-struct MemberName {
-    const wchar_t* name;
-    DISPID id;
-};
-constexpr MemberName kMembers[] = {
-    {L"Options", 1}, {L"LoadSkin", 2}, {L"ApplyWindow", 3}, {L"UseStyleFont", 5}, {L"PaintButtons", 10},
-};
-
 std::shared_ptr<const SkinStyle> ReadStyleFile(const std::wstring& path)
 {
     UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -298,162 +298,70 @@ std::shared_ptr<const SkinStyle> ReadStyleFile(const std::wstring& path)
     }
 }
 
-class SkinComponent final : public IDispatch {
-public:
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ::InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = ::InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return left;
-    }
+constexpr DispatchName kMembers[] = {
+    {L"Options", kSkinOptions},           {L"LoadSkin", kSkinLoadStyle},         {L"ApplyWindow", kSkinApplyWindow},
+    {L"UseStyleFont", kSkinUseStyleFont}, {L"PaintButtons", kSkinPaintButtons},
+};
 
-    // IDispatch: by number, or by the names above; no type information.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+class SkinComponent final : public DispatchObject<SkinComponent, IDispatch> {
+public:
+    static const InterfaceEntry kInterfaces[];
+    DispatchTable Names() const noexcept { return {kMembers, std::size(kMembers)}; }
+
+    HRESULT Call(DISPID member, WORD flags, const DispatchArguments& arguments, VARIANT* result, EXCEPINFO*)
     {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
-    {
-        if (!info) return E_POINTER;
-        *info = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override
-    {
-        if (!names || !ids) return E_POINTER;
-        HRESULT result = S_OK;
-        for (UINT i = 0; i < count; ++i) {
-            ids[i] = DISPID_UNKNOWN;
-            if (i == 0) {
-                for (const MemberName& member : kMembers)
-                    if (names[0] && ::lstrcmpiW(names[0], member.name) == 0) ids[0] = member.id;
-            }
-            if (ids[i] == DISPID_UNKNOWN) result = DISP_E_UNKNOWNNAME;
+        const bool get = (flags & DISPATCH_PROPERTYGET) != 0, put = (flags & DISPATCH_PROPERTYPUT) != 0;
+        UniqueVariant value;
+        switch (member) {
+        case kSkinOptions:
+            if (get) return ReturnLong(result, options_);
+            if (!put) break;
+            CORNICE_RETURN_IF_FAILED(arguments.PutValue(VT_I4, value));
+            options_ = V_I4(value.Get());
+            return S_OK;
+        case kSkinUseStyleFont:
+            if (get) return ReturnBool(result, useStyleFont_);
+            if (!put) break;
+            CORNICE_RETURN_IF_FAILED(arguments.PutValue(VT_BOOL, value));
+            useStyleFont_ = V_BOOL(value.Get()) != VARIANT_FALSE;
+            return S_OK;
+        case kSkinPaintButtons:
+            if (get) return ReturnBool(result, paintButtons_);
+            if (!put) break;
+            CORNICE_RETURN_IF_FAILED(arguments.PutValue(VT_BOOL, value));
+            paintButtons_ = V_BOOL(value.Get()) != VARIANT_FALSE;
+            return S_OK;
+        case kSkinLoadStyle:
+            if (flags & DISPATCH_METHOD) return LoadSkin(arguments, result);
+            break;
+        case kSkinApplyWindow:
+            if (flags & DISPATCH_METHOD) return ApplyWindow(arguments);
+            break;
+        default:
+            break;
         }
-        return result;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
-                                     VARIANT* result, EXCEPINFO*, UINT* badArgument) override
-    {
-        try {
-            if (!parameters) return E_POINTER;
-            if (result) ::VariantInit(result);
-            Call call{*parameters, badArgument};
-            switch (member) {
-            case 1:
-                if (flags & DISPATCH_PROPERTYGET) return call.ReturnLong(result, options_);
-                if (flags & DISPATCH_PROPERTYPUT) return call.PutLong(options_);
-                break;
-            case 5:
-                if (flags & DISPATCH_PROPERTYGET) return call.ReturnBool(result, useStyleFont_);
-                if (flags & DISPATCH_PROPERTYPUT) return call.PutBool(useStyleFont_);
-                break;
-            case 10:
-                if (flags & DISPATCH_PROPERTYGET) return call.ReturnBool(result, paintButtons_);
-                if (flags & DISPATCH_PROPERTYPUT) return call.PutBool(paintButtons_);
-                break;
-            case 2:
-                if (flags & DISPATCH_METHOD) return LoadSkin(call, result);
-                break;
-            case 3:
-                if (flags & DISPATCH_METHOD) return ApplyWindow(call);
-                break;
-            default:
-                return DISP_E_MEMBERNOTFOUND;
-            }
-            return DISP_E_MEMBERNOTFOUND;
-        }
-        CORNICE_CATCH_RETURN()
+        return DISP_E_MEMBERNOTFOUND;
     }
 
 private:
-    // The arguments of one call; they arrive last first.
-    struct Call {
-        DISPPARAMS& parameters;
-        UINT* badArgument;
-
-        HRESULT Argument(UINT index, VARTYPE type, VARIANT& out) const
-        {
-            const UINT count = parameters.cArgs - parameters.cNamedArgs;
-            if (index >= count) return DISP_E_PARAMNOTFOUND;
-            const HRESULT hr = ::VariantChangeType(&out, &parameters.rgvarg[count - 1 - index], 0, type);
-            if (FAILED(hr) && badArgument) *badArgument = count - 1 - index;
-            return FAILED(hr) ? DISP_E_TYPEMISMATCH : S_OK;
-        }
-        HRESULT PutValue(VARTYPE type, VARIANT& out) const
-        {
-            if (parameters.cArgs != 1 || parameters.cNamedArgs != 1 ||
-                parameters.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
-                return DISP_E_BADPARAMCOUNT;
-            const HRESULT hr = ::VariantChangeType(&out, &parameters.rgvarg[0], 0, type);
-            if (FAILED(hr) && badArgument) *badArgument = 0;
-            return FAILED(hr) ? DISP_E_TYPEMISMATCH : S_OK;
-        }
-        HRESULT PutLong(LONG& target) const
-        {
-            UniqueVariant value;
-            CORNICE_RETURN_IF_FAILED(PutValue(VT_I4, *value.Get()));
-            target = value.Get()->lVal;
-            return S_OK;
-        }
-        HRESULT PutBool(bool& target) const
-        {
-            UniqueVariant value;
-            CORNICE_RETURN_IF_FAILED(PutValue(VT_BOOL, *value.Get()));
-            target = value.Get()->boolVal != VARIANT_FALSE;
-            return S_OK;
-        }
-        static HRESULT ReturnLong(VARIANT* result, LONG value)
-        {
-            if (result) {
-                result->vt = VT_I4;
-                result->lVal = value;
-            }
-            return S_OK;
-        }
-        static HRESULT ReturnBool(VARIANT* result, bool value)
-        {
-            if (result) {
-                result->vt = VT_BOOL;
-                result->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-            }
-            return S_OK;
-        }
-    };
-
-    HRESULT LoadSkin(const Call& call, VARIANT* result)
+    HRESULT LoadSkin(const DispatchArguments& arguments, VARIANT* result)
     {
+        // The style's name inside the file (argument 1) is optional; our files hold one style.
         UniqueVariant path, name;
-        CORNICE_RETURN_IF_FAILED(call.Argument(0, VT_BSTR, *path.Get()));
-        // The style's name inside the file is optional; our files hold one style.
-        if (call.parameters.cArgs - call.parameters.cNamedArgs > 1)
-            CORNICE_RETURN_IF_FAILED(call.Argument(1, VT_BSTR, *name.Get()));
-        const BSTR text = path.Get()->bstrVal;
+        CORNICE_RETURN_IF_FAILED(arguments.At(0, VT_BSTR, path));
+        if (arguments.Count() > 1) CORNICE_RETURN_IF_FAILED(arguments.At(1, VT_BSTR, name));
+        const BSTR text = V_BSTR(path.Get());
         style_ = ReadStyleFile(text ? std::wstring(text, ::SysStringLen(text)) : std::wstring());
-        return Call::ReturnBool(result, style_ != nullptr);
+        return ReturnBool(result, style_ != nullptr);
     }
 
-    HRESULT ApplyWindow(const Call& call)
+    HRESULT ApplyWindow(const DispatchArguments& arguments)
     {
-        UniqueVariant handle;
-        CORNICE_RETURN_IF_FAILED(call.Argument(0, VT_I4, *handle.Get()));
         // Handles travel as 32-bit numbers and are sign-extended back (HandleToLong and
         // LongToHandle in basetsd.h).
-        const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle.Get()->lVal));
+        UniqueVariant handle;
+        CORNICE_RETURN_IF_FAILED(arguments.At(0, VT_I4, handle));
+        const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(V_I4(handle.Get())));
         if (!::IsWindow(window)) return E_INVALIDARG;
         if (!style_) return S_OK;
 
@@ -471,14 +379,13 @@ private:
         return FAILED(controls.firstFailure) ? S_FALSE : S_OK;
     }
 
-    ~SkinComponent() = default;
-
-    LONG references_ = 1;
     std::shared_ptr<const SkinStyle> style_;
     LONG options_ = 0;
     bool useStyleFont_ = false;
     bool paintButtons_ = false;
 };
+
+const InterfaceEntry SkinComponent::kInterfaces[] = {CORNICE_INTERFACE(SkinComponent, IDispatch), {}};
 
 } // namespace
 

@@ -29,6 +29,15 @@
 
 namespace cornice {
 
+// The dispatch ids of the table above, in the order ApplySkin calls them.
+enum SkinMember : DISPID {
+    kSkinLoadStyle = 2,
+    kSkinOptions = 1,
+    kSkinUseStyleFont = 5,
+    kSkinPaintButtons = 10,
+    kSkinApplyWindow = 3,
+};
+
 ComPtr<IDispatch> CreateSkinComponent();
 
 } // namespace cornice

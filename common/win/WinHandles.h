@@ -292,6 +292,17 @@ private:
 class UniqueVariant {
 public:
     UniqueVariant() noexcept { ::VariantInit(&value_); }
+    // A VARIANT moves as its bytes; the one left behind is empty.
+    UniqueVariant(UniqueVariant&& other) noexcept : value_(other.value_) { ::VariantInit(&other.value_); }
+    UniqueVariant& operator=(UniqueVariant&& other) noexcept
+    {
+        if (this != &other) {
+            ::VariantClear(&value_);
+            value_ = other.value_;
+            ::VariantInit(&other.value_);
+        }
+        return *this;
+    }
     UniqueVariant(const UniqueVariant&) = delete;
     UniqueVariant& operator=(const UniqueVariant&) = delete;
     ~UniqueVariant() { ::VariantClear(&value_); }

@@ -20,14 +20,4 @@ std::wstring WindowsErrorText(DWORD code)
     return text.empty() ? std::wstring(number) : text + L" (" + number + L")";
 }
 
-AutomationException TakeAutomationException(EXCEPINFO& exception)
-{
-    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
-    const UniqueBstr source(exception.bstrSource), description(exception.bstrDescription),
-        helpFile(exception.bstrHelpFile);
-    exception.bstrSource = exception.bstrDescription = exception.bstrHelpFile = nullptr;
-    const HRESULT code = exception.scode ? exception.scode : DISP_E_EXCEPTION;
-    return {code, description.Text().empty() ? WindowsErrorText(static_cast<DWORD>(code)) : description.Text()};
-}
-
 } // namespace cornice

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <windows.h>
-#include <oaidl.h>
 
 #include <string>
 
@@ -11,14 +10,5 @@ namespace cornice {
 // "Access is denied. (error 5)", "Class not registered. (0x80040154)"; the number alone when
 // the system has no text for it.
 std::wstring WindowsErrorText(DWORD code);
-
-// What an IDispatch::Invoke that returned DISP_E_EXCEPTION reported: the exception's code
-// (DISP_E_EXCEPTION when it gave none) and its description, or the system's text for the code
-// when it gave none. Fills in a deferred EXCEPINFO first and frees its strings.
-struct AutomationException {
-    HRESULT code;
-    std::wstring description;
-};
-AutomationException TakeAutomationException(EXCEPINFO& exception);
 
 } // namespace cornice

@@ -62,7 +62,8 @@ std::vector<std::wstring> ClassEntries(const std::wstring& classes)
 }
 
 // Everything registration writes: per user, and the classes once more for the machine, which
-// Wine's COM reads (it does not merge the user's classes in as Windows does).
+// Wine's COM reads (it does not merge the user's classes in as Windows does), marked as that
+// mirror so that they are never taken for a package's.
 std::vector<std::wstring> RegistrationEntries()
 {
     const std::wstring a = L"HKCU\\Software\\Microsoft\\Office\\Excel\\Addins\\Corbel.Connect";
@@ -77,6 +78,7 @@ std::vector<std::wstring> RegistrationEntries()
         const std::vector<std::wstring> more = ClassEntries(classes);
         entries.insert(entries.end(), more.begin(), more.end());
     }
+    entries.push_back(std::wstring(L"HKLM\\Software\\Classes\\CLSID\\") + kClsid + L" [CorniceMirror] = REG_DWORD:1");
     // TypeLib is one key for both registry views (as on 64-bit Windows), so in a 64-bit prefix
     // the machine's entries are seen a second time through Wow6432Node; nothing more is written.
     if (sizeof(void*) == 8) {

@@ -98,5 +98,17 @@ TEST(CheckBoxRulesUnderPolicy, ALockedBoxKeepsItsValueWhileTheOtherRulesRun)
     EXPECT_FALSE(rules.Locked(CheckBoxRules::kAll));
 }
 
+TEST(CheckBoxRulesUnderPolicy, HideBuiltInTabsClearsLeftItselfWhenHomeIsLockedClear)
+{
+    // Ticking Home would clear Left; a policy keeps Home clear, so the rule's own last step must.
+    CheckBoxRules rules;
+    rules.Lock(CheckBoxRules::kHome, 0);
+    rules.Set(CheckBoxRules::kLeft, 1);
+    rules.Click(CheckBoxRules::kHideBuiltInTabs);
+    EXPECT_EQ(rules.State(CheckBoxRules::kLeft), 0);
+    EXPECT_EQ(rules.State(CheckBoxRules::kHome), 0);
+    EXPECT_EQ(rules.State(CheckBoxRules::kFirstTab + 1), 1);
+}
+
 } // namespace
 } // namespace cornice

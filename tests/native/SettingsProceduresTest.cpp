@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -390,10 +391,47 @@ TEST(SettingsUnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnly
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{
                                L"save All=1", L"save Home=1", L"save Page Layout=0", L"save Insert=0",
                                L"save Formulas=0", L"save Data=0", L"save Review=1", L"save View=0",
-                               L"save Developer=0", L"uninstall", L"open Excel", L"close",
-                           }));
+                               L"save Developer=0", L"open Excel", L"close",
+                           }))
+        << "a policy's Classic 0 empties the document; removing the add-in would outlive the policy";
     EXPECT_EQ(own.Get(L"Classic"), L"1");
     EXPECT_EQ(own.Get(L"Left"), L"0");
+}
+
+// A policy source whose key cannot be read, as an ACL that keeps the user out makes it.
+struct UnreadablePolicies final : PolicySource {
+    std::optional<std::uint32_t> PolicyValue(const std::wstring&) override
+    {
+        throw PolicyUnreadableError("Cannot open the policies in HKEY_LOCAL_MACHINE\\Software\\Policies\\Quillmark"
+                                    "\\Cornice: Access is denied.");
+    }
+};
+
+TEST(SettingsUnderPolicy, AnUnreadablePolicyKeyIsReportedOnceAndItsBoxesAreNeitherSavedNorInstalled)
+{
+    FakeActions actions;
+    LoggingStore own{actions.log};
+    UnreadablePolicies computerPolicy;
+    InMemoryPolicySource userPolicy;
+    PolicySettingsStore store{own, computerPolicy, userPolicy};
+    CheckBoxRules boxes;
+    RecordingReporter reporter;
+    SettingsProcedures procedures{actions, store, boxes, reporter};
+    own.Put(L"Classic", L"0");
+
+    procedures.ShowSettings();
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0],
+              Report(L"Cannot open the policies in HKEY_LOCAL_MACHINE\\Software\\Policies\\Quillmark\\Cornice: "
+                     L"Access is denied.",
+                     kShowSettingsLocation, 104));
+    for (int box = 0; box < CheckBoxRules::kBoxCount; ++box) EXPECT_TRUE(boxes.Locked(box)) << box;
+
+    boxes.Click(CheckBoxRules::kClassic);
+    actions.log.clear();
+    procedures.Ok();
+    EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"open Excel", L"close"}));
+    EXPECT_EQ(own.Get(L"Classic"), L"0");
 }
 
 } // namespace

@@ -35,7 +35,9 @@ TEST(Utf8, EachLengthEndsWhereItShould)
 
 TEST(Utf8, RefusesMalformedBytes)
 {
-    for (const char* bad : {"\xC3", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xFF"})
+    // F8 to FF start no sequence: their low bits would pass for a four-byte lead's.
+    for (const char* bad : {"\xC3", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xFF",
+                            "\xF8\x90\x80\x80", "\xFC\x90\x80\x80", "\xFF\x90\x80\x80"})
         EXPECT_FALSE(FromUtf8(bad).has_value()) << "accepted a malformed sequence";
 }
 

@@ -7,6 +7,7 @@
 //   about-window-tests --corbel PATH --installer DIR
 #include "AboutLayout.h"
 #include "AboutWindow.h"
+#include "Automation.h"
 #include "AutomationObjects.h"
 #include "CorbelInProcess.h"
 #include "Twips.h"
@@ -95,24 +96,17 @@ public:
             const ComPtr<_Connect> connect = library_->NewConnect();
             if (!connect || FAILED(connect.As(connect_, IID_IDispatch))) return result;
         }
-        LPOLESTR name = const_cast<LPOLESTR>(L"ShowAbout0");
         DISPID id = DISPID_UNKNOWN;
-        result.hr = connect_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+        result.hr = IdOfName(*connect_.Get(), L"ShowAbout0", id);
         if (FAILED(result.hr)) return result;
         const ComPtr<IRibbonControl> control = host::MakeRibbonControl(L"d242242", L"", nullptr);
-        VARIANT argument;
-        ::VariantInit(&argument);
-        V_VT(&argument) = VT_DISPATCH;
-        V_DISPATCH(&argument) = control.Get();
-        DISPPARAMS parameters{&argument, nullptr, 1, 0};
-        EXCEPINFO exception{};
-        UniqueVariant ignored;
-        result.hr = connect_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, ignored.Get(),
-                                     &exception, nullptr);
-        result.code = exception.scode;
-        result.description = UniqueBstr(exception.bstrDescription).Text();
-        ::SysFreeString(exception.bstrSource);
-        ::SysFreeString(exception.bstrHelpFile);
+        DispatchOutcome outcome;
+        InvokeInto(outcome, *connect_.Get(), id, DISPATCH_METHOD, {ObjectArgument(control.Get())});
+        result.hr = outcome.hr;
+        if (outcome.hr == DISP_E_EXCEPTION) {
+            result.code = outcome.exception.Code();
+            result.description = outcome.exception.Description();
+        }
         return result;
     }
 

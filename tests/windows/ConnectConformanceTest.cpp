@@ -9,13 +9,13 @@
 // settings, and the uninstall entry's message box must really appear.
 //
 //   connect-conformance-tests --corbel PATH [gtest options]
+#include "Automation.h"
 #include "AutomationObjects.h"
 #include "CorbelInProcess.h"
 #include "LocalisedExcel.h"
 #include "RibbonTestSupport.h"
 #include "Utf8.h"
 #include "WinHandles.h"
-#include "WindowsErrorText.h"
 #include "WineTestSupport.h"
 
 #include <ocidl.h>
@@ -100,37 +100,16 @@ ErrorReport TakeErrorInfo()
 
 DISPID IdOf(IDispatch* dispatch, const wchar_t* name)
 {
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID id = 12345;
-    EXPECT_HR(S_OK, dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) << ToUtf8(name);
+    EXPECT_HR(S_OK, IdOfName(*dispatch, name, id)) << ToUtf8(name);
     return id;
 }
 
 // A dispatch call by id; the exception's strings are freed with the answer.
-struct DispatchAnswer {
-    HRESULT hr = E_FAIL;
-    UniqueVariant result;
-    EXCEPINFO exception{};
-    ~DispatchAnswer()
-    {
-        ::SysFreeString(exception.bstrSource);
-        ::SysFreeString(exception.bstrDescription);
-        ::SysFreeString(exception.bstrHelpFile);
-    }
-    std::wstring Description() const
-    {
-        return exception.bstrDescription ? std::wstring(exception.bstrDescription) : std::wstring();
-    }
-};
-
-void Call(DispatchAnswer& answer, IDispatch* dispatch, DISPID id, std::vector<VARIANT> arguments,
-          WORD flags = DISPATCH_METHOD)
+using DispatchAnswer = DispatchOutcome;
+void Call(DispatchAnswer& answer, IDispatch* dispatch, DISPID id, const std::vector<VARIANT>& arguments)
 {
-    DISPPARAMS parameters = {arguments.empty() ? nullptr : arguments.data(), nullptr,
-                             static_cast<UINT>(arguments.size()), 0};
-    UINT argumentError = 0;
-    answer.hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, answer.result.Put(),
-                                 &answer.exception, &argumentError);
+    InvokeInto(answer, *dispatch, id, DISPATCH_METHOD, arguments.data(), arguments.size());
 }
 
 // Real BSTRs for arguments (automation reads their length prefix), freed with the pool.
@@ -392,10 +371,8 @@ TEST_F(DispatchNames, ResolveAlikeThroughEveryInterfaceAndRefuseUnknownNames)
         EXPECT_EQ(IdOf(dispatch, L"uninstall0"), IdOf(connect.Get(), L"Uninstall0"));
 
         for (const wchar_t* unknown : {L"ShowAbout1", L"Uninstall1", L"", L"Name", L"GetRibbonXML ", L"OnConnection"}) {
-            LPOLESTR names[] = {const_cast<LPOLESTR>(unknown)};
             DISPID id = 12345;
-            EXPECT_HR(DISP_E_UNKNOWNNAME, dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))
-                << ToUtf8(unknown);
+            EXPECT_HR(DISP_E_UNKNOWNNAME, IdOfName(*dispatch, unknown, id)) << ToUtf8(unknown);
             EXPECT_EQ(id, DISPID_UNKNOWN);
         }
         // A known method with an unknown argument name.
@@ -611,8 +588,8 @@ TEST_F(Failures, BeforeOnConnectionEveryRequestFailsWithAReason)
     DispatchAnswer byName;
     Call(byName, connect.Get(), IdOf(connect.Get(), L"GetRibbonXML"), {});
     EXPECT_HR(DISP_E_EXCEPTION, byName.hr);
-    EXPECT_FAILED(byName.exception.scode);
-    EXPECT_NE(byName.Description().find(L"not connected"), std::wstring::npos) << "the failure says why";
+    EXPECT_FAILED(byName.exception.Code());
+    EXPECT_NE(byName.exception.Description().find(L"not connected"), std::wstring::npos) << "the failure says why";
 
     FakeApplication excel;
     EXPECT_HR(S_OK, ConnectAddIn(connect.Get(), &excel));
@@ -659,7 +636,7 @@ TEST_F(Failures, AnApplicationWhoseNameMisbehavesFailsTheRequestOnly)
             Call(byName, connect.Get(), IdOf(connect.Get(), L"GetRibbonXML"), {});
             EXPECT_HR(DISP_E_EXCEPTION, byName.hr) << what;
             if (misbehaviour == NameAnswer::Raises) {
-                EXPECT_NE(byName.Description().find(L"The application is busy."), std::wstring::npos);
+                EXPECT_NE(byName.exception.Description().find(L"The application is busy."), std::wstring::npos);
             }
         }
         EXPECT_EQ(application.ForeignReferences(), 0) << what << ": the Application was not released";
@@ -690,9 +667,8 @@ TEST_F(Failures, BadSettingsCarryADescriptionAndLeaveTheObjectUsable)
     DispatchAnswer byName;
     Call(byName, ribbon.Get(), IdOf(ribbon.Get(), L"GetRibbonXML"), {});
     EXPECT_HR(DISP_E_EXCEPTION, byName.hr);
-    const AutomationException raised = TakeAutomationException(byName.exception);
-    EXPECT_HR(DISP_E_OVERFLOW, raised.code);
-    EXPECT_EQ(raised.description, L"The setting \"Classic\" holds \"1e400\", which is out of range.");
+    EXPECT_HR(DISP_E_OVERFLOW, byName.exception.Code());
+    EXPECT_EQ(byName.exception.Description(), L"The setting \"Classic\" holds \"1e400\", which is out of range.");
 
     test::ReplaceSettings({{L"Hide built-in Tabs", L"1"}, {L"Data", L"1"}});
     ASSERT_HR(S_OK, ribbon->GetCustomUI(nullptr, document.Put()));

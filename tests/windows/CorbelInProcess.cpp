@@ -28,6 +28,7 @@ ComPtr<_Connect> CorbelLibrary::NewConnect() const
 namespace {
 
 constexpr DISPID kNameId = 0x6E;
+constexpr SCODE kExcelError = static_cast<SCODE>(0x800A03EC); // Excel's own "application-defined" error
 
 HRESULT STDAPICALLTYPE FillInLate(EXCEPINFO* exception)
 {
@@ -37,45 +38,18 @@ HRESULT STDAPICALLTYPE FillInLate(EXCEPINFO* exception)
 
 } // namespace
 
+const InterfaceEntry FakeApplication::kInterfaces[] = {CORNICE_INTERFACE(FakeApplication, IDispatch), {}};
+
 FakeApplication::FakeApplication(NameAnswer answer, std::wstring text) : answer_(answer), text_(std::move(text)) {}
 
-HRESULT FakeApplication::QueryInterface(REFIID iid, void** object)
+DispatchTable FakeApplication::Names() const noexcept
 {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
-    *object = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
+    static const DispatchName kName[] = {{L"Name", kNameId}};
+    if (answer_ == NameAnswer::NoSuchName) return {};
+    return {kName, 1};
 }
 
-ULONG FakeApplication::AddRef() { return static_cast<ULONG>(++references_); }
-ULONG FakeApplication::Release() { return static_cast<ULONG>(--references_); } // the test owns the object
-
-HRESULT FakeApplication::GetTypeInfoCount(UINT* count)
-{
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
-HRESULT FakeApplication::GetTypeInfo(UINT, LCID, ITypeInfo** info)
-{
-    if (info) *info = nullptr;
-    return DISP_E_BADINDEX;
-}
-
-HRESULT FakeApplication::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids)
-{
-    if (!names || !ids) return E_POINTER;
-    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    if (answer_ == NameAnswer::NoSuchName || count != 1 || ::lstrcmpiW(names[0], L"Name") != 0) return DISP_E_UNKNOWNNAME;
-    ids[0] = kNameId;
-    return S_OK;
-}
-
-HRESULT FakeApplication::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO* exception,
-                                UINT*)
+HRESULT FakeApplication::Call(DISPID id, WORD flags, const DispatchArguments&, VARIANT* result, EXCEPINFO* exception)
 {
     if (id == DISPID_VALUE && answer_ == NameAnswer::Itself) return AnswerItself(result);
     if (id != kNameId || !(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
@@ -106,16 +80,12 @@ HRESULT FakeApplication::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*
     case NameAnswer::Itself:
         return AnswerItself(result);
     case NameAnswer::Raises:
+        return RaiseException(exception, kExcelError, L"Microsoft Excel", L"The application is busy.");
     case NameAnswer::RaisesDeferred:
         if (!exception) return DISP_E_EXCEPTION;
         *exception = {};
-        exception->scode = static_cast<SCODE>(0x800A03EC); // Excel's own "application-defined" error
-        if (answer_ == NameAnswer::Raises) {
-            exception->bstrSource = ::SysAllocString(L"Microsoft Excel");
-            exception->bstrDescription = ::SysAllocString(L"The application is busy.");
-        } else {
-            exception->pfnDeferredFillIn = &FillInLate;
-        }
+        exception->scode = kExcelError;
+        exception->pfnDeferredFillIn = &FillInLate;
         return DISP_E_EXCEPTION;
     case NameAnswer::Fails:
     case NameAnswer::NoSuchName:

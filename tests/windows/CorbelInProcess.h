@@ -3,6 +3,7 @@
 // that answers Name in every way a real, broken or foreign host could.
 #pragma once
 
+#include "Automation.h"
 #include "Corbel.h"
 #include "WinHandles.h"
 
@@ -50,31 +51,24 @@ enum class NameAnswer {
 // Excel's Application as far as the add-in asks it. It lives where the test puts it (on the
 // stack) and counts the references others hold, so that a test can tell whether the add-in let
 // go of it.
-class FakeApplication final : public IDispatch {
+class FakeApplication final : public DispatchObject<FakeApplication, IDispatch> {
 public:
+    static const InterfaceEntry kInterfaces[];
     explicit FakeApplication(NameAnswer answer = NameAnswer::Text, std::wstring text = L"Microsoft Excel");
-    FakeApplication(const FakeApplication&) = delete;
-    FakeApplication& operator=(const FakeApplication&) = delete;
+    void Destroy() noexcept {} // the test owns the object
 
     // References others hold: 0 when everybody who took one gave it back.
-    LONG ForeignReferences() const { return references_ - 1; }
+    LONG ForeignReferences() const { return OtherReferences(); }
     int NameCalls() const { return nameCalls_; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
-                                     EXCEPINFO* exception, UINT*) override;
+    DispatchTable Names() const noexcept;
+    HRESULT Call(DISPID id, WORD flags, const DispatchArguments&, VARIANT* result, EXCEPINFO* exception);
 
 private:
     HRESULT AnswerItself(VARIANT* result);
 
     NameAnswer answer_;
     std::wstring text_;
-    LONG references_ = 1;
     int nameCalls_ = 0;
 };
 

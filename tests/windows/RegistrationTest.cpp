@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 #include <optional>
@@ -147,12 +148,82 @@ std::optional<DWORD> ValueSize(const wchar_t* name)
     return size;
 }
 
+// Every key and value below root\path, one "key | name = data" line each, sorted.
+std::wstring Rows(HKEY root, const std::wstring& path)
+{
+    UniqueHkey key;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return {};
+    std::vector<std::wstring> lines;
+    wchar_t name[256];
+    BYTE data[1024];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = 256, size = sizeof data, type = 0;
+        if (::RegEnumValueW(key.Get(), i, name, &nameSize, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+        std::wstring shown = type == REG_DWORD ? std::to_wstring(*reinterpret_cast<const DWORD*>(data))
+                                               : std::wstring(reinterpret_cast<const wchar_t*>(data), size / 2);
+        lines.push_back(path + L" | " + name + L" = " + shown.c_str());
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = 256;
+        if (::RegEnumKeyExW(key.Get(), i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        lines.push_back(Rows(root, path + L"\\" + name));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::wstring all;
+    for (const std::wstring& line : lines) all += line + L"\n";
+    return all;
+}
+
+const std::wstring kMachineEntry = std::wstring(kExcelAddInsKey) + L"\\" + kProgId;
+const std::vector<std::wstring> kMachineKeys = {
+    kClassKey,
+    L"Software\\Classes\\Corbel.Connect",
+    L"Software\\Classes\\TypeLib\\{67C9FEE9-AA4A-454B-87B1-7AD7C73F9F45}",
+    L"Software\\Classes\\Interface\\{CC933909-3BB1-4860-8AA0-A8E6DFBD01F8}",
+    kMachineEntry,
+    kPackageKey,
+};
+
+// What a package for all users leaves below HKEY_LOCAL_MACHINE.
+std::wstring MachineRows()
+{
+    std::wstring all;
+    for (const std::wstring& key : kMachineKeys) all += Rows(HKEY_LOCAL_MACHINE, key);
+    return all;
+}
+
+void SetText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text)
+{
+    ASSERT_EQ(::RegSetKeyValueW(root, key.c_str(), name, REG_SZ, text.c_str(),
+                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+// The rows the package for all users writes (installer/Cornice.wxs): the class rows of the
+// library's own registration, below HKEY_LOCAL_MACHINE and unmarked, Excel's entry for all
+// users, and the package's name of its copy. (The installer's tests compare the package's rows
+// with the library's.)
+void PutPackageRows(const std::wstring& library)
+{
+    ASSERT_EQ(Register(SystemRegistry(), library), S_OK); // Wine: mirrored to the machine
+    ASSERT_EQ(::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClassKey, L"CorniceMirror"), ERROR_SUCCESS);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kClassKey);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kMachineEntry.c_str());
+    SetText(HKEY_LOCAL_MACHINE, kMachineEntry, L"FriendlyName", kAddInFriendlyName);
+    SetText(HKEY_LOCAL_MACHINE, kMachineEntry, L"Description", kAddInDescription);
+    const DWORD load = kAddInLoadBehavior, zero = 0;
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kMachineEntry.c_str(), L"LoadBehavior", REG_DWORD, &load, 4), 0);
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kMachineEntry.c_str(), L"CommandLineSafe", REG_DWORD, &zero, 4), 0);
+    SetText(HKEY_LOCAL_MACHINE, kPackageKey, kPackageLibraryValue, library);
+}
+
 class Registration : public ::testing::Test {
 protected:
     void SetUp() override { TearDown(); }
     void TearDown() override
     {
         for (const wchar_t* library : {kLibrary, kOldLibrary}) Unregister(SystemRegistry(), library);
+        for (const std::wstring& key : kMachineKeys) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kDisabledItems);
     }
 };
@@ -213,8 +284,8 @@ TEST_F(Registration, ClassesGoMachineWideOnlyWhereComReadsNoPerUserClasses)
 
 TEST_F(Registration, UnregistrationTakesMachineWideEntriesOfThisLibraryOrSaysItCannot)
 {
-    // Machine-wide entries of this library, as an elevated registration of an earlier version
-    // left them; a user who may not change the machine's classes cannot remove them.
+    // Machine-wide entries of this library, mirrored where COM reads no per-user classes; a user
+    // who may not change the machine's classes cannot remove them.
     ASSERT_EQ(Register(SystemRegistry(), kLibrary), S_OK);
     ASSERT_TRUE(Exists(HKEY_LOCAL_MACHINE, kClassKey));
     LockedDownRegistry user;
@@ -236,6 +307,58 @@ TEST_F(Registration, UnregistrationTakesMachineWideEntriesOfThisLibraryOrSaysItC
     EXPECT_EQ(Unregister(administrator, kLibrary), S_OK);
     EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kClassServer), std::optional<std::wstring>(kOldLibrary));
     EXPECT_FALSE(Exists(HKEY_CURRENT_USER, kClassKey));
+}
+
+// An administrator's regsvr32 of the copy a package installed, as a repair step or a deployment
+// script runs it, over Windows' merged classes: the package's rows stay every user's.
+TEST_F(Registration, ThePackagesCopyIsRegisteredForTheMachineAndNeverUnregisteredByTheLibrary)
+{
+    PutPackageRows(kLibrary);
+    const std::wstring rows = MachineRows();
+    const auto nothingPerUser = [] {
+        EXPECT_FALSE(Exists(HKEY_CURRENT_USER, kClassKey)) << "a per-user class stands in for the machine's";
+        EXPECT_FALSE(LoadBehavior().has_value()) << "a per-user add-in entry stands in for the machine's";
+    };
+    LockedDownRegistry administrator;
+    administrator.MergeUserClasses();
+    EXPECT_EQ(Register(administrator, kLibrary), S_OK);
+    EXPECT_EQ(MachineRows(), rows);
+    nothingPerUser();
+    EXPECT_EQ(Unregister(administrator, kLibrary), S_OK);
+    EXPECT_EQ(MachineRows(), rows) << "unregistration took the package's rows";
+
+    // Rows that went (an earlier version's repair deleted them) come back.
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClassKey);
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Corbel.Connect");
+    EXPECT_EQ(Register(administrator, kLibrary), S_OK);
+    EXPECT_EQ(MachineRows(), rows);
+
+    // A standard user's: the user's shadow of the package's copy goes, and where the machine's
+    // rows cannot be repaired, that is the failure, not a registration for the user alone.
+    SetText(HKEY_CURRENT_USER, kClassServer, nullptr, kLibrary);
+    SetText(HKEY_CURRENT_USER, kMachineEntry, L"FriendlyName", kAddInFriendlyName);
+    LockedDownRegistry user;
+    user.MergeUserClasses()
+        .Deny(HKEY_LOCAL_MACHINE, L"Software\\Classes", kWriteAccess)
+        .Deny(HKEY_LOCAL_MACHINE, kExcelAddInsKey, kWriteAccess);
+    EXPECT_EQ(Register(user, kLibrary), S_OK);
+    nothingPerUser();
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClassKey);
+    EXPECT_EQ(Register(user, kLibrary), kAccessDenied);
+    nothingPerUser();
+
+    // A package of before the name of its copy: the machine's unmarked class says it.
+    EXPECT_EQ(Register(administrator, kLibrary), S_OK);
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPackageKey);
+    const std::wstring olderRows = MachineRows();
+    EXPECT_EQ(Unregister(administrator, kLibrary), S_OK);
+    EXPECT_EQ(MachineRows(), olderRows);
+
+    // Where COM reads the machine's classes alone (Wine), a per-user registration of another
+    // copy writes nothing over the package's rows, and removes none.
+    EXPECT_EQ(Register(SystemRegistry(), kOldLibrary), S_OK);
+    EXPECT_EQ(Unregister(SystemRegistry(), kOldLibrary), S_OK);
+    EXPECT_EQ(MachineRows(), olderRows);
 }
 
 } // namespace

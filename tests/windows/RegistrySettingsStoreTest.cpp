@@ -1,5 +1,6 @@
 // The registry store against Wine's real registry. Every test works under an application key
 // of its own and deletes it afterwards, so tests share a prefix without seeing each other.
+#include "RegistryPolicySource.h"
 #include "RegistrySettingsStore.h"
 #include "SettingKeys.h"
 #include "Utf8.h"
@@ -184,6 +185,57 @@ TEST_F(RegistrySettingsStoreTest, FailedSaveThrowsWithAShortMessageAndWritesNoth
         ADD_FAILURE() << "a key name of 3000 characters was accepted";
     } catch (const SettingsStoreError& error) {
         EXPECT_LT(std::strlen(error.what()), 400u) << error.what();
+    }
+}
+
+// Policies as the template writes them (REG_DWORD) and as `reg add` without /t writes them
+// (REG_SZ); anything else is an error, never "not configured". The source reads below a key of
+// the test's own, so no other program in the prefix meets these policies.
+TEST_F(RegistrySettingsStoreTest, PoliciesAreNumbersOrZeroOrOneAsTextAndNothingElse)
+{
+    UniqueHkey root;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, ApplicationPath().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                root.Put(), nullptr),
+              ERROR_SUCCESS);
+    RegistryPolicySource source(root.Get());
+    EXPECT_FALSE(source.PolicyValue(L"Classic").has_value()) << "no policy key";
+    UniqueHkey policies;
+    ASSERT_EQ(::RegCreateKeyExW(root.Get(), RegistryPolicySource::kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                policies.Put(), nullptr),
+              ERROR_SUCCESS);
+    const auto put = [&](const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        ASSERT_EQ(::RegSetValueExW(policies.Get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    };
+    const auto text = [&](const wchar_t* name, const std::wstring& value) {
+        put(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    const DWORD zero = 0, seven = 7;
+    put(L"Classic", REG_DWORD, &zero, sizeof zero);
+    put(L"Left", REG_DWORD, &seven, sizeof seven);
+    text(L"All", L"1");
+    text(L"Home", L" 0\t");
+    EXPECT_EQ(source.PolicyValue(L"Classic"), std::optional<std::uint32_t>(0));
+    EXPECT_EQ(source.PolicyValue(L"Left"), std::optional<std::uint32_t>(7));
+    EXPECT_EQ(source.PolicyValue(L"All"), std::optional<std::uint32_t>(1));
+    EXPECT_EQ(source.PolicyValue(L"home"), std::optional<std::uint32_t>(0));
+    EXPECT_FALSE(source.PolicyValue(L"View").has_value());
+
+    const std::uint64_t wide = 1;
+    text(L"Insert", L"2");
+    text(L"Formulas", L"");
+    text(L"Data", std::wstring(200, L' ') + L"1");
+    put(L"Review", REG_BINARY, "\1\0\0\0", 4);
+    put(L"Developer", REG_QWORD, &wide, sizeof wide);
+    put(L"Page Layout", REG_EXPAND_SZ, L"1", sizeof L"1");
+    for (const wchar_t* name : {L"Insert", L"Formulas", L"Data", L"Review", L"Developer", L"Page Layout"}) {
+        try {
+            source.PolicyValue(name);
+            ADD_FAILURE() << ToUtf8(name) << ": no error";
+        } catch (const PolicyUnreadableError& error) {
+            EXPECT_NE(std::string(error.what()).find("\"" + ToUtf8(name) + "\" in HKEY_CURRENT_USER\\Software\\Policies"),
+                      std::string::npos)
+                << error.what();
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // The file and skin helpers of common/ against the real Windows API under Wine: FileExists,
 // the listing that decides whether a window is skinned, ApplySkin's order of calls, and the
 // skin component restyling real windows (so this program needs a display).
+#include "Automation.h"
 #include "Files.h"
 #include "Skin.h"
 #include "SkinComponent.h"
@@ -104,26 +105,18 @@ TEST(ProgramFolder, IsThisProgramsFolderWithoutATrailingSeparator)
 // ---------------------------------------------------------------------------------------------
 // ApplySkin against a recording component and a window that only keeps its colours
 
-class RecordingComponent final : public IDispatch {
+class RecordingComponent final : public DispatchObject<RecordingComponent, IDispatch> {
 public:
+    static const InterfaceEntry kInterfaces[];
     std::vector<std::wstring> calls;
     LONG options = 0x14;
     DISPID failing = DISPID_UNKNOWN;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    void Destroy() noexcept {} // on the test's stack
+    DispatchTable Names() const noexcept { return {}; }
+    HRESULT Call(DISPID member, WORD flags, const DispatchArguments& arguments, VARIANT* result, EXCEPINFO*)
     {
-        if (iid != IID_IUnknown && iid != IID_IDispatch) return *object = nullptr, E_NOINTERFACE;
-        *object = this;
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
-                                     EXCEPINFO*, UINT*) override
-    {
+        const DISPPARAMS* parameters = &arguments.Parameters();
         std::wstring call = flags == DISPATCH_PROPERTYGET   ? L"get "
                             : flags == DISPATCH_PROPERTYPUT ? L"put "
                             : flags == DISPATCH_METHOD      ? L"call "
@@ -141,13 +134,12 @@ public:
         if (parameters->cNamedArgs) call += L" (named " + std::to_wstring(parameters->rgdispidNamedArgs[0]) + L")";
         calls.push_back(call);
         if (member == failing) return DISP_E_MEMBERNOTFOUND;
-        if (member == 1 && flags == DISPATCH_PROPERTYGET) {
-            result->vt = VT_I4;
-            result->lVal = options;
-        }
+        if (member == 1 && flags == DISPATCH_PROPERTYGET) return ReturnLong(result, options);
         return S_OK;
     }
 };
+
+const InterfaceEntry RecordingComponent::kInterfaces[] = {CORNICE_INTERFACE(RecordingComponent, IDispatch), {}};
 
 class FakeWindow final : public SkinnableWindow {
 public:
@@ -239,38 +231,17 @@ TEST(ApplySkin, AFailingMemberEndsItThereWithAnErrorForTheCaller)
 // ---------------------------------------------------------------------------------------------
 // The skin component on real windows
 
-HRESULT Call(IDispatch& component, DISPID member, WORD flags, std::vector<VARIANT> arguments, VARIANT* result)
+HRESULT Call(IDispatch& component, DISPID member, WORD flags, std::initializer_list<VARIANT> arguments,
+             UniqueVariant* result)
 {
-    std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS parameters{reversed.data(), flags == DISPATCH_PROPERTYPUT ? &named : nullptr,
-                          static_cast<UINT>(reversed.size()), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
-    return component.Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result, nullptr, nullptr);
+    DispatchOutcome outcome;
+    InvokeInto(outcome, component, member, flags, arguments);
+    if (result) *result = std::move(outcome.result);
+    return outcome.hr;
 }
 
-VARIANT Text(BSTR text)
-{
-    VARIANT v;
-    v.vt = VT_BSTR;
-    v.bstrVal = text;
-    return v;
-}
 
-VARIANT Long(LONG value)
-{
-    VARIANT v;
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
-}
 
-VARIANT True()
-{
-    VARIANT v;
-    v.vt = VT_BOOL;
-    v.boolVal = VARIANT_TRUE;
-    return v;
-}
 
 constexpr COLORREF kOwnText = RGB(200, 0, 0);
 
@@ -350,13 +321,13 @@ protected:
         const std::wstring path = scratch.Write(L"style.cjs", style);
         UniqueBstr text = UniqueBstr::FromText(path), empty = UniqueBstr::FromText(L"");
         UniqueVariant loaded;
-        ASSERT_EQ(Call(*component.Get(), 2, DISPATCH_METHOD, {Text(text.Get()), Text(empty.Get())}, loaded.Put()), S_OK);
+        ASSERT_EQ(Call(*component.Get(), 2, DISPATCH_METHOD, {TextArgument(text.Get()), TextArgument(empty.Get())}, &loaded), S_OK);
         this->loaded = loaded.Get()->vt == VT_BOOL && loaded.Get()->boolVal == VARIANT_TRUE;
-        ASSERT_EQ(Call(*component.Get(), 1, DISPATCH_PROPERTYPUT, {Long(1)}, nullptr), S_OK);
-        ASSERT_EQ(Call(*component.Get(), 5, DISPATCH_PROPERTYPUT, {True()}, nullptr), S_OK);
-        ASSERT_EQ(Call(*component.Get(), 10, DISPATCH_PROPERTYPUT, {True()}, nullptr), S_OK);
+        ASSERT_EQ(Call(*component.Get(), 1, DISPATCH_PROPERTYPUT, {LongArgument(1)}, nullptr), S_OK);
+        ASSERT_EQ(Call(*component.Get(), 5, DISPATCH_PROPERTYPUT, {BoolArgument(true)}, nullptr), S_OK);
+        ASSERT_EQ(Call(*component.Get(), 10, DISPATCH_PROPERTYPUT, {BoolArgument(true)}, nullptr), S_OK);
         ASSERT_EQ(Call(*component.Get(), 3, DISPATCH_METHOD,
-                       {Long(static_cast<LONG>(reinterpret_cast<LONG_PTR>(window.top.Get())))}, nullptr),
+                       {LongArgument(static_cast<LONG>(reinterpret_cast<LONG_PTR>(window.top.Get())))}, nullptr),
                   applied);
     }
 
@@ -371,25 +342,23 @@ TEST_F(SkinComponentTest, AnswersItsMembersByNumberAndByName)
     const wchar_t* names[] = {L"LoadSkin", L"options", L"ApplyWindow", L"UseStyleFont", L"PaintButtons"};
     const DISPID expected[] = {2, 1, 3, 5, 10};
     for (int i = 0; i < 5; ++i) {
-        LPOLESTR name = const_cast<LPOLESTR>(names[i]);
         DISPID id = 0;
-        EXPECT_EQ(component->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK) << i;
+        EXPECT_EQ(IdOfName(*component.Get(), names[i], id), S_OK) << i;
         EXPECT_EQ(id, expected[i]) << i;
     }
-    LPOLESTR unknown = const_cast<LPOLESTR>(L"Skin");
     DISPID id = 0;
-    EXPECT_EQ(component->GetIDsOfNames(IID_NULL, &unknown, 1, 0, &id), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(IdOfName(*component.Get(), L"Skin", id), DISP_E_UNKNOWNNAME);
 
     // The option bits come back as written, all of them.
-    ASSERT_EQ(Call(*component.Get(), 1, DISPATCH_PROPERTYPUT, {Long(0x12345679)}, nullptr), S_OK);
+    ASSERT_EQ(Call(*component.Get(), 1, DISPATCH_PROPERTYPUT, {LongArgument(0x12345679)}, nullptr), S_OK);
     UniqueVariant options;
-    ASSERT_EQ(Call(*component.Get(), 1, DISPATCH_PROPERTYGET, {}, options.Put()), S_OK);
+    ASSERT_EQ(Call(*component.Get(), 1, DISPATCH_PROPERTYGET, {}, &options), S_OK);
     EXPECT_EQ(options.Get()->vt, VT_I4);
     EXPECT_EQ(options.Get()->lVal, 0x12345679);
     EXPECT_EQ(Call(*component.Get(), 7, DISPATCH_METHOD, {}, nullptr), DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(Call(*component.Get(), 3, DISPATCH_METHOD, {}, nullptr), DISP_E_PARAMNOTFOUND);
     // A number that is no window is refused, whatever is loaded.
-    EXPECT_EQ(Call(*component.Get(), 3, DISPATCH_METHOD, {Long(0x7FFFFFF0)}, nullptr), E_INVALIDARG);
+    EXPECT_EQ(Call(*component.Get(), 3, DISPATCH_METHOD, {LongArgument(0x7FFFFFF0)}, nullptr), E_INVALIDARG);
 }
 
 TEST_F(SkinComponentTest, ABadStyleFileLoadsAsFalseAndTheWindowKeepsItsLook)
@@ -442,9 +411,9 @@ TEST_F(SkinComponentTest, FaceRestylesEveryControlAndWithoutSwitchFiveNoFontChan
     const std::wstring path = scratch.Write(L"font.cjs", "[Font]\nFace = Tahoma\n");
     UniqueBstr text = UniqueBstr::FromText(path);
     UniqueVariant ignored;
-    ASSERT_EQ(Call(*second.Get(), 2, DISPATCH_METHOD, {Text(text.Get())}, ignored.Put()), S_OK);
-    ASSERT_EQ(Call(*second.Get(), 1, DISPATCH_PROPERTYPUT, {Long(1)}, nullptr), S_OK);
-    ASSERT_EQ(Call(*second.Get(), 3, DISPATCH_METHOD, {Long(static_cast<LONG>(reinterpret_cast<LONG_PTR>(other.top.Get())))}, nullptr), S_OK);
+    ASSERT_EQ(Call(*second.Get(), 2, DISPATCH_METHOD, {TextArgument(text.Get())}, &ignored), S_OK);
+    ASSERT_EQ(Call(*second.Get(), 1, DISPATCH_PROPERTYPUT, {LongArgument(1)}, nullptr), S_OK);
+    ASSERT_EQ(Call(*second.Get(), 3, DISPATCH_METHOD, {LongArgument(static_cast<LONG>(reinterpret_cast<LONG_PTR>(other.top.Get())))}, nullptr), S_OK);
     EXPECT_STREQ(TestWindow::FontOf(other.check).lfFaceName, L"Arial");
 }
 
@@ -465,8 +434,8 @@ TEST_F(SkinComponentTest, WithoutOptionBitZeroOnlyTheWindowsOwnBackgroundChanges
     const std::wstring path = scratch.Write(L"style.cjs", "[Colors]\nWindow = #DFE9F5\n");
     UniqueBstr text = UniqueBstr::FromText(path);
     UniqueVariant ignored;
-    ASSERT_EQ(Call(*component.Get(), 2, DISPATCH_METHOD, {Text(text.Get())}, ignored.Put()), S_OK);
-    ASSERT_EQ(Call(*component.Get(), 3, DISPATCH_METHOD, {Long(static_cast<LONG>(reinterpret_cast<LONG_PTR>(window.top.Get())))}, nullptr), S_OK);
+    ASSERT_EQ(Call(*component.Get(), 2, DISPATCH_METHOD, {TextArgument(text.Get())}, &ignored), S_OK);
+    ASSERT_EQ(Call(*component.Get(), 3, DISPATCH_METHOD, {LongArgument(static_cast<LONG>(reinterpret_cast<LONG_PTR>(window.top.Get())))}, nullptr), S_OK);
     EXPECT_EQ(ErasedColour(window.top.Get()), RGB(0xDF, 0xE9, 0xF5));
     EXPECT_EQ(ErasedColour(window.page), RGB(0, 0, 0)) << "the page is a control of the window";
     EXPECT_EQ(window.AskColours(window.check).brush, RGB(255, 255, 255));

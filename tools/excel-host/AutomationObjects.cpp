@@ -1,182 +1,88 @@
 #include "AutomationObjects.h"
 
+#include "Automation.h"
 #include "Utf8.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace cornice::host {
 namespace {
 
-// IDispatch over a table of properties; dispatch id = index + 1.
+// The members of an object: dispatch id = index + 1.
 class PropertyTable {
 public:
-    explicit PropertyTable(std::vector<Property> properties) : properties_(std::move(properties)) {}
-
-    HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* dispids) const
+    explicit PropertyTable(std::vector<Property> properties) : properties_(std::move(properties))
     {
-        if (!names || !dispids) return E_POINTER;
-        HRESULT result = S_OK;
-        for (UINT i = 0; i < count; ++i) {
-            dispids[i] = DISPID_UNKNOWN;
-            if (i > 0) { // named arguments: a property takes none
-                result = DISP_E_UNKNOWNNAME;
-                continue;
-            }
-            for (std::size_t p = 0; p < properties_.size(); ++p)
-                if (::CompareStringOrdinal(names[0], -1, properties_[p].name.c_str(), -1, TRUE) == CSTR_EQUAL)
-                    dispids[0] = static_cast<DISPID>(p + 1);
-            if (dispids[0] == DISPID_UNKNOWN) result = DISP_E_UNKNOWNNAME;
-        }
-        return result;
+        for (std::size_t p = 0; p < properties_.size(); ++p)
+            names_.push_back({properties_[p].name.c_str(), static_cast<DISPID>(p + 1)});
     }
 
-    HRESULT Invoke(DISPID dispid, WORD flags, DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception) const
-    try {
+    DispatchTable Names() const noexcept { return {names_.data(), names_.size()}; }
+
+    HRESULT Call(DISPID dispid, WORD flags, const DispatchArguments& given, VARIANT* result, EXCEPINFO* exception) const
+    {
         if (dispid < 1 || static_cast<std::size_t>(dispid) > properties_.size()) return DISP_E_MEMBERNOTFOUND;
         const Property& property = properties_[static_cast<std::size_t>(dispid - 1)];
         const bool takesArguments = property.withArguments || property.object;
         if (!(flags & DISPATCH_PROPERTYGET) && !(takesArguments && (flags & DISPATCH_METHOD)))
             return DISP_E_MEMBERNOTFOUND;
-        if (parameters && parameters->cArgs != 0 && !takesArguments) return DISP_E_BADPARAMCOUNT;
-        if (parameters && parameters->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+        if (given.Count() != 0 && !takesArguments) return DISP_E_BADPARAMCOUNT;
+        if (given.Parameters().cNamedArgs != 0) return DISP_E_NONAMEDARGS;
         Property::Arguments arguments;
-        for (UINT i = parameters ? parameters->cArgs : 0; i-- > 0;) { // given last first
-            VARIANT& given = parameters->rgvarg[i];
-            if (V_VT(&given) == VT_ERROR) {
+        for (UINT i = 0; i < given.Count(); ++i) {
+            if (V_VT(&given[i]) == VT_ERROR) { // left out
                 arguments.emplace_back();
                 continue;
             }
             UniqueVariant text;
-            if (FAILED(::VariantChangeType(text.Get(), &given, 0, VT_BSTR))) return DISP_E_TYPEMISMATCH;
-            arguments.emplace_back(V_BSTR(text.Get()), ::SysStringLen(V_BSTR(text.Get())));
+            CORNICE_RETURN_IF_FAILED(given.At(i, VT_BSTR, text));
+            arguments.push_back(UniqueBstr(std::exchange(V_BSTR(text.Get()), nullptr)).Text());
         }
-        std::wstring value;
-        ComPtr<IDispatch> object;
         try {
-            if (property.object) object = property.object(arguments);
-            else if (property.withArguments) value = property.withArguments(arguments);
-            else value = property.value();
+            if (property.object) return ReturnObject(result, property.object(arguments).Get());
+            return ReturnText(result, property.withArguments ? property.withArguments(arguments) : property.value());
         } catch (const std::runtime_error& error) {
-            if (exception) {
-                *exception = {};
-                exception->scode = E_FAIL;
-                exception->bstrSource = UniqueBstr::FromText(L"Microsoft Excel").Detach();
-                exception->bstrDescription = UniqueBstr::FromText(FromUtf8(error.what()).value_or(L"?")).Detach();
-            }
-            return DISP_E_EXCEPTION;
+            return RaiseException(exception, E_FAIL, L"Microsoft Excel", FromUtf8(error.what()).value_or(L"?"));
         }
-        if (result) {
-            ::VariantInit(result);
-            if (property.object) {
-                V_VT(result) = VT_DISPATCH;
-                V_DISPATCH(result) = object.Get();
-                if (object) object.Get()->AddRef();
-            } else {
-                V_VT(result) = VT_BSTR;
-                V_BSTR(result) = UniqueBstr::FromText(value).Detach();
-            }
-        }
-        return S_OK;
     }
-    CORNICE_CATCH_RETURN()
 
 private:
     std::vector<Property> properties_;
+    std::vector<DispatchName> names_;
 };
 
-template <typename Interface>
-class RefCounted : public Interface {
+class AutomationObject final : public DispatchObject<AutomationObject, IDispatch> {
 public:
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG references = ::InterlockedDecrement(&references_);
-        if (references == 0) delete this;
-        return static_cast<ULONG>(references);
-    }
-
-protected:
-    virtual ~RefCounted() = default;
-
-private:
-    LONG references_ = 1;
-};
-
-class AutomationObject final : public RefCounted<IDispatch> {
-public:
+    static const InterfaceEntry kInterfaces[];
     explicit AutomationObject(std::vector<Property> properties) : table_(std::move(properties)) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    DispatchTable Names() const noexcept { return table_.Names(); }
+    HRESULT Call(DISPID dispid, WORD flags, const DispatchArguments& arguments, VARIANT* result, EXCEPINFO* exception)
     {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
-    {
-        if (info) *info = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* dispids) override
-    {
-        return table_.GetIDsOfNames(names, count, dispids);
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
-                                     VARIANT* result, EXCEPINFO* exception, UINT*) override
-    {
-        return table_.Invoke(dispid, flags, parameters, result, exception);
+        return table_.Call(dispid, flags, arguments, result, exception);
     }
 
 private:
     PropertyTable table_;
 };
 
-class RibbonControl final : public RefCounted<IRibbonControl> {
+const InterfaceEntry AutomationObject::kInterfaces[] = {CORNICE_INTERFACE(AutomationObject, IDispatch), {}};
+
+// Late-bound callers see Id and Tag; Context is for early-bound ones.
+class RibbonControl final : public DispatchObject<RibbonControl, IRibbonControl> {
 public:
+    static const InterfaceEntry kInterfaces[];
     RibbonControl(std::wstring id, std::wstring tag, IDispatch* context)
         : id_(std::move(id)), tag_(std::move(tag)), context_(context),
           table_({{L"Id", [this] { return id_; }}, {L"Tag", [this] { return tag_; }}})
     {
     }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    DispatchTable Names() const noexcept { return table_.Names(); }
+    HRESULT Call(DISPID dispid, WORD flags, const DispatchArguments& arguments, VARIANT* result, EXCEPINFO* exception)
     {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != IID_IRibbonControl) return E_NOINTERFACE;
-        *object = static_cast<IRibbonControl*>(this);
-        AddRef();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
-    {
-        if (info) *info = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    // Late-bound callers see Id and Tag; Context is for early-bound ones.
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* dispids) override
-    {
-        return table_.GetIDsOfNames(names, count, dispids);
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
-                                     VARIANT* result, EXCEPINFO* exception, UINT*) override
-    {
-        return table_.Invoke(dispid, flags, parameters, result, exception);
+        return table_.Call(dispid, flags, arguments, result, exception);
     }
 
     HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) override { return Copy(id_, id); }
@@ -200,6 +106,9 @@ private:
     ComPtr<IDispatch> context_;
     PropertyTable table_;
 };
+
+const InterfaceEntry RibbonControl::kInterfaces[] = {
+    CORNICE_INTERFACE(RibbonControl, IRibbonControl), CORNICE_INTERFACE_AS(RibbonControl, IRibbonControl, IID_IDispatch), {}};
 
 } // namespace
 

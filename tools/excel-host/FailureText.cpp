@@ -1,5 +1,6 @@
 #include "FailureText.h"
 
+#include "Automation.h"
 #include "WinHandles.h"
 #include "WindowsErrorText.h"
 
@@ -29,11 +30,10 @@ std::wstring Failure(HRESULT hr, IUnknown* object, REFIID iid)
     return Hex(hr) + L": " + description;
 }
 
-std::wstring Failure(HRESULT hr, EXCEPINFO& exception)
+std::wstring Failure(HRESULT hr, ExceptionInfo& exception)
 {
     if (hr != DISP_E_EXCEPTION) return Hex(hr) + L": " + WindowsErrorText(static_cast<DWORD>(hr));
-    const AutomationException raised = TakeAutomationException(exception);
-    return Hex(raised.code) + L": " + raised.description;
+    return Hex(exception.Code()) + L": " + exception.Description();
 }
 
 } // namespace cornice::host

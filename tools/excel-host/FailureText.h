@@ -7,6 +7,10 @@
 
 #include <string>
 
+namespace cornice {
+class ExceptionInfo;
+}
+
 namespace cornice::host {
 
 std::wstring Hex(HRESULT hr);
@@ -14,6 +18,6 @@ std::wstring Hex(HRESULT hr);
 // "0x80020005: The setting ..." with the object's IErrorInfo description when it gave one.
 std::wstring Failure(HRESULT hr, IUnknown* object, REFIID iid);
 // An IDispatch::Invoke failure: the exception the callee raised, or the HRESULT's own text.
-std::wstring Failure(HRESULT hr, EXCEPINFO& exception);
+std::wstring Failure(HRESULT hr, ExceptionInfo& exception);
 
 } // namespace cornice::host

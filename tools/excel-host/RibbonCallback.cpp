@@ -1,5 +1,6 @@
 #include "RibbonCallback.h"
 
+#include "Automation.h"
 #include "AutomationObjects.h"
 #include "FailureText.h"
 #include "WinHandles.h"
@@ -16,25 +17,17 @@ std::wstring TagOf(const markup::Element& element)
 CallOutcome InvokeCallback(IDispatch* dispatch, const std::wstring& onAction, const std::wstring& id,
                            const std::wstring& tag, IDispatch* application, std::wstring& failure)
 {
-    LPOLESTR name = const_cast<LPOLESTR>(onAction.c_str());
     DISPID dispid = DISPID_UNKNOWN;
-    HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
+    const HRESULT hr = IdOfName(*dispatch, onAction.c_str(), dispid);
     if (FAILED(hr)) {
         failure = Hex(hr) + L": " + WindowsErrorText(static_cast<DWORD>(hr));
         return CallOutcome::NoCallback;
     }
     const ComPtr<IRibbonControl> control = MakeRibbonControl(id, tag, application);
-    VARIANT argument;
-    ::VariantInit(&argument);
-    V_VT(&argument) = VT_DISPATCH;
-    V_DISPATCH(&argument) = control.Get();
-    DISPPARAMS parameters = {&argument, nullptr, 1, 0};
-    EXCEPINFO exception = {};
-    UniqueVariant result;
-    hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, result.Get(), &exception,
-                          nullptr);
-    if (FAILED(hr)) {
-        failure = Failure(hr, exception);
+    DispatchOutcome outcome;
+    InvokeInto(outcome, *dispatch, dispid, DISPATCH_METHOD, {ObjectArgument(control.Get())});
+    if (FAILED(outcome.hr)) {
+        failure = Failure(outcome.hr, outcome.exception);
         return CallOutcome::Failed;
     }
     return CallOutcome::Returned;

@@ -189,8 +189,29 @@ installed() {
   [ "$(reg_value "$typelib_key\\$platform" "")" = "$folder\\Corbel.dll" ] || fail "no $platform type library entry"
 }
 
+# registry_rows: the registry as wineserver saves it, both hives, one "hive [key] | line" a line,
+# without the time Wine keeps with each key. It stops the prefix's wineserver to read them.
+registry_rows() {
+  wineserver -k 2>/dev/null
+  wineserver -w 2>/dev/null
+  local hive
+  for hive in system user; do
+    awk -v hive="$hive" '/^\[/ { key = $0; sub(/\] [0-9]+$/, "]", key); key = hive " " key; next }
+      /^#/ || NF == 0 { next } { print key " | " $0 }' "$WINEPREFIX/$hive.reg"
+  done | LC_ALL=C sort
+}
+# What changes besides the product between an installation and its removal: the user's settings,
+# which stay, Excel's keys that the scenario's stand-in records make, and what Wine itself keeps
+# (the console's colours, the display driver's dates).
+others_changes='VB and VBA Program Settings|\\Office\\1[2-6]\.0|App Paths\\\\Excel\]|^. user \[Console\]|^. system \[System\\\\CurrentControlSet\\\\(Control\\\\Class|Enum\\\\DISPLAY)\\'
+
+# registry_before: the registry to compare with after removal (nothing_left).
+registry_before=""
+remember_registry() { registry_before=$(registry_rows); }
+
 # nothing_left: after removal, no file, shortcut, registry key or value of the product is left in
-# the prefix, only the user's settings (which the caller checks).
+# the prefix, only the user's settings (which the caller checks); and when the registry was
+# remembered before the installation, nothing else in it changed either.
 nothing_left() {
   reg_exists "$arp_key" && fail "the Add/Remove Programs entry is still there"
   local files
@@ -203,6 +224,14 @@ nothing_left() {
   local left
   left=$(grep -i -n -E 'corbel|cornice|trellis|1AF9AC43|67C9FEE9|CC933909' "$WINEPREFIX"/*.reg)
   [ -z "$left" ] || fail "registry entries left: $left"
+  if [ -n "$registry_before" ]; then
+    local changed
+    changed=$(diff <(echo "$registry_before") <(registry_rows) | grep '^[<>]' | grep -v -E "$others_changes")
+    # All of it beside the prefix, which stays when the test fails.
+    echo "$changed" >"$WINEPREFIX/registry-changes.txt"
+    [ -z "$changed" ] || fail "installing and removing changed the registry: $(head -c 1500 <<<"$changed")"
+    registry_before=""
+  fi
 }
 
 settings_kept() {
@@ -221,6 +250,7 @@ install_for() {
   local bitness=$1 view=${2:-} before=$failures
   put_excel "$bitness" "$view"
   wine reg add "$settings_key" /v All /d 0 /f >/dev/null
+  remember_registry
   install
   installed "$bitness" || { report "$before" ""; return; }
   loads_addin
@@ -381,44 +411,83 @@ override_refused() {
   report "$before" "/BITNESS=x64 on 32-bit Windows refused"
 }
 
-# Excel runs with the add-in loaded: the installer finds Corbel.dll in use before it changes
-# anything, and a silent one ends with 2 and the reason in the log, leaving the installation
-# whole. Windows keeps a loaded DLL from being written; Wine does not, but it honours share
-# modes, so a process holding the file open without sharing stands in for Excel.
-in_use() {
-  local before=$failures folder dll
-  put_excel x86
-  install
-  installed x86 || { report "$before" ""; return; }
-  folder=$(reg_value "$arp_key" InstallLocation)
-  dll="$(unix_path "$folder")/Corbel.dll"
-  # A mark after the image, which a replaced file would not carry (NSIS keeps file times).
-  printf 'older copy' >>"$dll"
-  local flag="$WINEPREFIX/drive_c/held" holder waited=0
+# hold FILE: a process holds the file open without sharing it, as Windows keeps a loaded DLL or a
+# running program from being written (Wine does not, but it honours share modes); release ends it.
+holder=""
+hold() {
+  local flag="$WINEPREFIX/drive_c/held" waited=0
   rm -f "$flag"
-  wine "$tool" hold "$folder\\Corbel.dll" 'C:\held' &
+  wine "$tool" hold "$1" 'C:\held' &
   holder=$!
   while [ ! -e "$flag" ] && [ "$waited" -lt 600 ] && kill -0 "$holder" 2>/dev/null; do
     sleep 0.1
     waited=$((waited + 1))
   done
-  [ -e "$flag" ] || fail "the helper did not come to hold Corbel.dll within a minute"
+  [ -e "$flag" ] || fail "the helper did not come to hold $1 within a minute"
+}
+release() {
+  rm -f "$WINEPREFIX/drive_c/held"
+  wait "$holder" || fail "the helper holding a file ended with $?"
+}
+
+# uninstall_in_place FOLDER: the folder's uninstaller, silent and waited for (_?= runs it where it
+# is, as the installer does for an earlier folder), so that its exit code shows. Sets uninstall_status.
+uninstall_in_place() {
+  uninstall_status=0
+  CORNICE_COMMAND_LINE="\"$1\\Uninstall.exe\" /S _?=$1" wine "$tool" run >/dev/null 2>&1 || uninstall_status=$?
+}
+
+# Excel runs with the add-in loaded, or the settings window is left open: the installer finds
+# Corbel.dll or Trellis.exe in use before it changes anything, and so does the uninstaller; silent,
+# either ends with 2 and the reason in the log, leaving the installation whole. A failed
+# unregistration ends a silent removal with 2 as well.
+in_use() {
+  local before=$failures folder unix
+  put_excel x86
   install
-  rm -f "$flag"
-  wait "$holder" || fail "the helper holding Corbel.dll ended with $?"
-  [ "$install_status" = 2 ] || fail "installing over a Corbel.dll in use ended with $install_status, not 2"
-  grep -q 'Corbel.dll is in use, most likely by Excel: close Excel and install again. Nothing was changed.' <<<"$(setup_log)" ||
-    fail "the log says '$(setup_log)'"
-  [ "$(tail -c 10 "$dll" | tr -d '\0')" = 'older copy' ] || fail "the Corbel.dll in use was replaced"
-  install_status=0 # the refused run's; what follows checks the installation it left
+  installed x86 || { report "$before" ""; return; }
+  folder=$(reg_value "$arp_key" InstallLocation)
+  unix=$(unix_path "$folder")
+  # A mark after each image, which a replaced file would not carry (NSIS keeps file times).
+  printf 'older copy' >>"$unix/Corbel.dll"
+  printf 'older copy' >>"$unix/Trellis.exe"
+  local file holder_name
+  for file in Corbel.dll Trellis.exe; do
+    holder_name=Excel
+    [ "$file" = Trellis.exe ] && holder_name=Cornice
+    hold "$folder\\$file"
+    install
+    [ "$install_status" = 2 ] || fail "installing over a $file in use ended with $install_status, not 2"
+    [ "$(setup_log)" = "$folder\\$file is in use, most likely by $holder_name: close $holder_name and install again. Nothing was changed." ] ||
+      fail "the log says '$(setup_log)'"
+    uninstall_in_place "$folder"
+    [ "$uninstall_status" = 2 ] || fail "removing with a $file in use ended with $uninstall_status, not 2"
+    [ "$(setup_log)" = "$folder\\$file is in use, most likely by $holder_name: close $holder_name and uninstall again. Nothing was changed." ] ||
+      fail "the uninstaller's log says '$(setup_log)'"
+    release
+    [ "$(tail -c 10 "$unix/Corbel.dll" | tr -d '\0')" = 'older copy' ] || fail "Corbel.dll was replaced while $file was in use"
+    [ "$(tail -c 10 "$unix/Trellis.exe" | tr -d '\0')" = 'older copy' ] || fail "Trellis.exe was replaced while $file was in use"
+  done
+  install_status=0 # the refused runs'; what follows checks the installation they left
   installed x86 "$folder" && loads_addin
   # Excel closed: the installation goes through.
   install
   installed x86 "$folder"
-  [ "$(tail -c 10 "$dll" | tr -d '\0')" = 'older copy' ] && fail "Corbel.dll was not replaced once it was free"
-  uninstall
+  [ "$(tail -c 10 "$unix/Corbel.dll" | tr -d '\0')" = 'older copy' ] && fail "Corbel.dll was not replaced once it was free"
+  [ "$(tail -c 10 "$unix/Trellis.exe" | tr -d '\0')" = 'older copy' ] && fail "Trellis.exe was not replaced once it was free"
+  # A Corbel.dll that regsvr32 cannot load: the files go, and the exit code says what stayed.
+  printf 'not an image' >"$unix/Corbel.dll"
+  uninstall_in_place "$folder"
+  [ "$uninstall_status" = 2 ] || fail "a removal whose unregistration failed ended with $uninstall_status, not 2"
+  grep -q 'Corbel.dll could not be unregistered' <<<"$(setup_log)" || fail "the uninstaller's log says '$(setup_log)'"
+  rm -f "$unix/Uninstall.exe" && rmdir "$unix"
+  # The registration it could not undo (Wine mirrors the classes to the machine).
+  local root key
+  for root in HKCU HKLM; do
+    for key in "${class_keys[@]}"; do wine reg delete "$root\\Software\\Classes\\$key" /f >/dev/null 2>&1; done
+  done
   nothing_left
-  report "$before" "silent installation over a Corbel.dll in use refused"
+  report "$before" "installation and removal with Corbel.dll or Trellis.exe in use refused"
 }
 
 # Installed once elsewhere: a new folder takes over and the old one goes.
@@ -555,28 +624,30 @@ trellis_for_user() {
   for version in $versions; do wine reg delete "${resiliency/VERSION/$version}" /f >/dev/null; done
 }
 
-# The package's class rows are what Corbel.dll's own registration writes: registering the
-# installed library over them changes none (but HELPDIR's closing backslash, which wixl cannot
-# drop), and its per-user add-in entry has the machine entry's values.
+# The package's rows are what Corbel.dll's own registration writes, and stay the package's:
+# regsvr32 of the installed library, as an administrator's repair runs it, writes its rows over
+# the package's and changes none (but HELPDIR's closing backslash, which wixl cannot drop),
+# writes nothing for the user alone, and regsvr32 /u takes none of them away.
 rows_match_registration() {
   local before after
   # "key | value" lines, sorted: the order in which values were written does not matter.
-  class_rows() {
+  machine_rows() {
     local key
-    for key in "${class_keys[@]}"; do wine reg query "$machine_classes\\$key" /s; done 2>&1 | tr -d '\r' |
+    { for key in "${class_keys[@]}"; do wine reg query "$machine_classes\\$key" /s; done
+      wine reg query "$machine_addin" /s; } 2>&1 | tr -d '\r' |
       sed 's/^\(    (Default)    REG_SZ    .*\)\\$/\1/' | awk '/^HKEY/ { key = $0; next } NF { print key " | " $0 }' | sort
   }
-  before=$(class_rows)
-  grep -q 'InprocServer32 | ' <<<"$before" || fail "no class rows to compare: $(head -c 300 <<<"$before")"
+  before=$(machine_rows)
+  grep -q 'InprocServer32 | ' <<<"$before" && grep -q 'LoadBehavior' <<<"$before" ||
+    fail "no rows to compare: $(head -c 300 <<<"$before")"
   wine regsvr32 /s "$msi_folder\\Corbel.dll" || fail "regsvr32 on the installed library failed"
-  after=$(class_rows)
-  [ "$before" = "$after" ] || fail "the package's class rows differ from the library's: $(diff <(echo "$before") <(echo "$after") | head -20)"
-  local name
-  for name in FriendlyName Description LoadBehavior CommandLineSafe; do
-    [ "$(reg_value "$addin_key" $name)" = "$(reg_value "$machine_addin" $name)" ] ||
-      fail "$name: the library writes '$(reg_value "$addin_key" $name)', the package '$(reg_value "$machine_addin" $name)'"
-  done
-  wine regsvr32 /u /s "$msi_folder\\Corbel.dll"
+  after=$(machine_rows)
+  [ "$before" = "$after" ] || fail "the package's rows differ from the library's: $(diff <(echo "$before") <(echo "$after") | head -20)"
+  reg_exists "$addin_key" && fail "regsvr32 of the package's copy wrote a per-user add-in entry"
+  reg_exists "$clsid_key" && fail "regsvr32 of the package's copy wrote a per-user class"
+  wine regsvr32 /u /s "$msi_folder\\Corbel.dll" || fail "regsvr32 /u on the installed library failed"
+  after=$(machine_rows)
+  [ "$before" = "$after" ] || fail "regsvr32 /u took the package's rows: $(diff <(echo "$before") <(echo "$after") | head -20)"
 }
 
 # Install, check, use, compare, remove: the package of that bitness in this prefix.
@@ -584,6 +655,7 @@ msi_for() {
   local bitness=$1 msi=$msi_x86 before=$failures
   [ "$bitness" = x64 ] && msi=$msi_x64
   put_excel "$bitness"
+  remember_registry
   msiexec /i "$(winepath -w "$msi")" /qn
   local installed_ms=$msi_ms
   msi_installed "$bitness" || { report "$before" ""; return; }

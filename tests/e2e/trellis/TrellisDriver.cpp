@@ -15,6 +15,7 @@
 #include "TrellisText.h"
 #include "Utf8.h"
 #include "Waiting.h"
+#include "WineTestSupport.h"
 #include "WinHandles.h"
 #include "WindowDriving.h"
 #include "WindowDpi.h"
@@ -546,9 +547,30 @@ std::string WaitForExcel()
     return report;
 }
 
+// The registry's values apart from the settings that Trellis saves and Wine's own, which it
+// changes by itself. Keys that hold no value are left out: registration makes the containers it
+// writes into (Software\Classes\CLSID, Excel's Addins), which Windows and Excel keep anyway.
+test::RegistrySnapshot RegistryButSettings()
+{
+    test::RegistrySnapshot snapshot = test::SnapshotRegistry({{HKEY_CURRENT_USER, L"Software"}, {HKEY_LOCAL_MACHINE, L"Software"}});
+    const std::wstring skipped[] = {test::FoldNames(L"HKCU\\Software\\VB and VBA Program Settings\\Quillmark"),
+                                    test::FoldNames(L"HKCU\\Software\\Wine\\")};
+    for (auto entry = snapshot.begin(); entry != snapshot.end();) {
+        const bool skip = std::any_of(std::begin(skipped), std::end(skipped), [&](const std::wstring& top) {
+            return entry->compare(0, top.size(), top) == 0;
+        });
+        entry = skip || entry->find(L" [") == std::wstring::npos ? snapshot.erase(entry) : std::next(entry);
+    }
+    return snapshot;
+}
+// Before the first installation, for the removals to compare with: what Trellis registers for
+// the user, it takes away again, and it touches nothing else.
+std::optional<test::RegistrySnapshot> g_beforeInstalling;
+
 // OK with box 0 ticked: saved values, regsvr32's registration, the message, Excel started.
 void OkInstalls()
 {
+    if (!g_beforeInstalling) g_beforeInstalling = RegistryButSettings();
     ReplaceSettings({{L"All", L"0"}, {L"Review", L"1"}});
     ClearEvidence();
     Trellis trellis;
@@ -658,6 +680,11 @@ void OkUninstalls()
     CHECK(!KeyExists(HKEY_CLASSES_ROOT, L"Corbel.Connect"), "the ProgID is still registered");
     CHECK(ReadSettings() == SavedAs(States{}), "saved " + Show(ReadSettings()));
     CHECK(EvidenceLine(report, "excel-host-exit") == "3", "excel-host found an add-in to load: exit " + EvidenceLine(report, "excel-host-exit"));
+    if (g_beforeInstalling) {
+        const test::RegistrySnapshot now = RegistryButSettings();
+        CHECK(now == *g_beforeInstalling, "after removal the registry lacks\n" + test::Difference(*g_beforeInstalling, now) +
+                                              "and has besides\n" + test::Difference(now, *g_beforeInstalling));
+    }
 }
 
 // Without Corbel.dll, installing says so instead of "Installation complete." and leaves Excel

@@ -16,9 +16,9 @@ public:
     virtual int UiLanguage() { return 1033; }
     // Where the host's own words for the labels come from; null: nowhere.
     virtual ExcelWords* Words() { return nullptr; }
-    // The host's version ("16.0"), which its words are kept under; throws when it cannot tell.
+    // The host's version ("16.0"), which its words are kept under, and its build (4266); throw when
+    // the host cannot tell.
     virtual std::wstring Version() { return {}; }
-    // Application.Build (4266 of 16.0.4266.1001); throws when the host cannot tell.
     virtual long Build() { return 0; }
 };
 

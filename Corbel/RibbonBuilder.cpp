@@ -4,6 +4,8 @@
 #include "ClassicToolbars.h"
 #include "ControlTips.h"
 #include "NumberConversion.h"
+#include "RememberedWords.h"
+#include "ExcelTabs.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 #include "Trace.h"
@@ -14,12 +16,6 @@ namespace cornice {
 namespace {
 
 constexpr std::wstring_view kCustomUiNamespace = L"http://schemas.microsoft.com/office/2006/01/customui";
-
-// Excel's built-in tabs, parallel to kTabKeys.
-constexpr std::array<const wchar_t*, kTabKeys.size()> kTabIdMso = {
-    L"TabHome", L"TabPageLayoutExcel", L"TabInsert", L"TabFormulas",
-    L"TabData", L"TabReview", L"TabView", L"TabDeveloper",
-};
 
 } // namespace
 
@@ -64,7 +60,16 @@ void RibbonBuilder::ChooseLabels()
     } catch (...) {
         TraceCaughtException("Excel's language");
     }
-    RibbonLabels labels = RibbonLabels::For(language, host_.Words());
+    ExcelWords* words = host_.Words();
+    // Without a version Excel's words cannot be kept, and are asked as they always were.
+    std::wstring version;
+    if (words && memory_ && !IsEnglishLanguage(language)) {
+        try {
+            version = host_.Version();
+        } catch (...) {
+        }
+    }
+    RibbonLabels labels = RememberedLabels(language, words, version, memory_);
     parts_ = labels.IsEnglish() ? EnglishParts() : std::make_shared<const Parts>(labels);
     language_ = language;
     labelsChosen_ = true;

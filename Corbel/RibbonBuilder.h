@@ -1,6 +1,7 @@
 // Builds the whole ribbon document from the user's settings, afresh on every request.
 #pragma once
 
+#include "ExcelWordsRecord.h"
 #include "Host.h"
 #include "RibbonDocument.h"
 #include "RibbonLabels.h"
@@ -15,7 +16,11 @@ class SettingsStore;
 
 class RibbonBuilder {
 public:
-    RibbonBuilder(SettingsStore& store, Host& host) : store_(store), host_(host) {}
+    // `memory`, when given, keeps Excel's words between starts (RememberedWords.h).
+    RibbonBuilder(SettingsStore& store, Host& host, ExcelWordsMemory* memory = nullptr)
+        : store_(store), host_(host), memory_(memory)
+    {
+    }
 
     // The document, or an empty text when the add-in contributes nothing (the host is not
     // Excel, or the Classic tab is switched off). Throws SettingValueError for a stored value
@@ -41,6 +46,7 @@ private:
 
     SettingsStore& store_;
     Host& host_;
+    ExcelWordsMemory* memory_;
     RibbonDocument document_;
     bool labelsChosen_ = false;
     int language_ = 1033;

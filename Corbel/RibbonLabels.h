@@ -79,6 +79,8 @@ std::wstring_view EnglishLabel(LabelId id);
 std::wstring_view TranslatedLabel(int languageId, LabelId id);
 // The languages the product translates the labels into, one language id each.
 std::vector<int> TranslatedLanguages();
+// The labels a language's table leaves English, listed as such (none may be both).
+std::vector<LabelId> LabelsLeftEnglish(int languageId);
 // Every row of a language's table, as written there.
 std::vector<std::pair<LabelId, std::wstring_view>> TranslationRows(int languageId);
 

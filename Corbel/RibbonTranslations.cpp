@@ -20,6 +20,8 @@ struct TranslationTable {
     int languageId;
     const Translation* rows;
     std::size_t count;
+    const LabelId* leftEnglish;
+    std::size_t leftEnglishCount;
 };
 
 // "Classic", "Tools panel" and "All" are the product's own words. The other labels name Excel's
@@ -105,21 +107,107 @@ const Translation kSimplifiedChinese[] = {
     {LabelId::MenuHelp, L"帮助"},
 };
 
-template <std::size_t N>
-constexpr TranslationTable Table(int languageId, const Translation (&rows)[N])
+// The labels naming Excel's things that each table leaves English: no Microsoft page for users in
+// that language was found to confirm Excel's word, and a guess would be worse than English beside
+// Excel's own words. Where Excel answers (its menu captions, GetLabelMso), its word is shown all
+// the same; these matter only where it does not. One list, so that what is missing is seen at a
+// glance and a translation found later comes off it (the tables' test keeps the two apart).
+constexpr LabelId kGermanLeftEnglish[] = {
+    LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat, LabelId::MenuTools,
+    LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
+    LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
+    LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
+    LabelId::Calculation, LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections,
+    LabelId::List, LabelId::Xml, LabelId::SaveAsExcel97_2003, LabelId::ViewGridlines, LabelId::ViewHeadings,
+    LabelId::NewComment, LabelId::DeleteComment, LabelId::PreviousComment, LabelId::NextComment,
+    LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
+};
+constexpr LabelId kFrenchLeftEnglish[] = {
+    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
+    LabelId::MenuTools, LabelId::MenuData, LabelId::MenuWindow, LabelId::RestrictPermission,
+    LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
+    LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
+    LabelId::Calculation, LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections,
+    LabelId::List, LabelId::Xml, LabelId::SaveAsExcel97_2003, LabelId::ViewGridlines, LabelId::ViewHeadings,
+    LabelId::NewComment, LabelId::DeleteComment, LabelId::PreviousComment, LabelId::NextComment,
+    LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
+};
+constexpr LabelId kSpanishLeftEnglish[] = {
+    LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat, LabelId::MenuTools,
+    LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
+    LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
+    LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
+    LabelId::Calculation, LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections,
+    LabelId::List, LabelId::Xml, LabelId::SaveAsExcel97_2003, LabelId::ViewGridlines, LabelId::ViewHeadings,
+    LabelId::NewComment, LabelId::DeleteComment, LabelId::PreviousComment, LabelId::NextComment,
+    LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
+};
+constexpr LabelId kItalianLeftEnglish[] = {
+    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
+    LabelId::MenuTools, LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
+    LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
+    LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
+    LabelId::Calculation, LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections,
+    LabelId::List, LabelId::Xml, LabelId::SaveAsExcel97_2003, LabelId::ViewGridlines, LabelId::ViewHeadings,
+    LabelId::NewComment, LabelId::DeleteComment, LabelId::PreviousComment, LabelId::NextComment,
+    LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
+};
+constexpr LabelId kBrazilianPortugueseLeftEnglish[] = {
+    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
+    LabelId::MenuTools, LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
+    LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
+    LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
+    LabelId::Calculation, LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections,
+    LabelId::List, LabelId::Xml, LabelId::SaveAsExcel97_2003, LabelId::ViewGridlines, LabelId::ViewHeadings,
+    LabelId::NewComment, LabelId::DeleteComment, LabelId::PreviousComment, LabelId::NextComment,
+    LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
+};
+constexpr LabelId kRussianLeftEnglish[] = {
+    LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat, LabelId::MenuTools,
+    LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
+    LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
+    LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
+    LabelId::Calculation, LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections,
+    LabelId::List, LabelId::Xml, LabelId::SaveAsExcel97_2003, LabelId::ViewGridlines, LabelId::ViewHeadings,
+    LabelId::NewComment, LabelId::DeleteComment, LabelId::PreviousComment, LabelId::NextComment,
+    LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
+};
+constexpr LabelId kJapaneseLeftEnglish[] = {
+    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
+    LabelId::MenuTools, LabelId::MenuData, LabelId::MenuWindow, LabelId::RestrictPermission,
+    LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
+    LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
+    LabelId::Calculation, LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections,
+    LabelId::List, LabelId::Xml, LabelId::SaveAsExcel97_2003, LabelId::ViewGridlines, LabelId::ViewHeadings,
+    LabelId::NewComment, LabelId::DeleteComment, LabelId::PreviousComment, LabelId::NextComment,
+    LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
+};
+constexpr LabelId kSimplifiedChineseLeftEnglish[] = {
+    LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat, LabelId::MenuTools,
+    LabelId::MenuData, LabelId::MenuWindow, LabelId::RestrictPermission, LabelId::FunctionLibrary,
+    LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column, LabelId::Sheet,
+    LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter, LabelId::Calculation,
+    LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections, LabelId::List, LabelId::Xml,
+    LabelId::SaveAsExcel97_2003, LabelId::ViewGridlines, LabelId::ViewHeadings, LabelId::NewComment,
+    LabelId::DeleteComment, LabelId::PreviousComment, LabelId::NextComment, LabelId::ShowOrHideComment,
+    LabelId::ShowAllComments, LabelId::ShowInk,
+};
+
+template <std::size_t N, std::size_t M>
+constexpr TranslationTable Table(int languageId, const Translation (&rows)[N], const LabelId (&leftEnglish)[M])
 {
-    return {languageId, rows, N};
+    return {languageId, rows, N, leftEnglish, M};
 }
 
 const TranslationTable kTables[] = {
-    Table(1031, kGerman),
-    Table(1036, kFrench),
-    Table(3082, kSpanish),
-    Table(1040, kItalian),
-    Table(1046, kBrazilianPortuguese),
-    Table(1049, kRussian),
-    Table(1041, kJapanese),
-    Table(2052, kSimplifiedChinese),
+    Table(1031, kGerman, kGermanLeftEnglish),
+    Table(1036, kFrench, kFrenchLeftEnglish),
+    Table(3082, kSpanish, kSpanishLeftEnglish),
+    Table(1040, kItalian, kItalianLeftEnglish),
+    Table(1046, kBrazilianPortuguese, kBrazilianPortugueseLeftEnglish),
+    Table(1049, kRussian, kRussianLeftEnglish),
+    Table(1041, kJapanese, kJapaneseLeftEnglish),
+    Table(2052, kSimplifiedChinese, kSimplifiedChineseLeftEnglish),
 };
 
 const TranslationTable* TableFor(int languageId)
@@ -145,6 +233,13 @@ std::vector<std::pair<LabelId, std::wstring_view>> TranslationRows(int languageI
     if (const TranslationTable* table = TableFor(languageId))
         for (std::size_t i = 0; i < table->count; ++i) rows.emplace_back(table->rows[i].id, table->rows[i].text);
     return rows;
+}
+
+std::vector<LabelId> LabelsLeftEnglish(int languageId)
+{
+    const TranslationTable* table = TableFor(languageId);
+    if (!table) return {};
+    return std::vector<LabelId>(table->leftEnglish, table->leftEnglish + table->leftEnglishCount);
 }
 
 std::wstring_view TranslatedLabel(int languageId, LabelId id)

@@ -19,6 +19,7 @@ PointerState PointerMovedOver(PointerArea area, PointerState state)
         state.websiteUnderlined = false;
         break;
     case PointerArea::AboutPage:
+    case PointerArea::HelpPage:
         state.customPointer = false;
         break;
     case PointerArea::Other:

@@ -12,6 +12,7 @@ enum class PointerArea {
     WindowBackground,
     ExcelPage,
     AboutPage,
+    HelpPage,
     Other, // the tab strip, the other labels, the lines and the rectangle
 };
 

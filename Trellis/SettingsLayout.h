@@ -1,6 +1,7 @@
 // The settings window as designed (WindowDesign.h): its controls in control order, places in
-// twips relative to their container, captions, fonts and colours. Two pages lie side by side
-// with the tab control, not in it: "Excel" with the twelve boxes, "About".
+// twips relative to their container, captions, fonts and colours. Three pages lie side by side
+// with the tab control, not in it: "Excel" with the twelve boxes, "About", and "Help" with the
+// check for what keeps Excel from showing the Classic tab.
 #pragma once
 
 #include "CheckBoxRules.h"
@@ -25,8 +26,12 @@ inline constexpr int kVersionId = 301;
 inline constexpr int kWebsiteCaptionId = 302;
 inline constexpr int kWebsiteId = 303;
 inline constexpr int kPolicyNoteId = 304;
+inline constexpr int kCheckButtonId = 305;
+inline constexpr int kRepairButtonId = 306;
+inline constexpr int kFindingsId = 307;
 inline constexpr int kExcelPageId = 400;
 inline constexpr int kAboutPageId = 401;
+inline constexpr int kHelpPageId = 402;
 
 namespace settings {
 
@@ -124,10 +129,12 @@ constexpr ControlDesign AboutLabel(int id, std::uint32_t align, TwipRect place, 
             .text = text};
 }
 
-constexpr ControlDesign Button(int id, std::uint32_t kind, TwipRect place, const wchar_t* caption)
+constexpr ControlDesign Button(int id, std::uint32_t kind, TwipRect place, const wchar_t* caption,
+                               int container = kInWindow)
 {
     return {.kind = ControlKind::PushButton,
             .id = id,
+            .container = container,
             .windowClass = kButtonClass,
             .style = style::kVisible | style::kTabStop | kind,
             .place = place,
@@ -144,8 +151,24 @@ inline constexpr ControlDesign kTabBoxesFrame{.kind = ControlKind::Rectangle,
                                               .foreColor = kBlack,
                                               .backColor = kWhite};
 
-// Creation order is the tab order: the boxes by index, then "OK" and "Cancel".
-inline constexpr std::array<ControlDesign, 26> kControls{{
+// The check's findings, read-only text that wraps; until "Check" is pressed it says what the
+// button does. Below it the page keeps room for two more rows of switches.
+inline constexpr ControlDesign kFindings{.kind = ControlKind::Other,
+                                         .id = kFindingsId,
+                                         .container = kHelpPageId,
+                                         .windowClass = kEditClass,
+                                         .style = style::kVisible | style::kVerticalScroll | style::kEditMultiline |
+                                                  style::kEditReadOnly,
+                                         .exStyle = style::kClientEdge,
+                                         .place = {240, 780, 5415, 1935},
+                                         .font = {.face = L"Arial", .hundredthsOfPoint = 900, .charset = kDefaultCharset},
+                                         .foreColor = kBlack,
+                                         .backColor = kWhite,
+                                         .text = L"Is the Classic tab missing in Excel? Check finds out why."};
+
+// Creation order is the tab order: the boxes by index, the check's buttons and findings, then
+// "OK" and "Cancel".
+inline constexpr std::array<ControlDesign, 30> kControls{{
     {.kind = ControlKind::TabControl,
      .id = kTabControlId,
      .windowClass = kTabControlClass,
@@ -176,6 +199,11 @@ inline constexpr std::array<ControlDesign, 26> kControls{{
     Line(kAboutPageId, 0, 2160, 5480, 2160, kGrey),
     AboutLabel(kWebsiteCaptionId, style::kLeft, {405, 2745, 885, 240}, kWebsiteCaptionFont, kBlack, L"Website: "),
     AboutLabel(kWebsiteId, style::kLeft, {1950, 2760, 2190, 240}, kWebsiteFont, kBlue, kWebsiteText),
+    Page(kHelpPageId, 0, L"Help"),
+    Button(kCheckButtonId, style::kPushButton, {240, 240, 1695, 405}, L"Check", kHelpPageId),
+    // Enabled while a finding is the user's to mend.
+    Button(kRepairButtonId, style::kPushButton | style::kDisabled, {2055, 240, 1695, 405}, L"Repair", kHelpPageId),
+    kFindings,
     Button(kOkId, style::kDefPushButton, {1920, 4560, 2055, 405}, L"OK"),
     Button(kCancelId, style::kPushButton, {4080, 4560, 2040, 405}, L"Cancel"),
     kSkinComponentDesign,

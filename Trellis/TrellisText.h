@@ -62,3 +62,34 @@
 #define IDS_ENTRY_MISSING 163
 #define IDS_ENTRY_NOT_LOADING 164
 #define IDS_ASK_ADMINISTRATOR 165
+
+// The check for what keeps Excel from showing the Classic tab (ClassicTabCheck.h): what is wrong
+// (%1 the Excel version key or the LoadBehavior, %2 a path or key, %3 and %4 the library's and
+// Excel's bits), then what mends it (IDS_MEND_*, %5 the library the repair registers), and the
+// page that shows them.
+#define IDS_CHECK_DISABLED_ITEMS 400
+#define IDS_CHECK_LOAD_BEHAVIOR 401
+#define IDS_CHECK_MACHINE_LOAD_BEHAVIOR 402
+#define IDS_CHECK_NOT_REGISTERED 403
+#define IDS_CHECK_LIBRARY_MISSING 404
+#define IDS_CHECK_WRONG_BITNESS 405
+#define IDS_CHECK_SHADOWED 406
+#define IDS_CHECK_POLICY_CLASSIC_OFF 407
+#define IDS_CHECK_POLICY_UNREADABLE 408
+#define IDS_CHECK_POLICY_ADDIN_LIST 409
+#define IDS_CHECK_POLICY_ALL_ADDINS 410
+#define IDS_CHECK_POLICY_SIGNATURE 411
+#define IDS_CHECK_CLASSIC_OFF 412
+#define IDS_CHECK_NOTHING_FOUND 413
+#define IDS_MEND_FORGET_RECORDS 420
+#define IDS_MEND_LOAD_AT_STARTUP 421
+#define IDS_MEND_REGISTER 422
+#define IDS_MEND_REMOVE_USER_REGISTRATION 423
+#define IDS_MEND_TURN_CLASSIC_ON 424
+#define IDS_MEND_REINSTALL 425
+#define IDS_MEND_ADMINISTRATOR 426
+#define IDS_TAB_HELP 430
+#define IDS_CHECK_BUTTON 431
+#define IDS_REPAIR_BUTTON 432
+#define IDS_CHECK_INTRO 433
+#define IDS_REPAIR_FAILED 434

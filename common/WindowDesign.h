@@ -36,6 +36,7 @@ enum class ControlKind { OptionButton, CheckBox, Page, Label, PushButton, TabCon
 // Window classes and styles as Windows numbers them (WindowBase.cpp checks them against
 // windows.h), so that the tables stay portable.
 inline constexpr const wchar_t* kStaticClass = L"Static";
+inline constexpr const wchar_t* kEditClass = L"Edit";
 inline constexpr const wchar_t* kButtonClass = L"Button";
 inline constexpr const wchar_t* kTabControlClass = L"SysTabControl32";
 namespace style {
@@ -52,6 +53,11 @@ inline constexpr std::uint32_t kLeft = 0x00000000;          // SS_LEFT
 inline constexpr std::uint32_t kCenter = 0x00000001;        // SS_CENTER
 inline constexpr std::uint32_t kNoPrefix = 0x00000080;      // SS_NOPREFIX
 inline constexpr std::uint32_t kNotify = 0x00000100;        // SS_NOTIFY
+inline constexpr std::uint32_t kDisabled = 0x08000000;      // WS_DISABLED
+inline constexpr std::uint32_t kVerticalScroll = 0x00200000; // WS_VSCROLL
+inline constexpr std::uint32_t kEditMultiline = 0x00000004;  // ES_MULTILINE
+inline constexpr std::uint32_t kEditReadOnly = 0x00000800;   // ES_READONLY
+inline constexpr std::uint32_t kClientEdge = 0x00000200;     // WS_EX_CLIENTEDGE (extended)
 } // namespace style
 
 // Controls lie in the window's client area or in one of its pages (a control of its own that

@@ -7,6 +7,7 @@
 #include "Corbel.h"
 #include "CorbelText.h"
 #include "ExcelApplicationHost.h"
+#include "ExcelWordsRegistry.h"
 #include "LanguageChoice.h"
 #include "LocalisedText.h"
 #include "Module.h"
@@ -114,7 +115,8 @@ private:
     const DispatchDescription& dispatch_;
     RegistrySettingsAfterPolicy settings_;
     ExcelApplicationHost excelApplication_;
-    RibbonBuilder builder_{settings_.Store(), excelApplication_};
+    RegistryExcelWordsMemory excelWords_;
+    RibbonBuilder builder_{settings_.Store(), excelApplication_, &excelWords_};
 };
 
 // IUnknown and IDispatch are _Connect's.

@@ -2,6 +2,8 @@
 
 #include "Automation.h"
 
+#include <cwchar>
+
 namespace cornice {
 namespace {
 
@@ -25,6 +27,11 @@ ComPtr<IDispatch> CommandBarsOf(IDispatch* application)
 std::wstring ExcelApplicationHost::Version()
 {
     return TextOf(*Ask(application_.Get(), L"Version").Get(), "Version");
+}
+
+long ExcelApplicationHost::Build()
+{
+    return NumberOf(*Ask(application_.Get(), L"Build").Get(), "Build");
 }
 
 std::wstring ExcelApplicationHost::Name()
@@ -53,20 +60,16 @@ std::wstring ExcelApplicationHost::MenuCaption(int controlId)
     return TextOf(*Ask(ObjectOf(*control.Get(), "FindControl").Get(), L"Caption").Get(), "Caption");
 }
 
-std::wstring ExcelApplicationHost::LabelOf(std::wstring_view idMso)
+// CommandBars.GetLabelMso(idMso) and its kin.
+std::wstring ExcelApplicationHost::MsoText(const wchar_t* member, std::wstring_view idMso)
 {
     const UniqueBstr name = UniqueBstr::FromText(idMso);
-    return TextOf(*Ask(CommandBarsOf(application_.Get()).Get(), L"GetLabelMso", {TextArgument(name.Get())}).Get(),
-                  "GetLabelMso");
+    const std::string what(member, member + std::wcslen(member));
+    return TextOf(*Ask(CommandBarsOf(application_.Get()).Get(), member, {TextArgument(name.Get())}).Get(), what.c_str());
 }
 
-std::wstring ExcelApplicationHost::SupertipOf(std::wstring_view idMso)
-{
-    const UniqueBstr name = UniqueBstr::FromText(idMso);
-    return TextOf(*Ask(CommandBarsOf(application_.Get()).Get(), L"GetSupertipMso", {TextArgument(name.Get())}).Get(),
-                  "GetSupertipMso");
-}
+std::wstring ExcelApplicationHost::LabelOf(std::wstring_view idMso) { return MsoText(L"GetLabelMso", idMso); }
 
-long ExcelApplicationHost::Build() { return NumberOf(*Ask(application_.Get(), L"Build").Get(), "Build"); }
+std::wstring ExcelApplicationHost::SupertipOf(std::wstring_view idMso) { return MsoText(L"GetSupertipMso", idMso); }
 
 } // namespace cornice

@@ -21,18 +21,19 @@ public:
     // Application.LanguageSettings.LanguageID(msoLanguageIDUI).
     int UiLanguage() override;
     ExcelWords* Words() override { return this; }
-    // Application.Version ("16.0").
-    std::wstring Version() override;
-    // Application.Build.
-    long Build() override;
     // CommandBars.FindControl(, id).Caption: the old worksheet menu bar's titles.
     std::wstring MenuCaption(int controlId) override;
     // CommandBars.GetLabelMso(idMso).
     std::wstring LabelOf(std::wstring_view idMso) override;
     // CommandBars.GetSupertipMso(idMso).
     std::wstring SupertipOf(std::wstring_view idMso) override;
+    // Application.Version ("16.0") and Application.Build.
+    std::wstring Version() override;
+    long Build() override;
 
 private:
+    std::wstring MsoText(const wchar_t* member, std::wstring_view idMso);
+
     ComPtr<IDispatch> application_;
 };
 

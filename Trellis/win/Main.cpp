@@ -1,6 +1,9 @@
 // Trellis.exe: the settings program. Its one window is the program; closing it ends the run.
+#include "CommandLine.h"
 #include "SettingsWindow.h"
 #include "ProgramName.h"
+#include "ExcelTabNames.h"
+#include "ExcelWordsRegistry.h"
 #include "LocalisedText.h"
 #include "OwnTexts.h"
 #include "TrellisText.h"
@@ -12,20 +15,25 @@
 namespace {
 
 // Every text of the user's language, once: the ids lie between the first and the last of
-// TrellisText.h.
+// TrellisText.h (IDS_REPAIR_FAILED is the last). The tabs are named as the user's Excel names them
+// when the add-in has recorded that Excel's words in this language.
 void LoadOwnTexts(HINSTANCE instance)
 {
     const int language = cornice::UserTextLanguage();
     std::map<unsigned, std::wstring> texts;
-    for (unsigned id = IDS_TAB_EXCEL; id <= IDS_ASK_ADMINISTRATOR; ++id)
+    for (unsigned id = IDS_TAB_EXCEL; id <= IDS_REPAIR_FAILED; ++id)
         if (std::wstring text = cornice::LoadText(instance, id, language); !text.empty()) texts[id] = std::move(text);
+    if (const auto record = cornice::RecordForTextLanguage(cornice::RegistryExcelWordsMemory::RecallAll(), language))
+        cornice::NameTabsAsExcelDoes(texts, *record);
     cornice::UseOwnTexts(std::move(texts));
 }
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand)
 {
+    // The command line's check speaks English and opens no window.
+    if (const std::optional<int> exitCode = cornice::RunCommand(commandLine)) return *exitCode;
     // The shell's ShellExecute may hand work to shell extensions, which need COM on the calling
     // thread ("ShellExecute", Remarks); the window's thread is the program's only one.
     cornice::ScopedCoInitialize com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

@@ -1,6 +1,7 @@
 #include "SettingsWindow.h"
 
 #include "CheckBoxRules.h"
+#include "CheckPage.h"
 #include "WindowBase.h"
 #include "Files.h"
 #include "ProgramName.h"
@@ -109,6 +110,10 @@ private:
         switch (design.id) {
         case kExcelPageId: return OwnText(IDS_TAB_EXCEL, english);
         case kAboutPageId: return OwnText(IDS_TAB_ABOUT, english);
+        case kHelpPageId: return OwnText(IDS_TAB_HELP, english);
+        case kCheckButtonId: return OwnText(IDS_CHECK_BUTTON, english);
+        case kRepairButtonId: return OwnText(IDS_REPAIR_BUTTON, english);
+        case kFindingsId: return OwnText(IDS_CHECK_INTRO, english);
         case kPolicyNoteId: return OwnText(IDS_POLICY_NOTE, english);
         case kWebsiteCaptionId: return OwnText(IDS_WEBSITE_LABEL, english);
         case kOkId: return OwnText(IDS_OK, english);
@@ -172,6 +177,18 @@ private:
                 busy_ = false;
                 if (closeRequested_) ::DestroyWindow(Window());
             }
+        } else if ((id == kCheckButtonId || id == kRepairButtonId) && code == BN_CLICKED && !busy_) {
+            busy_ = true;
+            const CheckPage::Controls page{Window(), Control(kFindingsId), Control(kRepairButtonId)};
+            try {
+                if (id == kCheckButtonId)
+                    checkPage_.Check(page);
+                else
+                    checkPage_.Repair(page);
+            } catch (const std::exception& error) {
+                ::SetWindowTextW(page.findings, FromUtf8(error.what()).value_or(L"").c_str());
+            }
+            busy_ = false;
         } else if (id == kWebsiteId && code == STN_CLICKED) {
             cornice::ShellOpen(Window(), kWebsiteAddress);
         }
@@ -190,10 +207,13 @@ private:
             area = PointerArea::WindowBackground;
         else if (under == Control(kWebsiteId))
             area = PointerArea::WebsiteLink;
-        else if (under == Control(IDOK) || under == Control(IDCANCEL))
+        else if (under == Control(IDOK) || under == Control(IDCANCEL) || under == Control(kCheckButtonId) ||
+                 under == Control(kRepairButtonId))
             area = PointerArea::PushButton;
         else if (IsBox(under))
             area = PointerArea::CheckBox;
+        else if (under == Control(kHelpPageId))
+            area = PointerArea::HelpPage;
         else if (under == Control(kExcelPageId) || under == Control(kAboutPageId)) {
             POINT cursor;
             ::GetCursorPos(&cursor);
@@ -225,6 +245,7 @@ private:
     CheckBoxRules rules_;
     SettingsProcedures procedures_;
     PointerState pointer_;
+    CheckPage checkPage_;
     bool busy_ = false;
     bool closeRequested_ = false;
     UniqueHicon bigIcon_, smallIcon_;

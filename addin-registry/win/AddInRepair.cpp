@@ -1,5 +1,6 @@
 #include "AddInRepair.h"
 
+#include "AddInIdentity.h"
 #include "DisabledItems.h"
 #include "WinHandles.h"
 
@@ -63,6 +64,30 @@ LSTATUS ForgetDisabledAddIn(Registry& registry)
         if (status != ERROR_SUCCESS && firstFailure == ERROR_SUCCESS) firstFailure = status;
     }
     return firstFailure;
+}
+
+LSTATUS LoadAddInAtStartup(Registry& registry, bool machineEntry)
+{
+    UniqueHkey key;
+    if (machineEntry) {
+        LSTATUS status = registry.Open(HKEY_CURRENT_USER, kExcelAddInsKey, KEY_READ | KEY_SET_VALUE | DELETE, key);
+        if (status == ERROR_SUCCESS) status = registry.DeleteTree(key.Get(), kProgId);
+        return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+    }
+    const LSTATUS status =
+        registry.Open(HKEY_CURRENT_USER, std::wstring(kExcelAddInsKey) + L"\\" + kProgId, KEY_SET_VALUE, key);
+    if (status != ERROR_SUCCESS) return status;
+    const DWORD loadAtStartup = kAddInLoadBehavior;
+    return ::RegSetValueExW(key.Get(), L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&loadAtStartup),
+                            sizeof loadAtStartup);
+}
+
+bool HoldsDisabledAddIn(Registry& registry, const wchar_t* disabledItemsKey)
+{
+    UniqueHkey key;
+    std::vector<std::wstring> ours;
+    return registry.Open(HKEY_CURRENT_USER, disabledItemsKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
+           FindOurRecords(key.Get(), ours) == ERROR_SUCCESS && !ours.empty();
 }
 
 } // namespace cornice

@@ -14,4 +14,14 @@ namespace cornice {
 // first failure to delete such a record (the add-in stays disabled then), or ERROR_SUCCESS.
 LSTATUS ForgetDisabledAddIn(Registry& registry);
 
+// Excel's other way of switching the add-in off, LoadBehavior 2 in the user's add-in entry
+// (HKEY_CURRENT_USER), mended without registering again: LoadBehavior 3 there, or, where Excel
+// has an entry for all users (`machineEntry`), the user's deleted, since it only stands in the
+// machine's way. A missing entry is not made.
+LSTATUS LoadAddInAtStartup(Registry& registry, bool machineEntry);
+
+// Whether one of those keys (an entry of kDisabledItemsKeys) holds a record of Corbel.dll; a key
+// that is missing or cannot be read holds none that anyone can tell.
+bool HoldsDisabledAddIn(Registry& registry, const wchar_t* disabledItemsKey);
+
 } // namespace cornice

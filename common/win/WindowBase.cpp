@@ -16,7 +16,9 @@ static_assert(style::kVisible == WS_VISIBLE && style::kClipSiblings == WS_CLIPSI
               style::kControlParent == WS_EX_CONTROLPARENT && style::kDefPushButton == BS_DEFPUSHBUTTON &&
               style::kPushButton == BS_PUSHBUTTON && style::kThreeState == BS_3STATE &&
               style::kMultiline == BS_MULTILINE && style::kLeft == SS_LEFT && style::kCenter == SS_CENTER &&
-              style::kNoPrefix == SS_NOPREFIX && style::kNotify == SS_NOTIFY && kOkId == IDOK &&
+              style::kNoPrefix == SS_NOPREFIX && style::kNotify == SS_NOTIFY && style::kDisabled == WS_DISABLED &&
+              style::kVerticalScroll == WS_VSCROLL && style::kEditMultiline == ES_MULTILINE &&
+              style::kEditReadOnly == ES_READONLY && style::kClientEdge == WS_EX_CLIENTEDGE && kOkId == IDOK &&
               kCancelId == IDCANCEL);
 
 namespace {

@@ -27,15 +27,27 @@ valid() { # NAME: the document is valid customUI
 has() { # NAME TEXT
   grep -qF -- "$2" "$work/$1.xml" || fail "$1: no $2"
 }
+# Excel's words as the add-in keeps them between starts, one value per version and language.
+words_key='HKCU\Software\Quillmark\Cornice\ExcelWords'
+forget() { wine reg delete "$words_key" /f >/dev/null 2>&1 || true; }
+kept() { wine reg query "$words_key" /v "$1" >/dev/null 2>&1; }
+asked() { # NAME: excel-host saw the add-in ask Excel's command bars
+  grep 'object-model calls' "$work/$1.log" | grep -q 'CommandBars'
+}
 
 host english --ui-language 1033 --excel-words "$(winepath -w "$data/excel-words/german.tsv")"
 cmp -s "$work/english.xml" "$data/ribbon/empty-store.xml" || fail "an English Excel's document changed"
 host british --ui-language 2057
 cmp -s "$work/british.xml" "$data/ribbon/empty-store.xml" || fail "a British English Excel's document changed"
 
+kept "14.0 1033" && fail "an English Excel's words were kept"
+
 # Excel's own words where it gives them (both copies of each menu), the product's table elsewhere.
-host german --ui-language 1031 --excel-words "$(winepath -w "$data/excel-words/german.tsv")"
+german_words=$(winepath -w "$data/excel-words/german.tsv")
+host german --ui-language 1031 --excel-words "$german_words"
 valid german
+asked german || fail "german: the first start did not ask Excel"
+kept "14.0 1031" || fail "german: Excel's words were not kept"
 for pair in B30002=Datei B30003=Bearbeiten B30004=Ansicht B30005=Einfügen B30006=Format B30007=Extras \
             B30011=Daten B30009=Fenster B30010='?'; do
   has german "<menu id=\"${pair%%=*}\" label=\"${pair#*=}\""
@@ -46,7 +58,24 @@ has german 'label="Berechnung"'
 has german '<menu id="dFilter" label="Filtern"'
 has german '<tab id="Menus" label="Klassisch"'
 
+# A later start of the same Excel asks nothing and gives the same document; another version or
+# language asks again; a damaged record is asked again and rewritten.
+host german-later --ui-language 1031 --excel-words "$german_words"
+cmp -s "$work/german.xml" "$work/german-later.xml" || fail "german-later: not the first start's document"
+asked german-later && fail "german-later: asked Excel again"
+host german-16 --release 16 --ui-language 1031 --excel-words "$german_words"
+asked german-16 || fail "german-16: another version was not asked"
+host austrian --ui-language 3079 --excel-words "$german_words"
+asked austrian || fail "austrian: another language was not asked"
+wine reg add "$words_key" /v "14.0 1031" /d "ExcelWords 1" /f >/dev/null
+host german-damaged --ui-language 1031 --excel-words "$german_words"
+cmp -s "$work/german.xml" "$work/german-damaged.xml" || fail "german-damaged: not the first start's document"
+asked german-damaged || fail "german-damaged: a damaged record was believed"
+host german-rebuilt --ui-language 1031 --excel-words "$german_words"
+asked german-rebuilt && fail "german-rebuilt: the damaged record was not rewritten"
+
 # An Excel whose command bars raise: the product's German table, exactly as corbel-ribbon prints it.
+forget
 host raising --ui-language 1031
 "$corbel_ribbon" --language 1031 >"$work/table.xml"
 cmp -s "$work/raising.xml" "$work/table.xml" || fail "raising CommandBars: not the product's German table"
@@ -66,6 +95,7 @@ has raising-1049 '<menu id="B30002" label="Файл"'
 host dutch --ui-language 1043
 cmp -s "$work/dutch.xml" "$data/ribbon/empty-store.xml" || fail "an unshipped language did not give English"
 
+kept "14.0 1031" && fail "an Excel that answered nothing was kept as wordless"
 host markup --ui-language 1031 --excel-words "$(winepath -w "$data/excel-words/markup.tsv")"
 valid markup
 has markup '<menu id="B30002" label="Datei &lt;&amp;&gt; &quot;neu&quot;"'

@@ -1,11 +1,13 @@
 // The Classic tab's own labels in the language of the user's Excel.
 #include "InMemorySettingsStore.h"
+#include "LanguageChoice.h"
 #include "RibbonBuilder.h"
 #include "RibbonLabels.h"
 #include "RibbonTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <stdexcept>
 
@@ -107,12 +109,44 @@ TEST(RibbonLabels, ExcelIsAskedOncePerConnectionAndItsWordsReachBothCopiesOfTheM
     EXPECT_EQ(excel.questions, 2 * asked);
 }
 
+// Each menu title is asked by the id of the old worksheet menu bar's control, the ids that VBA
+// code finds these menus by (Data is 30011, between Tools 30007 and Window 30009 lies 30008,
+// the chart menu bar's Chart).
+TEST(RibbonLabels, EveryMenuTitleIsAskedByItsCommandBarId)
+{
+    const std::pair<LabelId, int> menus[] = {
+        {LabelId::MenuFile, 30002},   {LabelId::MenuEdit, 30003},  {LabelId::MenuView, 30004},
+        {LabelId::MenuInsert, 30005}, {LabelId::MenuFormat, 30006}, {LabelId::MenuTools, 30007},
+        {LabelId::MenuData, 30011},   {LabelId::MenuWindow, 30009}, {LabelId::MenuHelp, 30010},
+    };
+    LocalisedHost excel(1031);
+    for (const auto& [id, control] : menus) excel.captions[control] = L"&Menu" + std::to_wstring(control);
+    const RibbonLabels labels = RibbonLabels::For(1031, &excel);
+    for (const auto& [id, control] : menus) EXPECT_EQ(labels.Text(id), L"Menu" + std::to_wstring(control));
+}
+
+// Every country's variant of a shipped language reaches that language's table: the table is
+// chosen as the product's other texts are (TextLanguageFor).
+TEST(RibbonTranslations, EveryVariantOfAShippedLanguageGetsItsTable)
+{
+    const std::pair<int, int> variants[] = {
+        {3079, 1031}, {2055, 1031}, {4108, 1036}, {2058, 3082}, {1034, 3082},
+        {2064, 1040}, {4100, 2052}, {0x0004, 2052},
+    };
+    for (const auto& [variant, table] : variants) {
+        EXPECT_FALSE(TranslatedLabel(table, LabelId::ClassicTab).empty()) << table;
+        EXPECT_EQ(TranslatedLabel(variant, LabelId::ClassicTab), TranslatedLabel(table, LabelId::ClassicTab)) << variant;
+    }
+    EXPECT_TRUE(TranslatedLabel(1028, LabelId::ClassicTab).empty()) << "Traditional Chinese is not shipped";
+}
+
 // Every shipped table names each label at most once, and every text fits into customUI.
 TEST(RibbonTranslations, EveryTableIsComplete)
 {
+    // Keyed to the languages the product's other texts are in, English aside: a table under
+    // another id is never reached.
+    EXPECT_EQ(TranslatedLanguages(), std::vector<int>(kTextLanguages.begin() + 1, kTextLanguages.end()));
     const std::vector<int> languages = TranslatedLanguages();
-    EXPECT_EQ(languages.size(), 8u) << "German, French, Spanish, Italian, Brazilian Portuguese, Russian, "
-                                       "Japanese, Simplified Chinese";
     for (const int language : languages) {
         std::set<LabelId> seen;
         for (const auto& [id, text] : TranslationRows(language)) {
@@ -124,6 +158,13 @@ TEST(RibbonTranslations, EveryTableIsComplete)
             EXPECT_NE(text, EnglishLabel(id)) << language << ": an English word needs no row";
         }
         EXPECT_FALSE(IsEnglishLanguage(language));
+        // Every label is translated or listed as left English, never both.
+        const std::vector<LabelId> leftEnglish = LabelsLeftEnglish(language);
+        for (std::size_t i = 1; i < kLabelCount; ++i) {
+            const auto id = static_cast<LabelId>(i);
+            const bool listed = std::find(leftEnglish.begin(), leftEnglish.end(), id) != leftEnglish.end();
+            EXPECT_NE(TranslatedLabel(language, id).empty(), !listed) << language << ": label " << i;
+        }
     }
 }
 

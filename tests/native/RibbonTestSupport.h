@@ -36,6 +36,7 @@ public:
     std::wstring Name() override { return L"Microsoft Excel"; }
     int UiLanguage() override { return language_; }
     ExcelWords* Words() override { return this; }
+    std::wstring Version() override { return version; }
 
     std::wstring MenuCaption(int controlId) override
     {
@@ -58,16 +59,15 @@ public:
         if (raise || found == supertips.end()) throw std::runtime_error("no such idMso");
         return found->second;
     }
-    std::wstring Version() override { return version; }
     long Build() override { return build; }
 
     std::map<int, std::wstring> captions;
     std::map<std::wstring, std::wstring> labels;
     std::map<std::wstring, std::wstring> supertips;
-    std::wstring version = L"14.0";
     long build = 0;
     bool raise = false;
     int questions = 0;
+    std::wstring version = L"16.0";
 
 private:
     int language_;

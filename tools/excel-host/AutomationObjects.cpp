@@ -3,11 +3,18 @@
 #include "Automation.h"
 #include "Utf8.h"
 
+#include <map>
 #include <stdexcept>
 #include <utility>
 
 namespace cornice::host {
 namespace {
+
+std::map<std::wstring, int>& Calls()
+{
+    static std::map<std::wstring, int> calls;
+    return calls;
+}
 
 // The members of an object: dispatch id = index + 1.
 class PropertyTable {
@@ -24,6 +31,7 @@ public:
     {
         if (dispid < 1 || static_cast<std::size_t>(dispid) > properties_.size()) return DISP_E_MEMBERNOTFOUND;
         const Property& property = properties_[static_cast<std::size_t>(dispid - 1)];
+        ++Calls()[property.name];
         const bool takesArguments = property.withArguments || property.object;
         if (!(flags & DISPATCH_PROPERTYGET) && !(takesArguments && (flags & DISPATCH_METHOD)))
             return DISP_E_MEMBERNOTFOUND;
@@ -135,5 +143,18 @@ ComPtr<IRibbonControl> MakeRibbonControl(const std::wstring& id, const std::wstr
 {
     return ComPtr<IRibbonControl>::Attach(new RibbonControl(id, tag, context));
 }
+
+std::wstring CallsMade()
+{
+    int total = 0;
+    std::wstring members;
+    for (const auto& [name, count] : Calls()) {
+        total += count;
+        members += (members.empty() ? L"" : L", ") + name + L" " + std::to_wstring(count);
+    }
+    return std::to_wstring(total) + (members.empty() ? L"" : L" (" + members + L")");
+}
+
+void ForgetCalls() { Calls().clear(); }
 
 } // namespace cornice::host

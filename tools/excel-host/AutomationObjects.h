@@ -37,4 +37,8 @@ ComPtr<IDispatch> MakeComAddIn(const std::wstring& progId, const std::wstring& d
 // (here the Application, since the stand-in has no workbook windows).
 ComPtr<IRibbonControl> MakeRibbonControl(const std::wstring& id, const std::wstring& tag, IDispatch* context);
 
+// The calls made into these objects since the last ForgetCalls: "5 (LanguageID 1, Name 2 ...)".
+std::wstring CallsMade();
+void ForgetCalls();
+
 } // namespace cornice::host

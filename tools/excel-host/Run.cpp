@@ -1,5 +1,6 @@
 #include "Run.h"
 
+#include "AutomationObjects.h"
 #include "Console.h"
 #include "ExcelRelease.h"
 #include "LocalisedExcel.h"
@@ -47,6 +48,7 @@ int Run::Execute()
     watcher.emplace(!options_.wait && !options_.keepOpen);
     watcher_ = &*watcher;
     int tried = 0;
+    ForgetCalls();
     for (const AddInEntry& entry : entries) {
         if (!entry.LoadsAtStartup()) {
             Say(L"add-in " + entry.progId + L": " + LoadBehaviorText(entry) + L", not loaded at start-up");
@@ -67,6 +69,8 @@ int Run::Execute()
     }
 
     for (LoadedAddIn& addIn : addIns_) AskForRibbon(addIn);
+    if (options_.uiLanguage != 0 || options_.measureRounds > 0)
+        Say(L"excel-host: object-model calls to the first documents: " + CallsMade());
     for (const std::wstring& id : options_.clicks) Click(id);
 
     if (options_.measureRounds > 0) {

@@ -411,11 +411,72 @@ Capture CaptureWindow(HWND window)
     return CaptureScreen(rect);
 }
 
+namespace {
+
+std::vector<HWND> VisibleDescendants(HWND window)
+{
+    std::vector<HWND> found;
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) {
+            if (::IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// True once neither the window nor any of its controls has anything left to paint. A window
+// whose frame has painted may still have controls that have not (a button left black, a tab
+// strip left empty), so each is looked at.
+bool WindowAndControlsPainted(HWND window)
+{
+    if (!WindowThreadCaughtUp(window, 1)) return false;
+    if (::GetUpdateRect(window, nullptr, FALSE)) return false;
+    for (HWND child : VisibleDescendants(window))
+        if (::GetUpdateRect(child, nullptr, FALSE)) return false;
+    return true;
+}
+
+// What a paint that never came leaves in a control's place: black (what the X server shows where
+// nothing was drawn), or, for a control with a caption or a tab strip, no second colour at all.
+std::string UnpaintedControls(HWND window, const Capture& capture)
+{
+    RECT frame;
+    ::GetWindowRect(window, &frame);
+    std::string unpainted;
+    for (HWND child : VisibleDescendants(window)) {
+        RECT rect;
+        ::GetWindowRect(child, &rect);
+        const int left = std::max<int>(rect.left - frame.left, 0), top = std::max<int>(rect.top - frame.top, 0);
+        const int right = std::min<int>(rect.right - frame.left, capture.width);
+        const int bottom = std::min<int>(rect.bottom - frame.top, capture.height);
+        if (right - left < 4 || bottom - top < 4) continue;
+        long black = 0;
+        std::map<COLORREF, int> colours;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                const COLORREF c = capture.At(x, y);
+                black += c == RGB(0, 0, 0) ? 1 : 0;
+                if (colours.size() < 2) ++colours[c];
+            }
+        const long area = static_cast<long>(right - left) * (bottom - top);
+        const std::wstring text = TextOf(child);
+        const bool shows = text.find_first_not_of(L" ") != std::wstring::npos || ClassOf(child) == L"SysTabControl32";
+        if (black * 20 >= area * 19 || (shows && colours.size() < 2))
+            unpainted += " " + U8(ClassOf(child)) + " " + Quote(text);
+    }
+    return unpainted;
+}
+
+} // namespace
+
 Capture SettledCapture(HWND window, bool clientOnly)
 {
     // A window that has just appeared may not have painted yet, and what it painted reaches
     // the screen a little later.
-    Check(WaitUntilPainted(window), __LINE__, "the window " + Quote(TextOf(window)) + " never finished painting");
+    Check(WaitUntil([&] { return WindowAndControlsPainted(window); }, 15000), __LINE__,
+          "the window " + Quote(TextOf(window)) + " never finished painting");
     const auto take = [&] {
         RECT rect;
         if (clientOnly) {
@@ -469,7 +530,12 @@ bool Underlined(HWND label, const std::function<bool(COLORREF)>& inkColour)
 
 void SaveScreenshot(HWND window, const std::wstring& folder, const std::wstring& name)
 {
+    // Evidence only of what the window paints: it is asked to paint itself and every control
+    // anew, and the shot is taken once all of that has reached the screen.
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     const Capture capture = SettledCapture(window);
+    const std::string unpainted = UnpaintedControls(window, capture);
+    Check(unpainted.empty(), __LINE__, U8(name) + ": controls left unpainted:" + unpainted);
     const int stride = (capture.width * 3 + 3) & ~3;
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER header{};

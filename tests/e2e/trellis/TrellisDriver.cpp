@@ -9,6 +9,7 @@
 // DIR are Unix paths (Wine's Z: drive). The program folder is made inside the prefix, under a
 // name with blanks and letters outside any ANSI code page, and the product is copied there.
 // Exit code: the number of failed checks (0: all passed).
+#include "ExcelWordsRegistry.h"
 #include "LanguageChoice.h"
 #include "LocalisedText.h"
 #include "SettingsLayout.h"
@@ -262,12 +263,18 @@ HWND FocusOf(HWND window)
     return info.hwndFocus;
 }
 
-void ShowPage(HWND trellisWindow, bool about)
+// Ctrl+Tab until the page shows; the pages go round, Excel, About, Help.
+void ShowPage(HWND trellisWindow, int page)
 {
     BringToFront(trellisWindow);
-    if (::IsWindowVisible(Page(trellisWindow, kAboutPageId)) != about) Keys({VK_CONTROL, VK_TAB});
-    CHECK(Eventually([&] { return (::IsWindowVisible(Page(trellisWindow, kAboutPageId)) != FALSE) == about; }),
-          std::string("the ") + (about ? "About" : "Excel") + " page never showed");
+    for (int step = 0; step < 3 && !::IsWindowVisible(Page(trellisWindow, page)); ++step) {
+        const HWND shown = ::IsWindowVisible(Page(trellisWindow, kExcelPageId)) ? Page(trellisWindow, kExcelPageId)
+                           : ::IsWindowVisible(Page(trellisWindow, kAboutPageId)) ? Page(trellisWindow, kAboutPageId)
+                                                                                   : Page(trellisWindow, kHelpPageId);
+        Keys({VK_CONTROL, VK_TAB});
+        CHECK(Eventually([&] { return !::IsWindowVisible(shown); }), "Ctrl+Tab changed no page");
+    }
+    CHECK(::IsWindowVisible(Page(trellisWindow, page)), "the page " + std::to_string(page) + " never showed");
     CHECK(WaitUntilPainted(trellisWindow), "the window never finished painting the page");
 }
 
@@ -430,11 +437,11 @@ void FirstStart()
     ::SetForegroundWindow(trellisWindow);
     CHECK(Eventually([&] { return FocusOf(trellisWindow) == Box(trellisWindow, 0); }), "the first box does not have the focus");
     SaveScreenshot(trellisWindow, L"excel-page");
-    ShowPage(trellisWindow, true);
+    ShowPage(trellisWindow, kAboutPageId);
     CHECK(Eventually([&] { return ::IsWindowVisible(about) != FALSE; }), "Ctrl+Tab did not show the About page");
     CHECK(FocusOf(trellisWindow) == ::GetDlgItem(trellisWindow, kTabId), "the focus did not move from the hidden box to the tabs");
     SaveScreenshot(trellisWindow, L"about-page");
-    ShowPage(trellisWindow, false);
+    ShowPage(trellisWindow, kExcelPageId);
     CHECK(Eventually([&] { return ::IsWindowVisible(Page(trellisWindow, kExcelPageId)) != FALSE; }),
           "Ctrl+Tab did not come back to the Excel page");
 
@@ -484,7 +491,7 @@ void BoxesAndPointer()
     MovePointerInto(Page(trellisWindow, kExcelPageId), 20, Pixels(3800, ScreenDpi()));
     CHECK(Eventually([&] { return Pointer() == arrow; }), "back over the page the pointer is " + Show(Pointer()));
 
-    ShowPage(trellisWindow, true);
+    ShowPage(trellisWindow, kAboutPageId);
     const HWND link = ::GetDlgItem(Page(trellisWindow, kAboutPageId), kWebsiteId);
     // The Excel page was visited above, which takes the underline away; the link brings it back.
     CHECK(!LinkUnderlined(link), "the address is underlined after the pointer crossed the Excel page");
@@ -755,7 +762,7 @@ void Styled()
             const COLORREF page = MostCommonColour(Page(trellisWindow, kExcelPageId));
             CHECK(page == RGB(0xDF, 0xE9, 0xF5), "the styled Excel page is " + Hex(page));
             SaveScreenshot(trellisWindow, L"excel-page-styled");
-            ShowPage(trellisWindow, true);
+            ShowPage(trellisWindow, kAboutPageId);
             SaveScreenshot(trellisWindow, L"about-page-styled");
             PressButton(trellisWindow, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
@@ -791,7 +798,7 @@ void Dpi(int dpi)
         if (trellisWindow) {
             CheckGeometry(trellisWindow, dpi);
             SaveScreenshot(trellisWindow, L"excel-page-" + std::to_wstring(dpi) + L"dpi");
-            ShowPage(trellisWindow, true);
+            ShowPage(trellisWindow, kAboutPageId);
             SaveScreenshot(trellisWindow, L"about-page-" + std::to_wstring(dpi) + L"dpi");
             PressButton(trellisWindow, IDCANCEL);
             CHECK(trellis.Ended(), "Cancel did not end the program");
@@ -889,6 +896,74 @@ void CheckRoomForTexts(HWND trellisWindow, const std::wstring& language)
     }
 }
 
+// Excel's words as the add-in records them for one Excel (16.0) in `language`: tab labels by idMso.
+void KeepExcelWords(int language, const std::vector<std::pair<std::wstring, std::wstring>>& labels)
+{
+    ExcelWordsRecord record;
+    record.excelVersion = L"16.0";
+    record.language = language;
+    for (const auto& [idMso, label] : labels) record.words[{WordKind::Label, idMso}] = label;
+    RegistryExcelWordsMemory().Keep(record.excelVersion, language, SerialiseWordsRecord(record));
+}
+
+void ForgetExcelWords() { ::RegDeleteTreeW(HKEY_CURRENT_USER, RegistryExcelWordsMemory::kKey); }
+
+// A German Excel whose words the add-in recorded, in words no table of the product holds: the
+// boxes name its tabs so, the "Left" box its Home tab; a tab it had no word for keeps the table's.
+void InGermanExcelsWords(const std::wstring& tableLeft, const std::wstring& tableHome)
+{
+    KeepExcelWords(3079, {{L"TabHome", L"Anfang"}, {L"TabReview", L"Pr\u00FCfen & Teilen"}, {L"TabView", L""}});
+    Trellis trellis;
+    const HWND form = trellis.Window();
+    CHECK(form != nullptr, "de, Excel's words: the window did not appear");
+    if (!form) return;
+    std::wstring left = tableLeft;
+    left.replace(left.find(tableHome), tableHome.size(), L"Anfang");
+    CHECK(TextOf(Box(form, 3)) == L"Anfang", "de, Excel's words: Home box " + Quote(TextOf(Box(form, 3))));
+    CHECK(TextOf(Box(form, 1)) == left, "de, Excel's words: Left box " + Quote(TextOf(Box(form, 1))));
+    CHECK(TextOf(Box(form, 8)) == L"Pr\u00FCfen && Teilen", "de, Excel's words: Review box " + Quote(TextOf(Box(form, 8))));
+    CHECK(TextOf(Box(form, 9)) != L"", "de, Excel's words: an empty label must leave the table's word");
+    CheckRoomForTexts(form, L"de, Excel's words");
+    ShowPage(form, false);
+    SaveScreenshot(form, L"excel-page-de-excels-words");
+    PressButton(form, IDCANCEL);
+    CHECK(trellis.Ended(), "de, Excel's words: Cancel did not end the program");
+}
+
+// The Help page's check in this prefix: nothing registered yet (Repair registers the library
+// beside Trellis), the setting that is no number, and an administrator's list of managed add-ins;
+// each in the table's words. In English, Repair mends the user's two and leaves the
+// administrator's; the registration then goes again, for the next language.
+void CheckOnHelpPage(HWND trellisWindow, const std::wstring& name, const std::function<std::wstring(unsigned)>& text)
+{
+    const std::wstring managed = L"Software\\Policies\\Microsoft\\Office\\16.0\\Excel\\Resiliency\\AddinList";
+    WriteString(HKEY_CURRENT_USER, managed, L"Corbel.Connect", L"0");
+    ShowPage(trellisWindow, kHelpPageId);
+    const HWND help = Page(trellisWindow, kHelpPageId);
+    const HWND findings = ::GetDlgItem(help, kFindingsId), repair = ::GetDlgItem(help, kRepairButtonId);
+    CHECK(TextOf(findings) == text(IDS_CHECK_INTRO) && !::IsWindowEnabled(repair),
+          U8(name) + ": before Check " + Quote(TextOf(findings)));
+    PressButton(help, kCheckButtonId);
+    CHECK(Eventually([&] { return TextOf(findings) != text(IDS_CHECK_INTRO); }), U8(name) + ": Check found nothing");
+    const std::wstring found = TextOf(findings);
+    for (const std::wstring& sentence : {text(IDS_CHECK_NOT_REGISTERED), text(IDS_CHECK_CLASSIC_OFF),
+                                         FillIn(text(IDS_CHECK_POLICY_ADDIN_LIST), {L"16.0"}), text(IDS_MEND_ADMINISTRATOR)})
+        CHECK(found.find(sentence) != std::wstring::npos, U8(name) + ": no " + Quote(sentence) + " in " + Quote(found));
+    CHECK(::IsWindowEnabled(repair), U8(name) + ": Repair is disabled");
+    CHECK(WaitUntilPainted(trellisWindow), "the window never finished painting the findings");
+    SaveScreenshot(trellisWindow, L"help-page-" + name);
+    if (name == L"en") {
+        PressButton(help, kRepairButtonId);
+        CHECK(Eventually([&] { return TextOf(findings).find(text(IDS_CHECK_NOT_REGISTERED)) == std::wstring::npos; }),
+              "Repair did not register: " + Quote(TextOf(findings)));
+        CHECK(TextOf(findings) == FillIn(text(IDS_CHECK_POLICY_ADDIN_LIST), {L"16.0"}) + L" " + text(IDS_MEND_ADMINISTRATOR),
+              "after Repair " + Quote(TextOf(findings)));
+        CHECK(!::IsWindowEnabled(repair), "Repair is enabled with only the administrator's finding left");
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kAddInKey);
+    }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Office");
+}
+
 // Trellis in the language of this Wine (the script sets its locale): the table's texts in the
 // window and the Application Error report, room for each, and screenshots of both pages and the
 // report.
@@ -905,6 +980,8 @@ void InLanguage()
     if (!trellisTexts) return;
     const auto text = [&](unsigned id) { return LoadText(trellisTexts.Get(), id, table); };
 
+    // Excel's words recorded for an Excel in another language than Trellis's change nothing.
+    KeepExcelWords(table == 0x040C ? 1031 : 1036, {{L"TabHome", L"Anfang"}});
     ReplaceSettings({{L"Classic", L"abc"}});
     Trellis trellis;
     const std::wstring errorTitle = text(IDS_APPLICATION_ERROR_TITLE);
@@ -930,13 +1007,16 @@ void InLanguage()
                   TextOf(Box(trellisWindow, 11)) == L"Integrierte Registerkarten ausblenden",
               "German: " + Quote(TextOf(::GetDlgItem(trellisWindow, IDCANCEL))) + " " + Quote(TextOf(Box(trellisWindow, 11))));
     CheckRoomForTexts(trellisWindow, name);
-    ShowPage(trellisWindow, false);
+    ShowPage(trellisWindow, kExcelPageId);
     SaveScreenshot(trellisWindow, L"excel-page-" + name);
-    ShowPage(trellisWindow, true);
+    ShowPage(trellisWindow, kAboutPageId);
     SaveScreenshot(trellisWindow, L"about-page-" + name);
+    CheckOnHelpPage(trellisWindow, name, text);
     PressButton(trellisWindow, IDCANCEL);
     CHECK(trellis.Ended(), U8(name) + ": Cancel did not end the program");
     ReplaceSettings({});
+    if (name == L"de") InGermanExcelsWords(text(IDS_BOX_LEFT), text(IDS_BOX_HOME));
+    ForgetExcelWords();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -25,12 +25,14 @@ host() { # NAME, then excel-host's arguments: writes $work/NAME.xml and the repo
 }
 words() { winepath -w "$data/excel-words/$1.tsv"; }
 reports() { # NAME LINE: the report prints the supertip line exactly
-  tr -d '\r' <"$work/$1.log" | grep -qxF -- "$2" && return
+  # Not grep -q in a pipe: it stops reading at the first match, and pipefail then counts tr's
+  # broken pipe as a failure.
+  tr -d '\r' <"$work/$1.log" | grep -xF -- "$2" >/dev/null && return
   fail "$1: no line \"$2\"; it printed:"
   tr -d '\r' <"$work/$1.log" | grep -F -- "${2%%:*}:" || echo "(no such line; $(wc -l <"$work/$1.log") lines)"
 }
 lacks() { # NAME TEXT
-  ! tr -d '\r' <"$work/$1.log" | grep -qF -- "$2" || fail "$1: reports $2"
+  ! tr -d '\r' <"$work/$1.log" | grep -F -- "$2" >/dev/null || fail "$1: reports $2"
 }
 valid() {
   xmllint --noout --schema "$data/office/customUI.xsd" "$work/$1.xml" 2>"$work/$1.xmllint" ||

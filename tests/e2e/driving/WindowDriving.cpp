@@ -406,16 +406,16 @@ Capture CaptureWindow(HWND window)
 
 namespace {
 
+BOOL CALLBACK AddIfVisible(HWND child, LPARAM list)
+{
+    if (::IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 std::vector<HWND> VisibleDescendants(HWND window)
 {
     std::vector<HWND> found;
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM list) {
-            if (::IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumChildWindows(window, AddIfVisible, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

@@ -29,6 +29,7 @@ inline constexpr int kPolicyNoteId = 304;
 inline constexpr int kCheckButtonId = 305;
 inline constexpr int kRepairButtonId = 306;
 inline constexpr int kFindingsId = 307;
+inline constexpr int kTipsBoxId = 308;
 inline constexpr int kExcelPageId = 400;
 inline constexpr int kAboutPageId = 401;
 inline constexpr int kHelpPageId = 402;
@@ -185,7 +186,7 @@ inline constexpr std::array<ControlDesign, 6> kAboutPanel = AboutPanel({
     .separatorHighlight = {0, 2160, 5480, 2160, kGrey},
 });
 // The check's findings, read-only text that wraps; until "Check" is pressed it says what the
-// button does. Below it the page keeps room for two more rows of switches.
+// button does.
 inline constexpr ControlDesign kFindings{.kind = ControlKind::Other,
                                          .id = kFindingsId,
                                          .container = kHelpPageId,
@@ -199,13 +200,26 @@ inline constexpr ControlDesign kFindings{.kind = ControlKind::Other,
                                          .backColor = kWhite,
                                          .text = L"Is the Classic tab missing in Excel? Check finds out why."};
 
-// The "Help" page: the check's buttons and its findings.
-inline constexpr std::array<ControlDesign, 4> kHelpPage{{
+// "Tips" below the findings: a plain box outside the rules, on or off, dimmed when a policy sets it.
+inline constexpr ControlDesign kTipsBox{.kind = ControlKind::CheckBox,
+                                        .id = kTipsBoxId,
+                                        .container = kHelpPageId,
+                                        .windowClass = kButtonClass,
+                                        .style = style::kVisible | style::kTabStop | style::kCheckBox | style::kMultiline,
+                                        .place = {240, 3015, 5415, 495},
+                                        .font = kBoxFont,
+                                        .foreColor = kBlack,
+                                        .backColor = kWhite,
+                                        .text = L"Show where each command is now in the Classic tab's tips"};
+
+// The "Help" page: the check's buttons, its findings and "Tips".
+inline constexpr std::array<ControlDesign, 5> kHelpPage{{
     Page(kHelpPageId, 0, L"Help"),
     Button(kCheckButtonId, style::kPushButton, {240, 240, 1695, 405}, L"Check", kHelpPageId),
     // Enabled while a finding is the user's to mend.
     Button(kRepairButtonId, style::kPushButton | style::kDisabled, {2055, 240, 1695, 405}, L"Repair", kHelpPageId),
     kFindings,
+    kTipsBox,
 }};
 
 inline constexpr std::array<ControlDesign, 3> kButtons{{
@@ -214,9 +228,9 @@ inline constexpr std::array<ControlDesign, 3> kButtons{{
     kSkinComponentDesign,
 }};
 
-// Creation order is the tab order: the boxes by index, the check's buttons and findings, then
+// Creation order is the tab order: the boxes by index, the check's buttons, findings and "Tips", then
 // "OK" and "Cancel".
-inline constexpr std::array<ControlDesign, 30> kControls = JoinControls(kPages, kAboutPanel, kHelpPage, kButtons);
+inline constexpr std::array<ControlDesign, 31> kControls = JoinControls(kPages, kAboutPanel, kHelpPage, kButtons);
 
 inline constexpr WindowDesign kWindow{.className = kSettingsWindowClassName,
                                       .pageClassName = kSettingsPageClassName,

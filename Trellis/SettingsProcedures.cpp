@@ -49,16 +49,34 @@ void SettingsProcedures::LockBoxSetByPolicy(int box)
     try {
         if (!store_.SetByPolicy(kSettingsApplication, kSettingsSection, design.key)) return;
     } catch (const PolicyUnreadableError& error) {
-        // One unreadable key fails every box alike: it is said once, after all are tried.
         policyUnreadable_.at(box) = true;
-        const std::wstring reason = FromUtf8(error.what()).value_or(L"");
-        if (std::find(policyFailures_.begin(), policyFailures_.end(), reason) == policyFailures_.end())
-            policyFailures_.push_back(reason);
+        NotePolicyFailure(error);
         return;
     }
     const std::wstring text =
         store_.ReadSetting(kSettingsApplication, kSettingsSection, design.key, design.defaultState);
     boxes_.Lock(box, ToInteger16(design.key, text));
+}
+
+// One unreadable key fails every box alike: it is said once, after all are tried.
+void SettingsProcedures::NotePolicyFailure(const PolicyUnreadableError& error)
+{
+    const std::wstring reason = FromUtf8(error.what()).value_or(L"");
+    if (std::find(policyFailures_.begin(), policyFailures_.end(), reason) == policyFailures_.end())
+        policyFailures_.push_back(reason);
+}
+
+// The add-in shows the tips' places only for "1"; anything else is off.
+void SettingsProcedures::RestoreTips()
+{
+    try {
+        tipsLocked_ = store_.SetByPolicy(kSettingsApplication, kSettingsSection, kTipsKey);
+    } catch (const PolicyUnreadableError& error) {
+        tipsLocked_ = true;
+        NotePolicyFailure(error);
+        return;
+    }
+    tipsOn_ = ToWholeNumber(kTipsKey, store_.ReadSetting(kSettingsApplication, kSettingsSection, kTipsKey, 0)) == 1;
 }
 
 void SettingsProcedures::ReportUnreadablePolicies(NumberedProcedure& procedure)
@@ -81,6 +99,7 @@ void SettingsProcedures::ShowSettings()
     // a failure is reported under the number of the box's own restore.
     for (int box = 0; box < CheckBoxRules::kBoxCount; ++box)
         procedure.Run(box <= CheckBoxRules::kAll ? 104 + 2 * box : 112, [&] { LockBoxSetByPolicy(box); });
+    procedure.Run(114, [&] { RestoreTips(); });
     ReportUnreadablePolicies(procedure);
     procedure.Run(104, [&] { RestoreBox(CheckBoxRules::kClassic); });
     procedure.Run(106, [&] { RestoreBox(CheckBoxRules::kLeft); });
@@ -114,6 +133,10 @@ void SettingsProcedures::Ok()
     // The eight tab keys, then "Hide built-in Tabs": the order of the box indices.
     for (int box = CheckBoxRules::kFirstTab; box <= CheckBoxRules::kHideBuiltInTabs; ++box)
         procedure.Run(112, [&] { SaveBox(box); });
+    if (!tipsLocked_)
+        procedure.Run(113, [&] {
+            store_.SaveSetting(kSettingsApplication, kSettingsSection, kTipsKey, tipsOn_ ? L"1" : L"0");
+        });
     // A policy's "Classic" already decides the document; the user's kept choice decides the
     // registration once the policy goes, so a locked box installs and removes nothing.
     if (!boxes_.Locked(CheckBoxRules::kClassic)) {

@@ -6,6 +6,7 @@
 
 #include "CheckBoxRules.h"
 #include "NumberedSteps.h"
+#include "PolicySettingsStore.h"
 #include "SettingsStore.h"
 #include "WindowActions.h"
 
@@ -44,6 +45,15 @@ public:
     {
     }
 
+    // "Tips" on the "Help" page is a plain box outside the rules, on or off; a policy that sets
+    // it (or cannot be read) locks it, and the user's clicks leave it as it is.
+    bool TipsOn() const { return tipsOn_; }
+    bool TipsLocked() const { return tipsLocked_; }
+    void SetTips(bool on)
+    {
+        if (!tipsLocked_) tipsOn_ = on;
+    }
+
     // Caption, icon, skin, custom pointer.
     void SetUpWindow();
     // About page texts; the boxes restored from the store, the box rules running as each is set.
@@ -51,8 +61,8 @@ public:
     // policy cannot be read is not restored and is locked as the other boxes leave it; the
     // reasons are reported once, together.
     void ShowSettings();
-    // "OK": save the twelve boxes (but none that is locked), install or remove the add-in as the
-    // first box says unless it is locked, start Excel, close.
+    // "OK": save the twelve boxes and "Tips" (but none that is locked), install or remove the
+    // add-in as the first box says unless it is locked, start Excel, close.
     void Ok();
     // "Cancel": close; nothing is saved.
     void Cancel();
@@ -60,6 +70,8 @@ public:
 private:
     void RestoreBox(int box);
     void LockBoxSetByPolicy(int box);
+    void RestoreTips();
+    void NotePolicyFailure(const PolicyUnreadableError& error);
     void ReportUnreadablePolicies(NumberedProcedure& procedure);
     void SaveBox(int box);
 
@@ -69,6 +81,8 @@ private:
     ErrorReporter& reporter_;
     std::array<bool, CheckBoxRules::kBoxCount> policyUnreadable_{};
     std::vector<std::wstring> policyFailures_; // each reason once, in the order met
+    bool tipsOn_ = false;
+    bool tipsLocked_ = false;
 };
 
 } // namespace cornice

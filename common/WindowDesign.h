@@ -50,6 +50,7 @@ inline constexpr std::uint32_t kControlParent = 0x00010000; // WS_EX_CONTROLPARE
 inline constexpr std::uint32_t kDefPushButton = 0x00000001; // BS_DEFPUSHBUTTON
 inline constexpr std::uint32_t kPushButton = 0x00000000;    // BS_PUSHBUTTON
 inline constexpr std::uint32_t kThreeState = 0x00000005;    // BS_3STATE
+inline constexpr std::uint32_t kCheckBox = 0x00000002;      // BS_CHECKBOX
 inline constexpr std::uint32_t kMultiline = 0x00002000;     // BS_MULTILINE
 inline constexpr std::uint32_t kLeft = 0x00000000;          // SS_LEFT
 inline constexpr std::uint32_t kCenter = 0x00000001;        // SS_CENTER

@@ -112,6 +112,7 @@ private:
         case kHelpPageId: return OwnText(IDS_TAB_HELP, english);
         case kCheckButtonId: return OwnText(IDS_CHECK_BUTTON, english);
         case kRepairButtonId: return OwnText(IDS_REPAIR_BUTTON, english);
+        case kTipsBoxId: return OwnText(IDS_BOX_TIPS, english);
         case kFindingsId: return OwnText(IDS_CHECK_INTRO, english);
         case kPolicyNoteId: return OwnText(IDS_POLICY_NOTE, english);
         case kWebsiteCaptionId: return OwnText(IDS_WEBSITE_LABEL, english);
@@ -152,7 +153,11 @@ private:
             any = true;
         }
         ::ShowWindow(Control(kPolicyNoteId), any ? SW_SHOW : SW_HIDE);
+        ShowTips();
+        ::EnableWindow(Control(kTipsBoxId), !procedures_.TipsLocked());
     }
+
+    void ShowTips() { ::SendMessageW(Control(kTipsBoxId), BM_SETCHECK, procedures_.TipsOn() ? BST_CHECKED : BST_UNCHECKED, 0); }
 
     void ShowBoxState(int box, int state)
     {
@@ -166,6 +171,9 @@ private:
     {
         if (id >= kFirstBoxId && id < kFirstBoxId + CheckBoxRules::kBoxCount && control) {
             if (code == BN_CLICKED && !busy_) rules_.Click(id - kFirstBoxId);
+        } else if (id == kTipsBoxId && code == BN_CLICKED && !busy_) {
+            procedures_.SetTips(!procedures_.TipsOn());
+            ShowTips();
         } else if (id == IDOK || id == IDCANCEL) {
             if ((!control || code == BN_CLICKED) && !busy_) {
                 busy_ = true;
@@ -207,7 +215,7 @@ private:
         else if (under == Control(kWebsiteId))
             area = PointerArea::Link;
         else if (under == Control(IDOK) || under == Control(IDCANCEL) || under == Control(kCheckButtonId) ||
-                 under == Control(kRepairButtonId) || IsBox(under))
+                 under == Control(kRepairButtonId) || under == Control(kTipsBoxId) || IsBox(under))
             area = PointerArea::Clickable;
         else if (under == Control(kHelpPageId))
             area = PointerArea::PageKeepingUnderline;

@@ -15,7 +15,7 @@ namespace cornice {
 static_assert(style::kVisible == WS_VISIBLE && style::kClipSiblings == WS_CLIPSIBLINGS &&
               style::kClipChildren == WS_CLIPCHILDREN && style::kTabStop == WS_TABSTOP &&
               style::kControlParent == WS_EX_CONTROLPARENT && style::kDefPushButton == BS_DEFPUSHBUTTON &&
-              style::kPushButton == BS_PUSHBUTTON && style::kThreeState == BS_3STATE &&
+              style::kPushButton == BS_PUSHBUTTON && style::kThreeState == BS_3STATE && style::kCheckBox == BS_CHECKBOX &&
               style::kMultiline == BS_MULTILINE && style::kLeft == SS_LEFT && style::kCenter == SS_CENTER &&
               style::kNoPrefix == SS_NOPREFIX && style::kNotify == SS_NOTIFY && style::kDisabled == WS_DISABLED &&
               style::kVerticalScroll == WS_VSCROLL && style::kEditMultiline == ES_MULTILINE &&

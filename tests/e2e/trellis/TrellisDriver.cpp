@@ -118,13 +118,14 @@ std::string Show(const Settings& settings)
     return text + " }";
 }
 
-// What a save of these states writes, under the boxes' keys.
+// What a save of these states writes, under the boxes' keys, with "Tips" as given.
 using States = std::array<int, 12>;
 
-Settings SavedAs(const States& states)
+Settings SavedAs(const States& states, const wchar_t* tips = L"0")
 {
     Settings settings;
     for (int box = 0; box < 12; ++box) settings[cornice::settings::kBoxes[box].key] = std::to_wstring(states[box]);
+    settings[cornice::kTipsKey] = tips;
     return settings;
 }
 
@@ -173,6 +174,7 @@ private:
 
 HWND Page(HWND trellisWindow, int id) { return ::GetDlgItem(trellisWindow, id); }
 HWND Box(HWND trellisWindow, int index) { return ::GetDlgItem(Page(trellisWindow, kExcelPageId), kFirstBoxId + index); }
+HWND TipsBox(HWND trellisWindow) { return ::GetDlgItem(Page(trellisWindow, kHelpPageId), kTipsBoxId); }
 
 States ReadStates(HWND trellisWindow)
 {
@@ -601,6 +603,8 @@ void OkInstalls()
     if (!trellisWindow) return;
     CHECK(ReadStates(trellisWindow) == Ticked({0, 1, 8, 11}), "opened as " + Show(ReadStates(trellisWindow)));
     ClickBox(trellisWindow, 9); // View
+    ::SendMessageW(TipsBox(trellisWindow), BM_CLICK, 0, 0);
+    CHECK(::SendMessageW(TipsBox(trellisWindow), BM_GETCHECK, 0, 0) == BST_CHECKED, "a click did not tick Tips");
     PressButton(trellisWindow, IDOK);
 
     const HWND box = trellis.MessageBox(L"Trellis", 45000);
@@ -628,7 +632,7 @@ void OkInstalls()
     CHECK(ribbon.find("TabReview") != std::string::npos && ribbon.find("TabView") != std::string::npos,
           "the add-in's ribbon does not hide Review and View: " + ribbon.substr(0, 300));
     CHECK(trellis.Ended(), "OK did not end the program");
-    CHECK(ReadSettings() == SavedAs(Ticked({0, 1, 8, 9, 11})), "saved " + Show(ReadSettings()));
+    CHECK(ReadSettings() == SavedAs(Ticked({0, 1, 8, 9, 11}), L"1"), "saved " + Show(ReadSettings()));
 }
 
 // Cancel and the close button save nothing, install nothing, start nothing.
@@ -776,6 +780,7 @@ void Policies()
     const DWORD off = 0, on = 1;
     ::RegSetValueExW(machine.Get(), L"Classic", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
     WriteDword(HKEY_CURRENT_USER, kPolicyKey, L"Left", on);
+    WriteDword(HKEY_CURRENT_USER, kPolicyKey, L"Tips", on);
     ClearEvidence();
     {
         Trellis trellis;
@@ -790,6 +795,9 @@ void Policies()
             CHECK(::IsWindowVisible(note) && TextOf(note) == L"Dimmed boxes are set by your administrator.",
                   "the note " + Quote(TextOf(note)));
             SaveScreenshot(trellisWindow, L"excel-page-policy");
+            const HWND tips = TipsBox(trellisWindow);
+            CHECK(!::IsWindowEnabled(tips) && ::SendMessageW(tips, BM_GETCHECK, 0, 0) == BST_CHECKED,
+                  "the policy's Tips is not shown ticked and dimmed");
             ClickBox(trellisWindow, 3); // Home would clear Left
             ClickBox(trellisWindow, 0); // disabled: nothing
             CHECK(ReadStates(trellisWindow) == Ticked({1, 2, 3, 8, 11}), "after clicks " + Show(ReadStates(trellisWindow)));
@@ -799,6 +807,7 @@ void Policies()
             Settings expected = SavedAs(Ticked({2, 3, 8, 11}));
             expected[L"Classic"] = L"1";
             expected[L"Left"] = L"0";
+            expected.erase(L"Tips");
             CHECK(ReadSettings() == expected, "saved " + Show(ReadSettings()));
         }
     }

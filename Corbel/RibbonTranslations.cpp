@@ -37,6 +37,9 @@ const Translation kGerman[] = {
     // "klicken Sie auf die Registerkarte Datei": support.microsoft.com/de-de/office/
     // ergänzung-zu-den-datenschutzbestimmungen-für-excel-37a6e7ef-ed51-4de5-8b93-f82a82ff02c4
     {LabelId::MenuFile, L"Datei"},
+    // The same word as English: office.microsoft.com/de-at/mac-excel-help/schutzen-eines-blatts-
+    // HA102927960.aspx ("Klicken Sie im Menü Format auf Zellen", Excel for Mac's menu bar).
+    {LabelId::MenuFormat, L"Format"},
 };
 
 // French (1036, and every French).
@@ -65,6 +68,9 @@ const Translation kItalian[] = {
     {LabelId::ClassicTab, L"Classico"},
     {LabelId::ToolsPanel, L"Pannello strumenti"},
     {LabelId::AllMenus, L"Tutti"},
+    // office.microsoft.com/it-it/mac-excel-help/proteggere-un-foglio-HA102927960.aspx ("Scegliere
+    // Celle dal menu Formato", Excel for Mac's menu bar).
+    {LabelId::MenuFormat, L"Formato"},
 };
 
 // Brazilian Portuguese (1046 only: Portugal's Excel uses other words).
@@ -72,6 +78,12 @@ const Translation kBrazilianPortuguese[] = {
     {LabelId::ClassicTab, L"Clássico"},
     {LabelId::ToolsPanel, L"Painel de ferramentas"},
     {LabelId::AllMenus, L"Todos"},
+    // Excel 2003's help: office.microsoft.com/pt-br/excel-help/proteger-uma-planilha-ou-pasta-de-
+    // trabalho-por-senha-HP005201059.aspx ("clique em Ir para no menu Editar", "clique em Células no
+    // menu Formatar", "No menu Ferramentas, aponte para Proteger e clique em Proteger planilha").
+    {LabelId::MenuEdit, L"Editar"},
+    {LabelId::MenuFormat, L"Formatar"},
+    {LabelId::MenuTools, L"Ferramentas"},
 };
 
 // Russian (1049).
@@ -113,7 +125,7 @@ const Translation kSimplifiedChinese[] = {
 // the same; these matter only where it does not. One list, so that what is missing is seen at a
 // glance and a translation found later comes off it (the tables' test keeps the two apart).
 constexpr LabelId kGermanLeftEnglish[] = {
-    LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat, LabelId::MenuTools,
+    LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuTools,
     LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
     LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
     LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
@@ -143,8 +155,8 @@ constexpr LabelId kSpanishLeftEnglish[] = {
     LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
 };
 constexpr LabelId kItalianLeftEnglish[] = {
-    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
-    LabelId::MenuTools, LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
+    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuTools,
+    LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
     LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
     LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
     LabelId::Calculation, LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections,
@@ -153,8 +165,8 @@ constexpr LabelId kItalianLeftEnglish[] = {
     LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
 };
 constexpr LabelId kBrazilianPortugueseLeftEnglish[] = {
-    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
-    LabelId::MenuTools, LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
+    LabelId::MenuFile, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuData, LabelId::MenuWindow,
+    LabelId::MenuHelp, LabelId::RestrictPermission,
     LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
     LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
     LabelId::Calculation, LabelId::GroupAndOutline, LabelId::ImportExternalData, LabelId::Connections,

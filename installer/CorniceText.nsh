@@ -40,7 +40,7 @@ LangString S_FINISH_TEXT ${LANG_ITALIAN} "${PRODUCT} è installato ed Excel most
 LangString S_FINISH_TEXT ${LANG_PORTUGUESEBR} "O ${PRODUCT} está instalado, e o Excel mostrará a guia “Clássico” na próxima vez que for iniciado.$\r$\n$\r$\nAs configurações estão no menu Iniciar: ${PRODUCT} > ${PRODUCT}."
 LangString S_FINISH_TEXT ${LANG_RUSSIAN} "${PRODUCT} установлен, и при следующем запуске Excel покажет вкладку «Классическая».$\r$\n$\r$\nНастройки находятся в меню «Пуск»: ${PRODUCT} > ${PRODUCT}."
 LangString S_FINISH_TEXT ${LANG_JAPANESE} "${PRODUCT} がインストールされました。次回の起動時に Excel に「クラシック」タブが表示されます。$\r$\n$\r$\n設定はスタート メニューにあります: ${PRODUCT} > ${PRODUCT}。"
-LangString S_FINISH_TEXT ${LANG_SIMPCHINESE} "${PRODUCT} 已安装，Excel 下次启动时将显示“经典”选项卡。$\r$\n$\r$\n其设置位于“开始”菜单中: ${PRODUCT} > ${PRODUCT}。"
+LangString S_FINISH_TEXT ${LANG_SIMPCHINESE} "${PRODUCT} 已安装，Excel 下次启动时将显示“经典”选项卡。$\r$\n$\r$\n其设置位于“开始”菜单中：${PRODUCT} > ${PRODUCT}。"
 
 LangString S_FINISH_RUN ${LANG_ENGLISH} "Open the settings now"
 LangString S_FINISH_RUN ${LANG_GERMAN} "Einstellungen jetzt öffnen"
@@ -70,7 +70,7 @@ LangString S_IN_USE_SILENT ${LANG_ITALIAN} "$0 è in uso, molto probabilmente da
 LangString S_IN_USE_SILENT ${LANG_PORTUGUESEBR} "$0 está em uso, provavelmente pelo $1: feche o $1 e instale novamente. Nada foi alterado."
 LangString S_IN_USE_SILENT ${LANG_RUSSIAN} "Файл $0 используется, скорее всего $1: закройте $1 и повторите установку. Ничего не изменено."
 LangString S_IN_USE_SILENT ${LANG_JAPANESE} "$0 は使用中です (おそらく $1 が使用しています)。$1 を閉じてから、もう一度インストールしてください。何も変更されていません。"
-LangString S_IN_USE_SILENT ${LANG_SIMPCHINESE} "$0 正在使用中，很可能是 $1 在使用: 请关闭 $1 并重新安装。未做任何更改。"
+LangString S_IN_USE_SILENT ${LANG_SIMPCHINESE} "$0 正在使用中，很可能是 $1 在使用：请关闭 $1 并重新安装。未做任何更改。"
 
 LangString S_UN_IN_USE ${LANG_ENGLISH} "$0 is in use, most likely by $1, so ${PRODUCT} cannot remove it.$\r$\n$\r$\nClose $1, then choose Retry."
 LangString S_UN_IN_USE ${LANG_GERMAN} "$0 wird verwendet, wahrscheinlich von $1, daher kann ${PRODUCT} die Datei nicht entfernen.$\r$\n$\r$\nSchließen Sie $1, und wählen Sie dann „Wiederholen“."
@@ -90,7 +90,7 @@ LangString S_UN_IN_USE_SILENT ${LANG_ITALIAN} "$0 è in uso, molto probabilmente
 LangString S_UN_IN_USE_SILENT ${LANG_PORTUGUESEBR} "$0 está em uso, provavelmente pelo $1: feche o $1 e desinstale novamente. Nada foi alterado."
 LangString S_UN_IN_USE_SILENT ${LANG_RUSSIAN} "Файл $0 используется, скорее всего $1: закройте $1 и повторите удаление. Ничего не изменено."
 LangString S_UN_IN_USE_SILENT ${LANG_JAPANESE} "$0 は使用中です (おそらく $1 が使用しています)。$1 を閉じてから、もう一度アンインストールしてください。何も変更されていません。"
-LangString S_UN_IN_USE_SILENT ${LANG_SIMPCHINESE} "$0 正在使用中，很可能是 $1 在使用: 请关闭 $1 并重新卸载。未做任何更改。"
+LangString S_UN_IN_USE_SILENT ${LANG_SIMPCHINESE} "$0 正在使用中，很可能是 $1 在使用：请关闭 $1 并重新卸载。未做任何更改。"
 
 LangString S_BITNESS_BAD ${LANG_ENGLISH} "/BITNESS= takes x86 or x64, not $\"$1$\"."
 LangString S_BITNESS_BAD ${LANG_GERMAN} "/BITNESS= erwartet x86 oder x64, nicht $\"$1$\"."
@@ -120,7 +120,7 @@ LangString S_NOTE_X64_AT ${LANG_ITALIAN} "Cornice verrà installato per l’Exce
 LangString S_NOTE_X64_AT ${LANG_PORTUGUESEBR} "O Cornice será instalado para o Excel de 64 bits (x64) em $ExcelPath."
 LangString S_NOTE_X64_AT ${LANG_RUSSIAN} "Cornice будет установлен для 64-разрядного Excel (x64) в $ExcelPath."
 LangString S_NOTE_X64_AT ${LANG_JAPANESE} "Cornice は $ExcelPath にある 64 ビット版 Excel (x64) 用にインストールされます。"
-LangString S_NOTE_X64_AT ${LANG_SIMPCHINESE} "Cornice 将为位于 $ExcelPath 的 64 位 Excel (x64) 安装。"
+LangString S_NOTE_X64_AT ${LANG_SIMPCHINESE} "Cornice 将为位于 $ExcelPath 的 64 位 Excel（x64）安装。"
 
 LangString S_NOTE_X86_AT ${LANG_ENGLISH} "Cornice will be installed for the 32-bit Excel (x86) at $ExcelPath."
 LangString S_NOTE_X86_AT ${LANG_GERMAN} "Cornice wird für das 32-Bit-Excel (x86) unter $ExcelPath installiert."
@@ -130,7 +130,7 @@ LangString S_NOTE_X86_AT ${LANG_ITALIAN} "Cornice verrà installato per l’Exce
 LangString S_NOTE_X86_AT ${LANG_PORTUGUESEBR} "O Cornice será instalado para o Excel de 32 bits (x86) em $ExcelPath."
 LangString S_NOTE_X86_AT ${LANG_RUSSIAN} "Cornice будет установлен для 32-разрядного Excel (x86) в $ExcelPath."
 LangString S_NOTE_X86_AT ${LANG_JAPANESE} "Cornice は $ExcelPath にある 32 ビット版 Excel (x86) 用にインストールされます。"
-LangString S_NOTE_X86_AT ${LANG_SIMPCHINESE} "Cornice 将为位于 $ExcelPath 的 32 位 Excel (x86) 安装。"
+LangString S_NOTE_X86_AT ${LANG_SIMPCHINESE} "Cornice 将为位于 $ExcelPath 的 32 位 Excel（x86）安装。"
 
 LangString S_NOTE_C2R_X64 ${LANG_ENGLISH} "Cornice will be installed for 64-bit Excel (x64), the kind of Click-to-Run Office configured here."
 LangString S_NOTE_C2R_X64 ${LANG_GERMAN} "Cornice wird für 64-Bit-Excel (x64) installiert, die hier eingerichtete Art von Click-to-Run-Office."
@@ -140,7 +140,7 @@ LangString S_NOTE_C2R_X64 ${LANG_ITALIAN} "Cornice verrà installato per Excel a
 LangString S_NOTE_C2R_X64 ${LANG_PORTUGUESEBR} "O Cornice será instalado para o Excel de 64 bits (x64), o tipo de Office Click-to-Run configurado aqui."
 LangString S_NOTE_C2R_X64 ${LANG_RUSSIAN} "Cornice будет установлен для 64-разрядного Excel (x64): Office Click-to-Run здесь настроен этого вида."
 LangString S_NOTE_C2R_X64 ${LANG_JAPANESE} "Cornice は 64 ビット版 Excel (x64) 用にインストールされます。ここで構成されている Click-to-Run 版 Office の種類です。"
-LangString S_NOTE_C2R_X64 ${LANG_SIMPCHINESE} "Cornice 将为 64 位 Excel (x64) 安装，即此处配置的 Click-to-Run Office 类型。"
+LangString S_NOTE_C2R_X64 ${LANG_SIMPCHINESE} "Cornice 将为 64 位 Excel（x64）安装，即此处配置的 Click-to-Run Office 类型。"
 
 LangString S_NOTE_C2R_X86 ${LANG_ENGLISH} "Cornice will be installed for 32-bit Excel (x86), the kind of Click-to-Run Office configured here."
 LangString S_NOTE_C2R_X86 ${LANG_GERMAN} "Cornice wird für 32-Bit-Excel (x86) installiert, die hier eingerichtete Art von Click-to-Run-Office."
@@ -150,7 +150,7 @@ LangString S_NOTE_C2R_X86 ${LANG_ITALIAN} "Cornice verrà installato per Excel a
 LangString S_NOTE_C2R_X86 ${LANG_PORTUGUESEBR} "O Cornice será instalado para o Excel de 32 bits (x86), o tipo de Office Click-to-Run configurado aqui."
 LangString S_NOTE_C2R_X86 ${LANG_RUSSIAN} "Cornice будет установлен для 32-разрядного Excel (x86): Office Click-to-Run здесь настроен этого вида."
 LangString S_NOTE_C2R_X86 ${LANG_JAPANESE} "Cornice は 32 ビット版 Excel (x86) 用にインストールされます。ここで構成されている Click-to-Run 版 Office の種類です。"
-LangString S_NOTE_C2R_X86 ${LANG_SIMPCHINESE} "Cornice 将为 32 位 Excel (x86) 安装，即此处配置的 Click-to-Run Office 类型。"
+LangString S_NOTE_C2R_X86 ${LANG_SIMPCHINESE} "Cornice 将为 32 位 Excel（x86）安装，即此处配置的 Click-to-Run Office 类型。"
 
 LangString S_NOTE_NONE ${LANG_ENGLISH} "No Excel was found: Cornice will be installed for 32-bit Excel (x86), the usual kind."
 LangString S_NOTE_NONE ${LANG_GERMAN} "Kein Excel gefunden: Cornice wird für 32-Bit-Excel (x86) installiert, die übliche Art."
@@ -160,7 +160,7 @@ LangString S_NOTE_NONE ${LANG_ITALIAN} "Nessun Excel trovato: Cornice verrà ins
 LangString S_NOTE_NONE ${LANG_PORTUGUESEBR} "Nenhum Excel foi encontrado: o Cornice será instalado para o Excel de 32 bits (x86), o tipo usual."
 LangString S_NOTE_NONE ${LANG_RUSSIAN} "Excel не найден: Cornice будет установлен для 32-разрядного Excel (x86), обычного вида."
 LangString S_NOTE_NONE ${LANG_JAPANESE} "Excel が見つかりませんでした。Cornice は通常の 32 ビット版 Excel (x86) 用にインストールされます。"
-LangString S_NOTE_NONE ${LANG_SIMPCHINESE} "未找到 Excel: Cornice 将为通常的 32 位 Excel (x86) 安装。"
+LangString S_NOTE_NONE ${LANG_SIMPCHINESE} "未找到 Excel：Cornice 将为通常的 32 位 Excel（x86）安装。"
 
 LangString S_NOTE_UNREADABLE ${LANG_ENGLISH} "Excel's program at $ExcelPath could not be read: Cornice will be installed for 32-bit Excel (x86), the usual kind."
 LangString S_NOTE_UNREADABLE ${LANG_GERMAN} "Das Excel-Programm unter $ExcelPath konnte nicht gelesen werden: Cornice wird für 32-Bit-Excel (x86) installiert, die übliche Art."
@@ -170,7 +170,7 @@ LangString S_NOTE_UNREADABLE ${LANG_ITALIAN} "Impossibile leggere il programma d
 LangString S_NOTE_UNREADABLE ${LANG_PORTUGUESEBR} "Não foi possível ler o programa do Excel em $ExcelPath: o Cornice será instalado para o Excel de 32 bits (x86), o tipo usual."
 LangString S_NOTE_UNREADABLE ${LANG_RUSSIAN} "Не удалось прочитать программу Excel в $ExcelPath: Cornice будет установлен для 32-разрядного Excel (x86), обычного вида."
 LangString S_NOTE_UNREADABLE ${LANG_JAPANESE} "$ExcelPath にある Excel のプログラムを読み取れませんでした。Cornice は通常の 32 ビット版 Excel (x86) 用にインストールされます。"
-LangString S_NOTE_UNREADABLE ${LANG_SIMPCHINESE} "无法读取位于 $ExcelPath 的 Excel 程序: Cornice 将为通常的 32 位 Excel (x86) 安装。"
+LangString S_NOTE_UNREADABLE ${LANG_SIMPCHINESE} "无法读取位于 $ExcelPath 的 Excel 程序：Cornice 将为通常的 32 位 Excel（x86）安装。"
 
 LangString S_REMOVING ${LANG_ENGLISH} "Removing ${PRODUCT} from $0"
 LangString S_REMOVING ${LANG_GERMAN} "${PRODUCT} wird aus $0 entfernt"
@@ -210,7 +210,7 @@ LangString S_REGISTERING ${LANG_ITALIAN} "Registrazione di Corbel.dll ($Bitness)
 LangString S_REGISTERING ${LANG_PORTUGUESEBR} "Registrando Corbel.dll ($Bitness) para o Excel"
 LangString S_REGISTERING ${LANG_RUSSIAN} "Регистрация Corbel.dll ($Bitness) для Excel"
 LangString S_REGISTERING ${LANG_JAPANESE} "Excel 用に Corbel.dll ($Bitness) を登録しています"
-LangString S_REGISTERING ${LANG_SIMPCHINESE} "正在为 Excel 注册 Corbel.dll ($Bitness)"
+LangString S_REGISTERING ${LANG_SIMPCHINESE} "正在为 Excel 注册 Corbel.dll（$Bitness）"
 
 LangString S_REGSVR_NOT_STARTED ${LANG_ENGLISH} "The add-in could not be registered: $SYSDIR\regsvr32.exe did not start."
 LangString S_REGSVR_NOT_STARTED ${LANG_GERMAN} "Das Add-In konnte nicht registriert werden: $SYSDIR\regsvr32.exe wurde nicht gestartet."
@@ -220,7 +220,7 @@ LangString S_REGSVR_NOT_STARTED ${LANG_ITALIAN} "Impossibile registrare il compo
 LangString S_REGSVR_NOT_STARTED ${LANG_PORTUGUESEBR} "Não foi possível registrar o suplemento: $SYSDIR\regsvr32.exe não foi iniciado."
 LangString S_REGSVR_NOT_STARTED ${LANG_RUSSIAN} "Не удалось зарегистрировать надстройку: $SYSDIR\regsvr32.exe не запустился."
 LangString S_REGSVR_NOT_STARTED ${LANG_JAPANESE} "アドインを登録できませんでした: $SYSDIR\regsvr32.exe が起動しませんでした。"
-LangString S_REGSVR_NOT_STARTED ${LANG_SIMPCHINESE} "无法注册加载项: $SYSDIR\regsvr32.exe 未启动。"
+LangString S_REGSVR_NOT_STARTED ${LANG_SIMPCHINESE} "无法注册加载项：$SYSDIR\regsvr32.exe 未启动。"
 
 LangString S_WHY_NOT_LOADED ${LANG_ENGLISH} "${SetupLoadFailedText}"
 LangString S_WHY_NOT_LOADED ${LANG_GERMAN} "Windows konnte es nicht laden"
@@ -260,7 +260,7 @@ LangString S_NOT_REGISTERED ${LANG_ITALIAN} "Impossibile registrare il component
 LangString S_NOT_REGISTERED ${LANG_PORTUGUESEBR} "Não foi possível registrar o suplemento $INSTDIR\Corbel.dll para o Excel: $1 (o regsvr32 terminou com o código $0)."
 LangString S_NOT_REGISTERED ${LANG_RUSSIAN} "Не удалось зарегистрировать надстройку $INSTDIR\Corbel.dll для Excel: $1 (regsvr32 завершился с кодом $0)."
 LangString S_NOT_REGISTERED ${LANG_JAPANESE} "アドイン $INSTDIR\Corbel.dll を Excel 用に登録できませんでした: $1 (regsvr32 の終了コード $0)。"
-LangString S_NOT_REGISTERED ${LANG_SIMPCHINESE} "无法为 Excel 注册加载项 $INSTDIR\Corbel.dll: $1 (regsvr32 以代码 $0 结束)。"
+LangString S_NOT_REGISTERED ${LANG_SIMPCHINESE} "无法为 Excel 注册加载项 $INSTDIR\Corbel.dll：$1（regsvr32 以代码 $0 结束）。"
 
 LangString S_NO_ADDIN_ENTRY ${LANG_ENGLISH} "Corbel.dll was registered, but Excel's add-in entry (HKEY_CURRENT_USER\${ADDIN_KEY}) is not there."
 LangString S_NO_ADDIN_ENTRY ${LANG_GERMAN} "Corbel.dll wurde registriert, aber der Add-In-Eintrag von Excel (HKEY_CURRENT_USER\${ADDIN_KEY}) fehlt."
@@ -270,17 +270,17 @@ LangString S_NO_ADDIN_ENTRY ${LANG_ITALIAN} "Corbel.dll è stato registrato, ma 
 LangString S_NO_ADDIN_ENTRY ${LANG_PORTUGUESEBR} "Corbel.dll foi registrado, mas a entrada de suplemento do Excel (HKEY_CURRENT_USER\${ADDIN_KEY}) não existe."
 LangString S_NO_ADDIN_ENTRY ${LANG_RUSSIAN} "Corbel.dll зарегистрирована, но записи Excel о надстройке (HKEY_CURRENT_USER\${ADDIN_KEY}) нет."
 LangString S_NO_ADDIN_ENTRY ${LANG_JAPANESE} "Corbel.dll は登録されましたが、Excel のアドイン エントリ (HKEY_CURRENT_USER\${ADDIN_KEY}) がありません。"
-LangString S_NO_ADDIN_ENTRY ${LANG_SIMPCHINESE} "Corbel.dll 已注册，但 Excel 的加载项条目 (HKEY_CURRENT_USER\${ADDIN_KEY}) 不存在。"
+LangString S_NO_ADDIN_ENTRY ${LANG_SIMPCHINESE} "Corbel.dll 已注册，但 Excel 的加载项条目（HKEY_CURRENT_USER\${ADDIN_KEY}）不存在。"
 
 LangString S_MACHINE_INSTALLED ${LANG_ENGLISH} "${PRODUCT} is installed for all users of this computer: ask your administrator for it, or remove that installation (Add/Remove Programs) before installing ${PRODUCT} for yourself."
-LangString S_MACHINE_INSTALLED ${LANG_GERMAN} "${PRODUCT} ist für alle Benutzer dieses Computers installiert: Fragen Sie Ihren Administrator danach, oder entfernen Sie diese Installation (Add/Remove Programs), bevor Sie ${PRODUCT} für sich selbst installieren."
-LangString S_MACHINE_INSTALLED ${LANG_FRENCH} "${PRODUCT} est installé pour tous les utilisateurs de cet ordinateur : demandez-le à votre administrateur, ou supprimez cette installation (Add/Remove Programs) avant d’installer ${PRODUCT} pour vous-même."
-LangString S_MACHINE_INSTALLED ${LANG_SPANISH} "${PRODUCT} está instalado para todos los usuarios de este equipo: pídaselo al administrador o quite esa instalación (Add/Remove Programs) antes de instalar ${PRODUCT} para usted."
-LangString S_MACHINE_INSTALLED ${LANG_ITALIAN} "${PRODUCT} è installato per tutti gli utenti di questo computer: richiederlo all’amministratore oppure rimuovere tale installazione (Add/Remove Programs) prima di installare ${PRODUCT} per sé."
-LangString S_MACHINE_INSTALLED ${LANG_PORTUGUESEBR} "O ${PRODUCT} está instalado para todos os usuários deste computador: peça-o ao administrador ou remova essa instalação (Add/Remove Programs) antes de instalar o ${PRODUCT} para você."
-LangString S_MACHINE_INSTALLED ${LANG_RUSSIAN} "${PRODUCT} установлен для всех пользователей этого компьютера: обратитесь к администратору или удалите эту установку (Add/Remove Programs), прежде чем устанавливать ${PRODUCT} для себя."
-LangString S_MACHINE_INSTALLED ${LANG_JAPANESE} "${PRODUCT} はこのコンピューターのすべてのユーザー用にインストールされています。管理者に依頼するか、そのインストールを削除 (Add/Remove Programs) してから、自分用に ${PRODUCT} をインストールしてください。"
-LangString S_MACHINE_INSTALLED ${LANG_SIMPCHINESE} "${PRODUCT} 已为此计算机的所有用户安装: 请向管理员索取，或先删除该安装 (Add/Remove Programs)，再为自己安装 ${PRODUCT}。"
+LangString S_MACHINE_INSTALLED ${LANG_GERMAN} "${PRODUCT} ist für alle Benutzer dieses Computers installiert: Fragen Sie Ihren Administrator danach, oder entfernen Sie diese Installation („Programme und Features“), bevor Sie ${PRODUCT} für sich selbst installieren."
+LangString S_MACHINE_INSTALLED ${LANG_FRENCH} "${PRODUCT} est installé pour tous les utilisateurs de cet ordinateur : demandez-le à votre administrateur, ou supprimez cette installation (« Programmes et fonctionnalités ») avant d’installer ${PRODUCT} pour vous-même."
+LangString S_MACHINE_INSTALLED ${LANG_SPANISH} "${PRODUCT} está instalado para todos los usuarios de este equipo: pídaselo al administrador o quite esa instalación («Programas y características») antes de instalar ${PRODUCT} para usted."
+LangString S_MACHINE_INSTALLED ${LANG_ITALIAN} "${PRODUCT} è installato per tutti gli utenti di questo computer: richiederlo all’amministratore oppure rimuovere tale installazione (“Programmi e funzionalità”) prima di installare ${PRODUCT} per sé."
+LangString S_MACHINE_INSTALLED ${LANG_PORTUGUESEBR} "O ${PRODUCT} está instalado para todos os usuários deste computador: peça-o ao administrador ou remova essa instalação (“Programas e Recursos”) antes de instalar o ${PRODUCT} para você."
+LangString S_MACHINE_INSTALLED ${LANG_RUSSIAN} "${PRODUCT} установлен для всех пользователей этого компьютера: обратитесь к администратору или удалите эту установку («Программы и компоненты»), прежде чем устанавливать ${PRODUCT} для себя."
+LangString S_MACHINE_INSTALLED ${LANG_JAPANESE} "${PRODUCT} はこのコンピューターのすべてのユーザー用にインストールされています。管理者に依頼するか、[プログラムと機能] でそのインストールを削除してから、自分用に ${PRODUCT} をインストールしてください。"
+LangString S_MACHINE_INSTALLED ${LANG_SIMPCHINESE} "${PRODUCT} 已为此计算机的所有用户安装：请向管理员索取，或先删除该安装（“程序和功能”），再为自己安装 ${PRODUCT}。"
 
 LangString S_X64_NEEDS_X64 ${LANG_ENGLISH} "The 64-bit ${PRODUCT} (/BITNESS=x64) needs 64-bit Windows."
 LangString S_X64_NEEDS_X64 ${LANG_GERMAN} "Das 64-Bit-${PRODUCT} (/BITNESS=x64) benötigt 64-Bit-Windows."
@@ -290,7 +290,7 @@ LangString S_X64_NEEDS_X64 ${LANG_ITALIAN} "${PRODUCT} a 64 bit (/BITNESS=x64) r
 LangString S_X64_NEEDS_X64 ${LANG_PORTUGUESEBR} "O ${PRODUCT} de 64 bits (/BITNESS=x64) precisa do Windows de 64 bits."
 LangString S_X64_NEEDS_X64 ${LANG_RUSSIAN} "64-разрядному ${PRODUCT} (/BITNESS=x64) нужна 64-разрядная Windows."
 LangString S_X64_NEEDS_X64 ${LANG_JAPANESE} "64 ビット版 ${PRODUCT} (/BITNESS=x64) には 64 ビット版 Windows が必要です。"
-LangString S_X64_NEEDS_X64 ${LANG_SIMPCHINESE} "64 位 ${PRODUCT} (/BITNESS=x64) 需要 64 位 Windows。"
+LangString S_X64_NEEDS_X64 ${LANG_SIMPCHINESE} "64 位 ${PRODUCT}（/BITNESS=x64）需要 64 位 Windows。"
 
 LangString S_UNREGISTERING ${LANG_ENGLISH} "Unregistering Corbel.dll"
 LangString S_UNREGISTERING ${LANG_GERMAN} "Registrierung von Corbel.dll wird aufgehoben"
@@ -320,7 +320,7 @@ LangString S_CLASS_REMAINS ${LANG_ITALIAN} "${PRODUCT} è stato rimosso per l’
 LangString S_CLASS_REMAINS ${LANG_PORTUGUESEBR} "O ${PRODUCT} foi removido para você e o Excel não o carrega mais, mas sua classe continua registrada para todos os usuários deste computador (HKEY_LOCAL_MACHINE\Software\Classes\${CLASS_KEY}), o que somente um administrador pode remover."
 LangString S_CLASS_REMAINS ${LANG_RUSSIAN} "${PRODUCT} удалён для вас, и Excel его больше не загружает, но его класс остаётся зарегистрированным для всех пользователей этого компьютера (HKEY_LOCAL_MACHINE\Software\Classes\${CLASS_KEY}), а удалить его может только администратор."
 LangString S_CLASS_REMAINS ${LANG_JAPANESE} "${PRODUCT} はお使いのユーザーから削除され、Excel はこれを読み込まなくなりましたが、そのクラスはこのコンピューターのすべてのユーザーに登録されたままです (HKEY_LOCAL_MACHINE\Software\Classes\${CLASS_KEY})。これを削除できるのは管理者だけです。"
-LangString S_CLASS_REMAINS ${LANG_SIMPCHINESE} "已为你删除 ${PRODUCT}，Excel 不再加载它，但它的类仍为此计算机的所有用户注册 (HKEY_LOCAL_MACHINE\Software\Classes\${CLASS_KEY})，只有管理员才能删除。"
+LangString S_CLASS_REMAINS ${LANG_SIMPCHINESE} "已为你删除 ${PRODUCT}，Excel 不再加载它，但它的类仍为此计算机的所有用户注册（HKEY_LOCAL_MACHINE\Software\Classes\${CLASS_KEY}），只有管理员才能删除。"
 
 LangString S_NOT_UNREGISTERED ${LANG_ENGLISH} "$INSTDIR\Corbel.dll could not be unregistered (regsvr32: $0). Its files are removed all the same."
 LangString S_NOT_UNREGISTERED ${LANG_GERMAN} "Die Registrierung von $INSTDIR\Corbel.dll konnte nicht aufgehoben werden (regsvr32: $0). Die Dateien werden trotzdem entfernt."
@@ -330,4 +330,4 @@ LangString S_NOT_UNREGISTERED ${LANG_ITALIAN} "Impossibile annullare la registra
 LangString S_NOT_UNREGISTERED ${LANG_PORTUGUESEBR} "Não foi possível cancelar o registro de $INSTDIR\Corbel.dll (regsvr32: $0). Seus arquivos são removidos mesmo assim."
 LangString S_NOT_UNREGISTERED ${LANG_RUSSIAN} "Не удалось отменить регистрацию $INSTDIR\Corbel.dll (regsvr32: $0). Её файлы всё равно удаляются."
 LangString S_NOT_UNREGISTERED ${LANG_JAPANESE} "$INSTDIR\Corbel.dll の登録を解除できませんでした (regsvr32: $0)。ファイルはそのまま削除されます。"
-LangString S_NOT_UNREGISTERED ${LANG_SIMPCHINESE} "无法取消注册 $INSTDIR\Corbel.dll (regsvr32: $0)。其文件仍会被删除。"
+LangString S_NOT_UNREGISTERED ${LANG_SIMPCHINESE} "无法取消注册 $INSTDIR\Corbel.dll（regsvr32：$0）。其文件仍会被删除。"

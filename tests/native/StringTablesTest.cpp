@@ -93,6 +93,21 @@ INSTANTIATE_TEST_SUITE_P(Product, StringTables,
                                          TableFiles{"Corbel", CORBEL_TEXT_RC, CORBEL_TEXT_H}),
                          [](const testing::TestParamInfo<TableFiles>& info) { return info.param.name; });
 
+// Both programs show the website's label, and a reader sees one word for it; Chinese reads with
+// full-width punctuation only.
+TEST(SharedTexts, OneWebsiteWordPerLanguageAndChineseFullWidth)
+{
+    const StringTableSource trellis = ReadStringTables(TRELLIS_TEXT_RC, TRELLIS_TEXT_H);
+    const StringTableSource corbel = ReadStringTables(CORBEL_TEXT_RC, CORBEL_TEXT_H);
+    for (const int language : kTextLanguages)
+        EXPECT_EQ(trellis.textsByLanguage.at(language).at("IDS_WEBSITE_LABEL"),
+                  corbel.textsByLanguage.at(language).at("IDS_ABOUT_WEBSITE_LABEL"))
+            << "language " << language;
+    for (const StringTableSource* source : {&trellis, &corbel})
+        for (const auto& [name, text] : source->textsByLanguage.at(0x0804))
+            EXPECT_EQ(text.find_first_of(L",:;()?!"), std::wstring::npos) << name << " has half-width punctuation";
+}
+
 // English is the texts the code shows today, byte for byte; so the windows and messages, once
 // they take their texts from the tables, show English as before.
 class EnglishTexts : public testing::Test {

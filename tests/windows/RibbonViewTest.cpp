@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -104,6 +106,57 @@ TEST(RibbonView, ExcelsControlsNamedInWords)
     EXPECT_EQ(WordsOf(L"ZoomCurrent100"), L"Zoom Current 100");
     EXPECT_EQ(WordsOf(L"Bold"), L"Bold");
     EXPECT_EQ(WordsOf(L""), L"");
+}
+
+// The search group: an edit box and a menu whose entries the add-in gives when it opens.
+TEST(RibbonView, EditBoxAndDynamicMenu)
+{
+    const std::vector<TabView> tabs = ViewTabs(markup::Parse(
+        L"<customUI xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\" onLoad=\"Loaded\"><ribbon><tabs>"
+        L"<tab id=\"T\" label=\"Classic\"><group id=\"G\" label=\"Find\">"
+        L"<editBox id=\"W\" label=\"Find a command\" showLabel=\"false\" keytip=\"FC\" sizeString=\"WWW\" "
+        L"getText=\"GetWords\" onChange=\"Changed\"/>"
+        L"<dynamicMenu id=\"R\" label=\"Results\" keytip=\"FR\" getContent=\"GetResults\"/>"
+        L"</group></tab></tabs></ribbon></customUI>"));
+    ASSERT_EQ(tabs.size(), 1u);
+    ASSERT_EQ(tabs[0].rows.size(), 1u);
+    const std::vector<ViewItem>& items = tabs[0].rows[0].items;
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].kind, Kind::EditBox);
+    EXPECT_EQ(items[0].getText, L"GetWords");
+    EXPECT_EQ(items[0].onChange, L"Changed");
+    EXPECT_EQ(items[0].sizeString, L"WWW");
+    EXPECT_EQ(items[1].kind, Kind::Menu);
+    EXPECT_EQ(items[1].getContent, L"GetResults");
+    EXPECT_EQ(items[1].keytip, L"FR");
+    EXPECT_FALSE(tabs[0].rows[0].menuBar) << "an edit box is no menu";
+    EXPECT_EQ(TextView(tabs), L"Tab \"Classic\", group \"Find\"\n"
+                              L"  Toolbar 1: [Find a command] (keytip FC) (text from GetWords) (Enter calls Changed),\n"
+                              L"             Results \u25B8 (keytip FR) (entries from GetResults)\n")
+        << "no line for the dynamic menu's entries, which only its opening gives";
+}
+
+TEST(RibbonView, DynamicMenuContent)
+{
+    const std::vector<ViewItem> items = DynamicMenuItems(
+        L"<menu xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\">"
+        L"<button idMso=\"ApplicationOptionsDialog\" label=\"Tools &gt; Options\u2026\"/><menuSeparator id=\"s\"/>"
+        L"<gallery idMso=\"TableStylesGallery\"/><toggleButton idMso=\"Bold\" label=\"&quot;B&quot; &amp; more\"/>"
+        L"<splitButton idMso=\"PasteMenu\"><button idMso=\"Paste\"/><menu idMso=\"PasteGallery\"/></splitButton>"
+        L"<button id=\"SearchNoMatch\" label=\"No command found\" enabled=\"false\"/></menu>");
+    ASSERT_EQ(Labels(items), (std::vector<std::wstring>{L"Tools > Options\u2026", L"|", L"Table Styles Gallery",
+                                                         L"\"B\" & more", L"Paste Menu", L"No command found"}));
+    EXPECT_EQ(items[0].idMso, L"ApplicationOptionsDialog");
+    EXPECT_EQ(items[4].kind, Kind::Menu);
+    EXPECT_TRUE(items[0].enabled);
+    EXPECT_FALSE(items[5].enabled);
+    EXPECT_EQ(items[5].id, L"SearchNoMatch");
+
+    EXPECT_TRUE(DynamicMenuItems(L"<menu xmlns=\"http://schemas.microsoft.com/office/2009/07/customui\"/>").empty());
+    for (const wchar_t* wrong : {L"<menu><button id=\"a\" label=\"b\"/></menu>",
+                                 L"<customUI xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\"/>",
+                                 L"<menu xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\"><button>", L""})
+        EXPECT_THROW(DynamicMenuItems(wrong), std::runtime_error) << std::string(wrong, wrong + std::wcslen(wrong));
 }
 
 // Every entry has a name; no menu or row starts or ends with a separator or has two in a row.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <set>
+#include <stdexcept>
 
 namespace cornice::host {
 namespace {
@@ -91,9 +92,11 @@ void AddItem(const Element& element, std::vector<ViewItem>& items)
     item.supertip = AttributeOr(element, L"supertip");
     for (wchar_t& c : item.supertip)
         if (c == L'\r') c = L'\n';
+    item.keytip = AttributeOr(element, L"keytip");
     item.enabled = AttributeOr(element, L"enabled") != L"false";
     if (name == L"menu" || name == L"dynamicMenu") {
         item.kind = ViewItem::Kind::Menu;
+        if (name == L"dynamicMenu") item.getContent = AttributeOr(element, L"getContent");
         AddItems(element, item.children);
         Trim(item.children);
     } else if (name == L"splitButton") {
@@ -108,8 +111,13 @@ void AddItem(const Element& element, std::vector<ViewItem>& items)
             }
         }
         Trim(item.children);
-    } else if (name == L"comboBox" || name == L"dropDown" || name == L"editBox") {
+    } else if (name == L"comboBox" || name == L"dropDown") {
         item.kind = ViewItem::Kind::Field;
+    } else if (name == L"editBox") {
+        item.kind = ViewItem::Kind::EditBox;
+        item.getText = AttributeOr(element, L"getText");
+        item.onChange = AttributeOr(element, L"onChange");
+        item.sizeString = AttributeOr(element, L"sizeString");
     } else {
         item.kind = ViewItem::Kind::Command;
     }
@@ -181,8 +189,12 @@ std::wstring Signature(const ViewItem& item)
 std::wstring Token(const ViewItem& item)
 {
     std::wstring text = item.label;
-    if (item.kind == ViewItem::Kind::Field) text = L"[" + text + L"]";
+    if (item.kind == ViewItem::Kind::Field || item.kind == ViewItem::Kind::EditBox) text = L"[" + text + L"]";
     if (item.kind == ViewItem::Kind::Menu) text += L" \u25B8";
+    if (!item.keytip.empty()) text += L" (keytip " + item.keytip + L")";
+    if (!item.getText.empty()) text += L" (text from " + item.getText + L")";
+    if (!item.onChange.empty()) text += L" (Enter calls " + item.onChange + L")";
+    if (!item.getContent.empty()) text += L" (entries from " + item.getContent + L")";
     if (!item.onAction.empty()) text += L" (calls " + item.onAction + L")";
     if (!item.enabled) text += L" (off)";
     return text;
@@ -219,7 +231,9 @@ void WriteMenus(std::wstring& out, const std::vector<ViewItem>& items, const std
                 const std::set<std::wstring>& shownElsewhere, std::size_t width)
 {
     for (const ViewItem& item : items) {
-        if (item.kind != ViewItem::Kind::Menu || shownElsewhere.count(Signature(item))) continue;
+        // A dynamic menu's entries exist only once it opens.
+        if (item.kind != ViewItem::Kind::Menu || !item.getContent.empty() || shownElsewhere.count(Signature(item)))
+            continue;
         WriteLine(out, indent + item.label + L": ", item.children, width);
         WriteMenus(out, item.children, indent + L"  ", shownElsewhere, width);
     }
@@ -245,6 +259,20 @@ std::vector<TabView> ViewTabs(const markup::Element& root)
     std::vector<TabView> tabs;
     CollectTabs(root, tabs);
     return tabs;
+}
+
+std::vector<ViewItem> DynamicMenuItems(std::wstring_view content)
+{
+    const Element menu = markup::Parse(content);
+    if (menu.name != L"menu") throw std::runtime_error("the content is not a <menu>");
+    const std::wstring* space = menu.Attribute(L"xmlns");
+    if (!space || (*space != L"http://schemas.microsoft.com/office/2006/01/customui" &&
+                   *space != L"http://schemas.microsoft.com/office/2009/07/customui"))
+        throw std::runtime_error("the <menu> is not in the customUI namespace");
+    std::vector<ViewItem> items;
+    AddItems(menu, items);
+    Trim(items);
+    return items;
 }
 
 std::wstring WordsOf(std::wstring_view identifier)

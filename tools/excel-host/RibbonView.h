@@ -5,6 +5,10 @@
 // Excel draws its own controls (idMso) with its own labels and pictures, which a stand-in does
 // not have: such a control is named after its idMso, split into words ("FileSaveAs" gives
 // "File Save As"), unless the document gives it a label or a screentip.
+//
+// An edit box and a dynamic menu get their text and entries from the add-in while Excel runs
+// (getText, getContent): the view names their callbacks, and DynamicMenuItems reads what
+// getContent answered.
 #pragma once
 
 #include "Markup.h"
@@ -20,7 +24,8 @@ struct ViewItem {
         Command,   // a button, toggle button, check box, gallery...: one click
         Menu,      // opens `children`
         Separator, // a line in a menu; a gap between groups of buttons in a toolbar
-        Field,     // a combo box, drop-down or edit box (Excel's font box, for one)
+        Field,     // a combo box or drop-down (Excel's font box, for one)
+        EditBox,   // text the user types: `getText` fills it, `onChange` hears it
     };
     Kind kind = Kind::Command;
     std::wstring label;
@@ -28,6 +33,9 @@ struct ViewItem {
     std::wstring idMso;    // Excel's own control, or empty
     std::wstring onAction; // the add-in's callback, or empty
     std::wstring supertip; // the document's, line breaks as "\n"; or empty
+    std::wstring keytip;   // the letters that reach it from the keyboard, or empty
+    std::wstring getText, onChange, sizeString; // an edit box's callbacks and width
+    std::wstring getContent; // a dynamic menu's callback: its children come from the add-in
     bool enabled = true;
     std::vector<ViewItem> children;
 };
@@ -46,6 +54,11 @@ struct TabView {
 // The tabs that the document adds (tabs with an id of their own; Excel's tabs, named by
 // idMso, are only changed, not added), in document order.
 std::vector<TabView> ViewTabs(const markup::Element& root);
+
+// The entries of a dynamic menu from the document its getContent answered: a <menu> in the
+// customUI namespace. Throws markup::MarkupError when it is not well-formed, std::runtime_error
+// when it is not such a menu.
+std::vector<ViewItem> DynamicMenuItems(std::wstring_view content);
 
 // "FileSaveAsExcel97_2003" -> "File Save As Excel 97 2003"; "PDFExport" -> "PDF Export".
 std::wstring WordsOf(std::wstring_view identifier);

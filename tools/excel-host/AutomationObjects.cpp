@@ -118,7 +118,68 @@ private:
 const InterfaceEntry RibbonControl::kInterfaces[] = {
     CORNICE_INTERFACE(RibbonControl, IRibbonControl), CORNICE_INTERFACE_AS(RibbonControl, IRibbonControl, IID_IDispatch), {}};
 
+// Office's IRibbonUI (its IID and members in Office's order), for add-ins that call it early-bound.
+struct OfficeRibbonUI : IDispatch {
+    virtual HRESULT STDMETHODCALLTYPE Invalidate() = 0;
+    virtual HRESULT STDMETHODCALLTYPE InvalidateControl(BSTR id) = 0;
+    virtual HRESULT STDMETHODCALLTYPE InvalidateControlMso(BSTR id) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ActivateTab(BSTR id) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ActivateTabMso(BSTR id) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ActivateTabQ(BSTR id, BSTR nameSpace) = 0;
+};
+constexpr IID kIidOfficeRibbonUI = {0x000C03A7, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+class RibbonUI final : public DispatchObject<RibbonUI, OfficeRibbonUI> {
+public:
+    static const InterfaceEntry kInterfaces[];
+    explicit RibbonUI(std::function<void(const std::wstring&)> invalidate) : invalidate_(std::move(invalidate)) {}
+
+    DispatchTable Names() const noexcept { return {kNames, sizeof kNames / sizeof kNames[0]}; }
+    HRESULT Call(DISPID dispid, WORD flags, const DispatchArguments& given, VARIANT*, EXCEPINFO*)
+    {
+        if (dispid < 1 || dispid > 6 || !(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
+        const UINT wanted = dispid == 1 ? 0 : dispid == 6 ? 2 : 1;
+        if (given.Count() != wanted) return DISP_E_BADPARAMCOUNT;
+        if (dispid > 2) return S_OK; // Excel's own controls and the tabs: nothing to redraw here
+        if (dispid == 1) return Invalidate();
+        UniqueVariant id;
+        CORNICE_RETURN_IF_FAILED(given.At(0, VT_BSTR, id));
+        return InvalidateControl(V_BSTR(id.Get()));
+    }
+
+    HRESULT STDMETHODCALLTYPE Invalidate() override { return Tell(L""); }
+    HRESULT STDMETHODCALLTYPE InvalidateControl(BSTR id) override
+    {
+        if (!id || !*id) return E_INVALIDARG;
+        return Tell(id);
+    }
+    HRESULT STDMETHODCALLTYPE InvalidateControlMso(BSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ActivateTab(BSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ActivateTabMso(BSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ActivateTabQ(BSTR, BSTR) override { return S_OK; }
+
+private:
+    static constexpr DispatchName kNames[] = {{L"Invalidate", 1},  {L"InvalidateControl", 2}, {L"InvalidateControlMso", 3},
+                                              {L"ActivateTab", 4}, {L"ActivateTabMso", 5},    {L"ActivateTabQ", 6}};
+    HRESULT Tell(const wchar_t* id)
+    try {
+        invalidate_(id);
+        return S_OK;
+    }
+    CORNICE_CATCH_RETURN()
+
+    std::function<void(const std::wstring&)> invalidate_;
+};
+
+const InterfaceEntry RibbonUI::kInterfaces[] = {CORNICE_INTERFACE_AS(RibbonUI, OfficeRibbonUI, kIidOfficeRibbonUI),
+                                                CORNICE_INTERFACE_AS(RibbonUI, OfficeRibbonUI, IID_IDispatch), {}};
+
 } // namespace
+
+ComPtr<IDispatch> MakeRibbonUI(std::function<void(const std::wstring& id)> invalidate)
+{
+    return ComPtr<IDispatch>::Attach(new RibbonUI(std::move(invalidate)));
+}
 
 ComPtr<IDispatch> MakeAutomationObject(std::vector<Property> properties)
 {

@@ -37,6 +37,12 @@ ComPtr<IDispatch> MakeComAddIn(const std::wstring& progId, const std::wstring& d
 // (here the Application, since the stand-in has no workbook windows).
 ComPtr<IRibbonControl> MakeRibbonControl(const std::wstring& id, const std::wstring& tag, IDispatch* context);
 
+// Office's IRibbonUI, which the document's onLoad gets: Invalidate() and InvalidateControl(id)
+// pass the id to `invalidate` (empty: every control), as late-bound and as early-bound calls;
+// the tab activations are accepted and change nothing. Its calls are not counted below: they
+// ask Excel nothing.
+ComPtr<IDispatch> MakeRibbonUI(std::function<void(const std::wstring& id)> invalidate);
+
 // The calls made into these objects since the last ForgetCalls: "5 (LanguageID 1, Name 2 ...)".
 std::wstring CallsMade();
 void ForgetCalls();

@@ -1,5 +1,5 @@
-// The ribbon's controls used as a person would: clicked from the command line, or from the
-// window that shows the add-in's tabs.
+// The ribbon's controls used as a person would: clicked or searched from the command line, or
+// from the window that shows the add-in's tabs.
 #include "Run.h"
 
 #include "Console.h"
@@ -8,13 +8,107 @@
 #include "RibbonWindow.h"
 #include "WindowsErrorText.h"
 
+#include <cwchar>
+#include <vector>
+
 namespace cornice::host {
 namespace {
 
 // How long a click waits for the windows it opened to be reported and closed.
 constexpr DWORD kWindowsGoneMilliseconds = 15000;
 
+// The elements named `name` below `parent`, in document order.
+void Collect(const markup::Element& parent, const wchar_t* name, std::vector<const markup::Element*>& found)
+{
+    for (const markup::Element& child : parent.children) {
+        if (child.name == name) found.push_back(&child);
+        Collect(child, name, found);
+    }
+}
+
+std::wstring IdOf(const markup::Element& element)
+{
+    const std::wstring* id = element.Attribute(L"id");
+    return id ? *id : L"";
+}
+
+// "  3. Tools > Options…  ApplicationOptionsDialog  (disabled)", a menu's entries indented below it.
+void SayEntries(const std::vector<ViewItem>& items, const std::wstring& indent, int& number)
+{
+    for (const ViewItem& item : items) {
+        if (item.kind == ViewItem::Kind::Separator) continue;
+        Say(indent + std::to_wstring(++number) + L". " + item.label + (item.idMso.empty() ? L"" : L"  " + item.idMso) +
+            (item.enabled ? L"" : L"  (disabled)"));
+        SayEntries(item.children, indent + L"   ", number);
+    }
+}
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 } // namespace
+
+// Each edit box that hears its changes gets the words, as if typed and confirmed with Enter;
+// then the dynamic menu of its group opens.
+void Run::Search(const std::wstring& words)
+{
+    bool searched = false;
+    for (LoadedAddIn& addIn : addIns_) {
+        if (!addIn.live) continue;
+        std::vector<const markup::Element*> groups;
+        Collect(*addIn.document, L"group", groups);
+        for (const markup::Element* group : groups) {
+            std::vector<const markup::Element*> boxes, menus;
+            Collect(*group, L"editBox", boxes);
+            Collect(*group, L"dynamicMenu", menus);
+            for (const markup::Element* box : boxes) {
+                const std::wstring* onChange = box->Attribute(L"onChange");
+                if (!onChange) continue;
+                const bool first = !searched;
+                searched = true;
+                if (first && options_.measureRounds > 0) ForgetCalls();
+                LARGE_INTEGER started, ended;
+                ::QueryPerformanceCounter(&started);
+                std::wstring failure;
+                Say(L"search " + Quoted(words) + L": " + *onChange + L"(control with Id " + Quoted(IdOf(*box)) + L")");
+                if (addIn.live->Change(IdOf(*box), words, failure) != CallOutcome::Returned) {
+                    Say(L"  failed: " + failure);
+                    Fail(kExitClickFailed);
+                    continue;
+                }
+                if (menus.empty()) {
+                    Say(L"  no dynamic menu in the group " + Quoted(IdOf(*group)) + L" to show the results");
+                    Fail(kExitClickFailed);
+                    continue;
+                }
+                const std::wstring menuId = IdOf(*menus.front());
+                std::vector<ViewItem> items;
+                if (addIn.live->Content(menuId, items, failure) != CallOutcome::Returned) {
+                    Say(L"  opening " + menuId + L" failed: " + failure);
+                    Fail(kExitClickFailed);
+                    continue;
+                }
+                ::QueryPerformanceCounter(&ended);
+                Say(L"  " + menuId + L" holds:");
+                int number = 0;
+                SayEntries(items, L"  ", number);
+                if (first && options_.measureRounds > 0) {
+                    wchar_t time[32];
+                    std::swprintf(time, 32, L"%.2f ms", Milliseconds(started, ended));
+                    Say(L"excel-host: object-model calls of the first search: " + CallsMade() + L"; it took " + time);
+                }
+            }
+        }
+    }
+    if (!searched) {
+        Say(L"search " + Quoted(words) + L": no add-in has an edit box with onChange");
+        Fail(kExitClickFailed);
+    }
+}
 
 void Run::Click(const std::wstring& id)
 {
@@ -59,6 +153,62 @@ void Run::Click(const std::wstring& id)
     Fail(kExitClickFailed);
 }
 
+namespace {
+
+// The window's questions, answered by one add-in as Excel would, with each call reported.
+class AddInActions final : public RibbonActions {
+public:
+    AddInActions(LoadedAddIn& addIn, IDispatch* application) : addIn_(addIn), application_(application) {}
+
+    std::wstring Click(const std::wstring& id) override
+    {
+        const markup::Element* element = markup::FindById(*addIn_.document, id);
+        const std::wstring* onAction = element ? element->Attribute(L"onAction") : nullptr;
+        if (!onAction) return L"no such control";
+        Say(L"show: " + *onAction + L"(control with Id " + Quoted(id) + L")");
+        std::wstring failure;
+        if (InvokeCallback(addIn_.ribbon.Get(), *onAction, id, TagOf(*element), application_, failure) ==
+            CallOutcome::Returned)
+            return *onAction + L" returned";
+        Say(L"  " + *onAction + L" failed: " + failure);
+        return *onAction + L" failed: " + failure;
+    }
+    void Ran(const std::wstring& idMso) override { Say(L"show: built-in control " + idMso + L" ran"); }
+    bool Text(const std::wstring& id, std::wstring& text, std::wstring& said) override
+    {
+        if (addIn_.live->Text(id, text, said) == CallOutcome::Returned) return true;
+        Say(L"show: " + said);
+        return false;
+    }
+    std::wstring Change(const std::wstring& id, const std::wstring& text) override
+    {
+        Say(L"show: onChange of " + id + L" with " + Quoted(text));
+        std::wstring failure;
+        if (addIn_.live->Change(id, text, failure) == CallOutcome::Returned) return L"searched for " + Quoted(text);
+        Say(L"  failed: " + failure);
+        return failure;
+    }
+    bool Content(const std::wstring& id, std::vector<ViewItem>& items, std::wstring& said) override
+    {
+        if (addIn_.live->Content(id, items, said) != CallOutcome::Returned) {
+            Say(L"show: opening " + id + L" failed: " + said);
+            return false;
+        }
+        std::wstring entries;
+        for (const ViewItem& item : items)
+            if (item.kind != ViewItem::Kind::Separator) entries += (entries.empty() ? L"" : L", ") + Quoted(item.label);
+        Say(L"show: " + id + L" opens with " + entries);
+        return true;
+    }
+    void TellWindow(HWND window, UINT message) override { addIn_.live->TellWindow(window, message); }
+
+private:
+    LoadedAddIn& addIn_;
+    IDispatch* application_;
+};
+
+} // namespace
+
 void Run::Show()
 {
     for (LoadedAddIn& addIn : addIns_) {
@@ -67,20 +217,9 @@ void Run::Show()
         if (tabs.empty()) continue;
         const std::wstring title = L"excel-host: " + (addIn.entry.friendlyName.empty() ? addIn.entry.progId
                                                                                         : addIn.entry.friendlyName);
-        const CallBack callBack = [&](const std::wstring& id) -> std::wstring {
-            const markup::Element* element = markup::FindById(*addIn.document, id);
-            const std::wstring* onAction = element ? element->Attribute(L"onAction") : nullptr;
-            if (!onAction) return L"no such control";
-            Say(L"show: " + *onAction + L"(control with Id " + Quoted(id) + L")");
-            std::wstring failure;
-            if (InvokeCallback(addIn.ribbon.Get(), *onAction, id, TagOf(*element), application_.Get(), failure) ==
-                CallOutcome::Returned)
-                return *onAction + L" returned";
-            Say(L"  " + *onAction + L" failed: " + failure);
-            return *onAction + L" failed: " + failure;
-        };
+        AddInActions actions(addIn, application_.Get());
         Say(L"excel-host: showing the add-in's tabs in a window; close it to go on");
-        if (!ShowRibbonWindow(tabs, title, callBack)) {
+        if (!ShowRibbonWindow(tabs, title, actions)) {
             Say(L"excel-host: cannot show a window: " + WindowsErrorText(::GetLastError()));
             Fail(kExitFailure);
         }

@@ -56,9 +56,13 @@ constexpr const wchar_t* kUsage =
     L"                     back; a button's supertip shows when the pointer rests on it,\n"
     L"                     a menu entry's in the status line; ends when the window is\n"
     L"                     closed (needs a display)\n"
+    L"  --search WORDS     search as a user would: give WORDS to the onChange of each add-in\n"
+    L"                     edit box that has one, open the dynamic menu of its group\n"
+    L"                     (getContent) and print its entries: label, idMso, (disabled)\n"
     L"  --measure ROUNDS   time GetCustomUI against 13 bare reads of its settings, and the\n"
     L"                     add-in's start: from CoCreateInstance to the first document, and\n"
-    L"                     once more from LoadLibrary of its DLL\n"
+    L"                     once more from LoadLibrary of its DLL; and count the object-\n"
+    L"                     model calls of the first --search\n"
     L"  --help             this text\n"
     L"\n"
     L"Exit codes: 0 all well; 1 excel-host failed; 2 bad arguments; 3 no add-in to load;\n"
@@ -89,7 +93,7 @@ std::optional<int> ReadCommandLine(int argc, wchar_t** argv, Options& options)
         if (option == L"--show") { options.show = true; continue; }
         if (option != L"--name" && option != L"--ribbon-out" && option != L"--click" && option != L"--measure" &&
             option != L"--release" && option != L"--controls" && option != L"--ui-language" &&
-            option != L"--excel-words" && option != L"--build")
+            option != L"--excel-words" && option != L"--build" && option != L"--search")
             return BadArguments(L"unknown argument " + option);
         if (i + 1 == argc) return BadArguments(option + L" needs a value");
         const std::wstring value = argv[++i];
@@ -109,6 +113,7 @@ std::optional<int> ReadCommandLine(int argc, wchar_t** argv, Options& options)
         else if (option == L"--ribbon-out") options.ribbonOut = value;
         else if (option == L"--click") options.clicks.push_back(value);
         else if (option == L"--excel-words") options.excelWords = value;
+        else if (option == L"--search") options.search = value;
         else if (option == L"--ui-language") {
             wchar_t* end = nullptr;
             const long language = std::wcstol(value.c_str(), &end, 10);

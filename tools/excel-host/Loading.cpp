@@ -96,6 +96,7 @@ void Run::ShutDown()
     std::vector<std::pair<std::wstring, std::wstring>> servers;
     for (LoadedAddIn& addIn : addIns_) {
         servers.emplace_back(addIn.entry.progId, ServerPath(addIn.clsid));
+        addIn.live.reset();
         addIn.ribbon.Reset();
         addIn.connection.Reset();
     }

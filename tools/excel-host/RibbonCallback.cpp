@@ -14,23 +14,30 @@ std::wstring TagOf(const markup::Element& element)
     return tag ? *tag : L"";
 }
 
-CallOutcome InvokeCallback(IDispatch* dispatch, const std::wstring& onAction, const std::wstring& id,
-                           const std::wstring& tag, IDispatch* application, std::wstring& failure)
+CallOutcome CallBackByName(IDispatch* dispatch, const std::wstring& name, std::initializer_list<VARIANT> arguments,
+                           UniqueVariant* result, std::wstring& failure)
 {
     DISPID dispid = DISPID_UNKNOWN;
-    const HRESULT hr = IdOfName(*dispatch, onAction.c_str(), dispid);
+    const HRESULT hr = IdOfName(*dispatch, name.c_str(), dispid);
     if (FAILED(hr)) {
         failure = Hex(hr) + L": " + WindowsErrorText(static_cast<DWORD>(hr));
         return CallOutcome::NoCallback;
     }
-    const ComPtr<IRibbonControl> control = MakeRibbonControl(id, tag, application);
     DispatchOutcome outcome;
-    InvokeInto(outcome, *dispatch, dispid, DISPATCH_METHOD, {ObjectArgument(control.Get())});
+    InvokeInto(outcome, *dispatch, dispid, DISPATCH_METHOD, arguments);
     if (FAILED(outcome.hr)) {
         failure = Failure(outcome.hr, outcome.exception);
         return CallOutcome::Failed;
     }
+    if (result) *result = std::move(outcome.result);
     return CallOutcome::Returned;
+}
+
+CallOutcome InvokeCallback(IDispatch* dispatch, const std::wstring& onAction, const std::wstring& id,
+                           const std::wstring& tag, IDispatch* application, std::wstring& failure)
+{
+    const ComPtr<IRibbonControl> control = MakeRibbonControl(id, tag, application);
+    return CallBackByName(dispatch, onAction, {ObjectArgument(control.Get())}, nullptr, failure);
 }
 
 } // namespace cornice::host

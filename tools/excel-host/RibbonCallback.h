@@ -2,10 +2,12 @@
 #pragma once
 
 #include "Markup.h"
+#include "WinHandles.h"
 
 #include <windows.h>
 #include <oaidl.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace cornice::host {
@@ -14,6 +16,12 @@ namespace cornice::host {
 std::wstring TagOf(const markup::Element& element);
 
 enum class CallOutcome { Returned, NoCallback, Failed };
+
+// Calls the add-in's callback `name` back as Office does: bound by name on the IDispatch of the
+// ribbon interface it holds, with `arguments` in the order a caller writes them. Its answer goes
+// to `result` when given; `failure` says what went wrong.
+CallOutcome CallBackByName(IDispatch* dispatch, const std::wstring& name, std::initializer_list<VARIANT> arguments,
+                           UniqueVariant* result, std::wstring& failure);
 
 // Calls `onAction` back for the control, as Office does: bound by name on the IDispatch of the
 // ribbon interface it holds, with an IRibbonControl. `failure` says what went wrong.

@@ -53,6 +53,16 @@ void Run::AskForRibbon(LoadedAddIn& addIn)
         }
         Say(L"add-in " + addIn.entry.progId + L": ribbon document of " + std::to_wstring(text.size()) +
             L" characters, well-formed XML");
+        addIn.live = std::make_unique<LiveRibbon>(addIn.ribbon.Get(), application_.Get(), *addIn.document);
+        if (const std::wstring* onLoad = addIn.live->OnLoad()) {
+            std::wstring failure;
+            if (addIn.live->Load(failure) == CallOutcome::Returned) {
+                Say(L"add-in " + addIn.entry.progId + L": onLoad " + *onLoad + L"(ribbon) returned");
+            } else {
+                Say(L"add-in " + addIn.entry.progId + L": onLoad " + *onLoad + L" failed: " + failure);
+                Fail(kExitRibbonFailed);
+            }
+        }
         if (knownControls_)
             for (const std::wstring& name : UnknownControls(*addIn.document, *knownControls_))
                 Say(L"add-in " + addIn.entry.progId + L": Excel " + ReleaseVersion(options_.release) +

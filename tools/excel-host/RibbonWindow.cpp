@@ -13,6 +13,8 @@ namespace {
 
 constexpr int kFirstCommandId = 1000;
 constexpr int kStatusId = 900;
+// Posted when the add-in invalidated controls.
+constexpr UINT kInvalidatedMessage = WM_APP + 1;
 
 // Sizes in pixels at 96 dpi, scaled to the screen's.
 constexpr int kMargin = 8;
@@ -36,7 +38,8 @@ std::wstring Literal(const std::wstring& label)
 
 class RibbonWindow {
 public:
-    RibbonWindow(const std::vector<TabView>& tabs, const CallBack& callBack) : tabs_(tabs), callBack_(callBack) {}
+    RibbonWindow(const std::vector<TabView>& tabs, RibbonActions& actions) : tabs_(tabs), actions_(actions) {}
+    ~RibbonWindow() { actions_.TellWindow(nullptr, 0); }
     bool Create(const std::wstring& title);
     int Run();
 
@@ -57,10 +60,31 @@ private:
     void Layout();
     void AddTip(HWND button, const std::wstring& supertip);
     void Pick(int id, HWND button);
+    void Open(const ViewItem& menu, HWND button);
     void Say(const std::wstring& text) { ::SetDlgItemTextW(window_, kStatusId, text.c_str()); }
 
+    // The controls that the add-in fills in or the keyboard reaches by keytip.
+    struct Placed {
+        const ViewItem* item;
+        HWND control;
+        HWND badge; // its keytip, while keytip mode shows it
+    };
+    const Placed* PlacedFor(HWND control) const;
+    void Place(const ViewItem& item, HWND control);
+    void ShowTexts();
+    void Confirm(const Placed& edit);
+    bool PreTranslate(const MSG& message);
+    void EnterKeytips();
+    void LeaveKeytips(const std::wstring& status = L"");
+    void TypeKeytip(wchar_t letter);
+
     const std::vector<TabView>& tabs_;
-    const CallBack& callBack_;
+    RibbonActions& actions_;
+    std::vector<Placed> placed_;
+    std::vector<UniqueHwnd> badges_; // the keytips shown
+    bool altAlone_ = false; // Alt is down and no other key came with it
+    bool keytipMode_ = false;
+    std::wstring typed_;
     HWND window_ = nullptr;
     int dpi_ = 96;
     UniqueHfont font_;
@@ -164,13 +188,23 @@ void RibbonWindow::Layout()
                     continue;
                 }
                 const bool field = item.kind == ViewItem::Kind::Field;
+                const bool edit = item.kind == ViewItem::Kind::EditBox;
                 const std::wstring text = Literal(item.kind == ViewItem::Kind::Menu ? item.label + L" \u00BB" : item.label);
-                const int width = field ? Scale(kFieldWidth) : TextWidth(text) + Scale(kButtonPadding);
+                const int width = edit ? (item.sizeString.empty() ? Scale(kFieldWidth)
+                                                                   : TextWidth(item.sizeString) + Scale(kButtonPadding))
+                                : field ? Scale(kFieldWidth)
+                                        : TextWidth(text) + Scale(kButtonPadding);
                 if (x > left && x + width > maximumRight) {
                     x = left;
                     y += lineHeight;
                 }
-                if (field) {
+                if (edit) {
+                    const HWND box = AddControl(L"EDIT", L"", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, CommandId(item), x,
+                                                y + Scale(1), width, lineHeight - Scale(4));
+                    if (!item.enabled) ::EnableWindow(box, FALSE);
+                    AddTip(box, item.supertip.empty() ? item.label : item.supertip);
+                    Place(item, box);
+                } else if (field) {
                     // Excel's font, size and number format boxes: one entry, their name.
                     const HWND box = AddControl(L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL,
                                                 CommandId(item), x, y, width, Scale(200));
@@ -181,6 +215,7 @@ void RibbonWindow::Layout()
                                                    CommandId(item), x, y, width, lineHeight - Scale(2));
                     if (!item.enabled) ::EnableWindow(button, FALSE);
                     AddTip(button, item.supertip);
+                    Place(item, button);
                 }
                 x += width + Scale(2);
                 widest = std::max(widest, x);
@@ -201,21 +236,202 @@ void RibbonWindow::Pick(int id, HWND button)
     if (id < kFirstCommandId || index >= items_.size()) return;
     const ViewItem& item = *items_[index];
     if (item.kind == ViewItem::Kind::Menu && button) {
-        // A menu in a toolbar drops down from its button.
-        UniqueHmenu popup(PopupOf(item.children));
-        RECT rect;
-        ::GetWindowRect(button, &rect);
-        ::TrackPopupMenu(popup.Get(), TPM_LEFTALIGN | TPM_TOPALIGN, rect.left, rect.bottom, 0, window_, nullptr);
+        Open(item, button);
         return;
     }
-    if (item.kind == ViewItem::Kind::Field) return;
+    if (item.kind == ViewItem::Kind::Field || item.kind == ViewItem::Kind::EditBox) return;
     if (!item.onAction.empty()) {
         Say(item.label + L": calling the add-in's " + item.onAction + L"...");
-        Say(item.label + L": " + callBack_(item.id));
+        Say(item.label + L": " + actions_.Click(item.id));
         return;
     }
     Say(item.label + L": Excel's own command " + (item.idMso.empty() ? item.id : item.idMso) +
         L", which this stand-in does not carry out");
+    if (!item.idMso.empty()) actions_.Ran(item.idMso);
+}
+
+// A menu in a toolbar drops down from its button; a dynamic one with the entries its add-in gives
+// now. The entries' command ids last as long as the menu is open.
+void RibbonWindow::Open(const ViewItem& menu, HWND button)
+{
+    std::vector<ViewItem> content;
+    if (!menu.getContent.empty()) {
+        std::wstring said;
+        if (!actions_.Content(menu.id, content, said)) {
+            Say(menu.label + L": " + said);
+            return;
+        }
+    }
+    const std::size_t commands = items_.size();
+    UniqueHmenu popup(PopupOf(menu.getContent.empty() ? menu.children : content));
+    RECT rect;
+    ::GetWindowRect(button, &rect);
+    const int chosen = static_cast<int>(::TrackPopupMenu(popup.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD,
+                                                         rect.left, rect.bottom, 0, window_, nullptr));
+    if (chosen != 0) Pick(chosen, nullptr);
+    items_.resize(commands);
+}
+
+const RibbonWindow::Placed* RibbonWindow::PlacedFor(HWND control) const
+{
+    for (const Placed& placed : placed_)
+        if (placed.control == control) return &placed;
+    return nullptr;
+}
+
+void RibbonWindow::Place(const ViewItem& item, HWND control)
+{
+    if (!item.keytip.empty() || item.kind == ViewItem::Kind::EditBox || !item.getContent.empty())
+        placed_.push_back({&item, control, nullptr});
+}
+
+// Each edit box with the add-in's text; a box already showing it is left alone, caret and all.
+void RibbonWindow::ShowTexts()
+{
+    for (const Placed& placed : placed_) {
+        if (placed.item->kind != ViewItem::Kind::EditBox || placed.item->getText.empty()) continue;
+        std::wstring text, said;
+        if (!actions_.Text(placed.item->id, text, said)) {
+            Say(placed.item->label + L": " + said);
+            continue;
+        }
+        const int length = ::GetWindowTextLengthW(placed.control);
+        std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
+        shown.resize(static_cast<std::size_t>(::GetWindowTextW(placed.control, shown.data(), length + 1)));
+        if (shown == text) continue;
+        ::SetWindowTextW(placed.control, text.c_str());
+        ::SendMessageW(placed.control, EM_SETMODIFY, FALSE, 0);
+    }
+}
+
+void RibbonWindow::Confirm(const Placed& edit)
+{
+    ::SendMessageW(edit.control, EM_SETMODIFY, FALSE, 0);
+    if (edit.item->onChange.empty()) return;
+    const int length = ::GetWindowTextLengthW(edit.control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(edit.control, text.data(), length + 1)));
+    Say(edit.item->label + L": " + actions_.Change(edit.item->id, text));
+}
+
+void RibbonWindow::EnterKeytips()
+{
+    keytipMode_ = true;
+    typed_.clear();
+    std::wstring keys;
+    for (Placed& placed : placed_) {
+        if (placed.item->keytip.empty()) continue;
+        // As Excel's: a small window of its own over the lower middle of the control, above all.
+        RECT rect;
+        ::GetWindowRect(placed.control, &rect);
+        const int width = TextWidth(placed.item->keytip) + Scale(8), height = Scale(16);
+        UniqueHwnd badge(::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", placed.item->keytip.c_str(),
+                                           WS_POPUP | WS_BORDER | SS_CENTER | SS_NOPREFIX,
+                                           (rect.left + rect.right - width) / 2, rect.bottom - height / 2, width,
+                                           height, window_, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+        if (!badge) continue;
+        ::SendMessageW(badge.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+        ::ShowWindow(badge.Get(), SW_SHOWNA);
+        placed.badge = badge.Get();
+        badges_.push_back(std::move(badge));
+        keys += (keys.empty() ? L"" : L", ") + placed.item->keytip + L" " + placed.item->label;
+    }
+    Say(L"Keytips: " + keys + L"; Esc leaves");
+}
+
+void RibbonWindow::LeaveKeytips(const std::wstring& status)
+{
+    keytipMode_ = false;
+    typed_.clear();
+    for (Placed& placed : placed_) placed.badge = nullptr;
+    badges_.clear();
+    Say(status);
+}
+
+// The letters typed so far narrow the keytips down; a whole one activates its control.
+void RibbonWindow::TypeKeytip(wchar_t letter)
+{
+    typed_ += letter;
+    const Placed* whole = nullptr;
+    bool goesOn = false;
+    for (const Placed& placed : placed_) {
+        if (!placed.badge) continue;
+        const std::wstring& keytip = placed.item->keytip;
+        const bool matches = keytip.size() >= typed_.size() && ::CompareStringOrdinal(keytip.c_str(), static_cast<int>(typed_.size()),
+                                                                                      typed_.c_str(), static_cast<int>(typed_.size()), TRUE) == CSTR_EQUAL;
+        if (matches && keytip.size() == typed_.size()) whole = &placed;
+        goesOn = goesOn || matches;
+        ::ShowWindow(placed.badge, matches ? SW_SHOWNA : SW_HIDE);
+    }
+    if (!whole) {
+        if (!goesOn) LeaveKeytips(L"No keytip " + typed_);
+        return;
+    }
+    const Placed target = *whole;
+    LeaveKeytips();
+    if (!::IsWindowEnabled(target.control)) return;
+    if (target.item->kind == ViewItem::Kind::EditBox) {
+        ::SetFocus(target.control);
+        ::SendMessageW(target.control, EM_SETSEL, 0, -1);
+    } else if (target.item->kind == ViewItem::Kind::Menu) {
+        ::SetFocus(target.control);
+        Open(*target.item, target.control);
+    } else {
+        Pick(::GetDlgCtrlID(target.control), target.control);
+    }
+}
+
+// The keys that this window takes before the dialog keys and the menu bar do: true when done.
+bool RibbonWindow::PreTranslate(const MSG& message)
+{
+    if (!::IsWindow(window_) || (message.hwnd != window_ && !::IsChild(window_, message.hwnd))) return false;
+    const bool anyKeytip =
+        std::any_of(placed_.begin(), placed_.end(), [](const Placed& placed) { return !placed.item->keytip.empty(); });
+    const auto key = static_cast<UINT>(message.wParam);
+    switch (message.message) {
+    case WM_SYSKEYDOWN:
+        if (key == VK_MENU) {
+            if (!(message.lParam & (1 << 30))) altAlone_ = anyKeytip; // not a repeat
+            return false;
+        }
+        altAlone_ = false;
+        if (keytipMode_) LeaveKeytips();
+        return false;
+    case WM_SYSKEYUP:
+        if (key != VK_MENU || !altAlone_) return false;
+        altAlone_ = false;
+        if (keytipMode_) LeaveKeytips();
+        else EnterKeytips();
+        return true; // not to the menu bar
+    case WM_KEYDOWN:
+        if (keytipMode_) {
+            if (key == VK_SHIFT || key == VK_CONTROL) return true;
+            if ((key >= L'A' && key <= L'Z') || (key >= L'0' && key <= L'9')) {
+                TypeKeytip(static_cast<wchar_t>(key));
+                return true;
+            }
+            LeaveKeytips();
+            return key == VK_ESCAPE;
+        }
+        if (const Placed* placed = PlacedFor(message.hwnd)) {
+            if (placed->item->kind == ViewItem::Kind::EditBox && key == VK_RETURN) {
+                Confirm(*placed);
+                return true;
+            }
+            if (!placed->item->getContent.empty() && (key == VK_RETURN || key == VK_SPACE || key == VK_DOWN)) {
+                Open(*placed->item, placed->control);
+                return true;
+            }
+        }
+        return false;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+        if (keytipMode_) LeaveKeytips();
+        return false;
+    default:
+        return false;
+    }
 }
 
 LRESULT RibbonWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -224,6 +440,14 @@ LRESULT RibbonWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         // A button's BN_CLICKED and a menu entry's choice both come with 0 above the id.
         if (HIWORD(wParam) == 0) Pick(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+        // Leaving an edit box after a change confirms it, as Enter does.
+        if (HIWORD(wParam) == EN_KILLFOCUS)
+            if (const Placed* edit = PlacedFor(reinterpret_cast<HWND>(lParam));
+                edit && ::SendMessageW(edit->control, EM_GETMODIFY, 0, 0))
+                Confirm(*edit);
+        return 0;
+    case kInvalidatedMessage:
+        ShowTexts();
         return 0;
     case WM_MENUSELECT: {
         // A menu entry has no tooltip of its own: its supertip goes to the status line.
@@ -298,6 +522,8 @@ bool RibbonWindow::Create(const std::wstring& title)
         ::SendMessageW(tips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
     }
     Layout();
+    actions_.TellWindow(window_, kInvalidatedMessage);
+    ShowTexts();
     RECT frame{0, 0, clientWidth_, clientHeight_};
     ::AdjustWindowRect(&frame, style, TRUE);
     ::SetWindowPos(window_, nullptr, Scale(20), Scale(20), frame.right - frame.left, frame.bottom - frame.top,
@@ -313,6 +539,7 @@ int RibbonWindow::Run()
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys walk the buttons, as in a dialog; Alt and its letters stay
         // with the menu bar.
+        if (PreTranslate(message)) continue;
         const bool menuKey = message.message >= WM_SYSKEYDOWN && message.message <= WM_SYSDEADCHAR;
         if (!menuKey && ::IsWindow(window_) && ::IsDialogMessageW(window_, &message)) continue;
         ::TranslateMessage(&message);
@@ -323,9 +550,9 @@ int RibbonWindow::Run()
 
 } // namespace
 
-bool ShowRibbonWindow(const std::vector<TabView>& tabs, const std::wstring& title, const CallBack& callBack)
+bool ShowRibbonWindow(const std::vector<TabView>& tabs, const std::wstring& title, RibbonActions& actions)
 {
-    RibbonWindow window(tabs, callBack);
+    RibbonWindow window(tabs, actions);
     if (!window.Create(title)) return false;
     window.Run();
     return true;

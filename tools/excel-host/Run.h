@@ -6,11 +6,13 @@
 #include "AddInList.h"
 #include "AutomationObjects.h"
 #include "CommandLine.h"
+#include "LiveRibbon.h"
 #include "Markup.h"
 #include "StartTiming.h"
 #include "WinHandles.h"
 #include "WindowWatcher.h"
 
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -24,6 +26,7 @@ struct LoadedAddIn {
     ComPtr<_IDTExtensibility2> connection;
     ComPtr<IRibbonExtensibility> ribbon;
     std::optional<markup::Element> document;
+    std::unique_ptr<LiveRibbon> live; // once there is a document
     StartClock start; // from CoCreateInstance to the first document, with --measure
 };
 
@@ -40,6 +43,7 @@ private:
     bool Load(const AddInEntry& entry);
     void AskForRibbon(LoadedAddIn& addIn);
     void Click(const std::wstring& id);
+    void Search(const std::wstring& words);
     void Show();
     void ShutDown();
     void MeasureStartsFromLoadLibrary(const std::vector<AddInEntry>& entries);

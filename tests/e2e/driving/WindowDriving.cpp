@@ -521,21 +521,10 @@ bool Underlined(HWND label, const std::function<bool(COLORREF)>& inkColour)
     return false;
 }
 
-void SaveScreenshot(HWND window, const std::wstring& folder, const std::wstring& name)
+namespace {
+
+void WriteBitmap(const Capture& capture, const std::wstring& folder, const std::wstring& name)
 {
-    // Evidence only of what the window paints: it is asked to paint itself and every control
-    // anew, and the shot is taken once all of that has reached the screen.
-    // Under Wine a paint that has left the update region can reach the screen a little after
-    // the picture first stands still (a button still blank), so the shot is taken again until
-    // it shows every control, within a bound.
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    Capture capture;
-    std::string unpainted;
-    Eventually([&] {
-        capture = SettledCapture(window);
-        unpainted = UnpaintedControls(window, capture);
-        return unpainted.empty();
-    }, 10000);
     const int stride = (capture.width * 3 + 3) & ~3;
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER header{};
@@ -564,6 +553,39 @@ void SaveScreenshot(HWND window, const std::wstring& folder, const std::wstring&
     UniqueFile out(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     ::WriteFile(out.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+}
+
+} // namespace
+
+void SaveScreenArea(const RECT& area, const std::wstring& folder, const std::wstring& name)
+{
+    Capture previous = CaptureScreen(area), current;
+    const bool settled = Eventually([&] {
+        current = CaptureScreen(area);
+        if (current.pixels == previous.pixels) return true;
+        previous = std::move(current);
+        return false;
+    });
+    Check(settled, __LINE__, U8(name) + ": the picture never stood still");
+    WriteBitmap(previous, folder, name);
+}
+
+void SaveScreenshot(HWND window, const std::wstring& folder, const std::wstring& name)
+{
+    // Evidence only of what the window paints: it is asked to paint itself and every control
+    // anew, and the shot is taken once all of that has reached the screen.
+    // Under Wine a paint that has left the update region can reach the screen a little after
+    // the picture first stands still (a button still blank), so the shot is taken again until
+    // it shows every control, within a bound.
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    Capture capture;
+    std::string unpainted;
+    Eventually([&] {
+        capture = SettledCapture(window);
+        unpainted = UnpaintedControls(window, capture);
+        return unpainted.empty();
+    }, 10000);
+    WriteBitmap(capture, folder, name);
     // Checked after the shot is written, so that a failure leaves its picture to look at.
     Check(unpainted.empty(), __LINE__, U8(name) + ": controls left unpainted:" + unpainted);
 }

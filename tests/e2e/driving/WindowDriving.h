@@ -140,6 +140,8 @@ COLORREF MostCommonColour(HWND window);
 bool Underlined(HWND label, const std::function<bool(COLORREF)>& inkColour);
 // A 24-bit BMP named `name` in `folder` (the scripts turn them into PNG files).
 void SaveScreenshot(HWND window, const std::wstring& folder, const std::wstring& name);
+// The same of an area of the screen (several windows, a menu open), once it stands still.
+void SaveScreenArea(const RECT& area, const std::wstring& folder, const std::wstring& name);
 
 int ScreenDpi();
 

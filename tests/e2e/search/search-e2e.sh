@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The command search through excel-host, first with a stand-in add-in of a few lines (excel-host's
+# own part: onLoad, getText after invalidation, --search), then with Corbel.dll and "Search" on,
+# in English and German, driven by the keyboard alone (search-driver); screenshots in SHOTS:
+#   search-e2e.sh EXCEL_HOST STAND_IN CORBEL_DLL DRIVER DATA SHOTS
+# Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
+set -euo pipefail
+excel_host=$1 stand_in=$2 corbel=$3 driver=$4 data=$5 shots=$6
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+
+# Wine's own fonts (Tahoma), and no window manager: Wine draws the title bars itself.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
+
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+has() { # NAME LINE: excel-host's report NAME has the line exactly
+  tr -d '\r' <"$work/$1.log" | grep -xF -- "$2" >/dev/null || { fail "$1: no line \"$2\" in:"; cat "$work/$1.log"; }
+}
+drive() { # NAME WORDS KEYTIP IDMSO, then excel-host's arguments
+  local name=$1; shift
+  wine "$driver" "$(winepath -w "$work/$name-show.log")" "$(winepath -w "$shots")" "$name" "$@" || fail "$name: the window"
+}
+host_exe=$(winepath -w "$excel_host")
+
+# The stand-in, registered as Excel's add-in (Wine 8's COM reads classes from HKLM only).
+clsid='{5C2F0F0E-3F56-4C57-9C3A-7D1E5B0A9C11}'
+wine reg add "HKLM\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" /ve /d "$(winepath -w "$stand_in")" /f >/dev/null
+wine reg add "HKLM\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" /v ThreadingModel /d Apartment /f >/dev/null
+wine reg add 'HKLM\Software\Classes\Search.StandIn\CLSID' /ve /d "$clsid" /f >/dev/null
+addins='HKCU\Software\Microsoft\Office\Excel\Addins'
+wine reg add "$addins\\Search.StandIn" /v LoadBehavior /t REG_DWORD /d 3 /f >/dev/null
+
+wine "$excel_host" --search 'FORM data' >"$work/stand-in.log" 2>&1 || fail "stand-in: --search failed"
+has stand-in 'add-in Search.StandIn: onLoad Loaded(ribbon) returned'
+has stand-in 'search "FORM data": Changed(control with Id "Words")'
+has stand-in '  1. Data > Form…  DataFormExcel'
+wine "$excel_host" --search 'nothing like it' >"$work/stand-in-none.log" 2>&1 || fail "stand-in: --search failed"
+has stand-in-none '  1. No command found  (disabled)'
+drive stand-in 'tools options' FC ApplicationOptionsDialog "$host_exe"
+wine reg delete "$addins\\Search.StandIn" /f >/dev/null
+
+for bitmap in "$shots"/*.bmp; do
+  [ -e "$bitmap" ] || continue
+  convert "$bitmap" "${bitmap%.bmp}.png" && rm -f "$bitmap"
+done
+[ "$failures" -eq 0 ] && echo "the search as expected"
+exit "$failures"

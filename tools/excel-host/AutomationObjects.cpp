@@ -16,10 +16,12 @@ std::map<std::wstring, int>& Calls()
     return calls;
 }
 
-// The members of an object: dispatch id = index + 1.
+// The members of an object: dispatch id = index + 1. Calls into Excel's objects are counted;
+// those into the control that a callback gets are not (they ask Excel nothing).
 class PropertyTable {
 public:
-    explicit PropertyTable(std::vector<Property> properties) : properties_(std::move(properties))
+    explicit PropertyTable(std::vector<Property> properties, bool counted = true)
+        : properties_(std::move(properties)), counted_(counted)
     {
         for (std::size_t p = 0; p < properties_.size(); ++p)
             names_.push_back({properties_[p].name.c_str(), static_cast<DISPID>(p + 1)});
@@ -31,7 +33,7 @@ public:
     {
         if (dispid < 1 || static_cast<std::size_t>(dispid) > properties_.size()) return DISP_E_MEMBERNOTFOUND;
         const Property& property = properties_[static_cast<std::size_t>(dispid - 1)];
-        ++Calls()[property.name];
+        if (counted_) ++Calls()[property.name];
         const bool takesArguments = property.withArguments || property.object;
         if (!(flags & DISPATCH_PROPERTYGET) && !(takesArguments && (flags & DISPATCH_METHOD)))
             return DISP_E_MEMBERNOTFOUND;
@@ -58,6 +60,7 @@ public:
 private:
     std::vector<Property> properties_;
     std::vector<DispatchName> names_;
+    bool counted_;
 };
 
 class AutomationObject final : public DispatchObject<AutomationObject, IDispatch> {
@@ -83,7 +86,7 @@ public:
     static const InterfaceEntry kInterfaces[];
     RibbonControl(std::wstring id, std::wstring tag, IDispatch* context)
         : id_(std::move(id)), tag_(std::move(tag)), context_(context),
-          table_({{L"Id", [this] { return id_; }}, {L"Tag", [this] { return tag_; }}})
+          table_({{L"Id", [this] { return id_; }}, {L"Tag", [this] { return tag_; }}}, false)
     {
     }
 

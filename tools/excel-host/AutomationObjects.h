@@ -1,6 +1,6 @@
 // The objects Excel hands an add-in, made just real enough for the stand-in: the Application
-// (its Name), the COMAddIn that describes the add-in, and the IRibbonControl of a click. All
-// are late-bound through IDispatch, as add-ins written for Excel use them.
+// (its Name), the COMAddIn that describes the add-in, the IRibbonControl of a callback and the
+// IRibbonUI of onLoad. All are late-bound through IDispatch, as add-ins written for Excel use them.
 #pragma once
 
 #include "Corbel.h"
@@ -43,7 +43,8 @@ ComPtr<IRibbonControl> MakeRibbonControl(const std::wstring& id, const std::wstr
 // ask Excel nothing.
 ComPtr<IDispatch> MakeRibbonUI(std::function<void(const std::wstring& id)> invalidate);
 
-// The calls made into these objects since the last ForgetCalls: "5 (LanguageID 1, Name 2 ...)".
+// The calls made into Excel's objects (not the control's or the ribbon's) since the last
+// ForgetCalls: "5 (LanguageID 1, Name 2 ...)".
 std::wstring CallsMade();
 void ForgetCalls();
 

@@ -446,6 +446,9 @@ LRESULT RibbonWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
                 edit && ::SendMessageW(edit->control, EM_GETMODIFY, 0, 0))
                 Confirm(*edit);
         return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE && keytipMode_) LeaveKeytips();
+        return ::DefWindowProcW(window_, message, wParam, lParam);
     case kInvalidatedMessage:
         ShowTexts();
         return 0;

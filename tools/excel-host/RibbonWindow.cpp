@@ -406,8 +406,15 @@ bool RibbonWindow::PreTranslate(const MSG& message)
     case WM_KEYDOWN:
         if (keytipMode_) {
             if (key == VK_SHIFT || key == VK_CONTROL) return true;
-            if ((key >= L'A' && key <= L'Z') || (key >= L'0' && key <= L'9')) {
-                TypeKeytip(static_cast<wchar_t>(key));
+            // The letter in the user's keyboard layout: keytips are Cyrillic in a Russian Excel.
+            BYTE state[256] = {};
+            wchar_t typed[4] = {};
+            const bool letter = key != VK_ESCAPE && ::GetKeyboardState(state) &&
+                                ::ToUnicode(key, (static_cast<UINT>(message.lParam) >> 16) & 0xFF, state, typed, 4, 0) == 1 &&
+                                ::IsCharAlphaNumericW(typed[0]);
+            if (letter) {
+                ::CharUpperBuffW(typed, 1); // keytips are written in capitals
+                TypeKeytip(typed[0]);
                 return true;
             }
             LeaveKeytips();

@@ -1,16 +1,17 @@
 // Drives excel-host's window (--show) with the keyboard alone, as a user of the command search
 // would: Alt and a letter that no keytip has, then Alt and the edit box's keytip, the words,
-// Enter, Tab to the results, Enter, Down, Enter; checks what excel-host reports at each step
+// Enter, Tab to the results, Enter, Down to the expected result, Enter; checks what excel-host reports at each step
 // and saves screenshots of the keytips and of the results open.
 //
-//   search-driver OUTPUT SHOTS NAME WORDS KEYTIP IDMSO EXCEL-HOST ARGUMENTS...
+//   search-driver OUTPUT SHOTS NAME WORDS KEYTIP POSITION IDMSO EXCEL-HOST ARGUMENTS...
 //
 // OUTPUT is the file for excel-host's report, SHOTS the folder for the pictures (NAME-keytips,
-// NAME-results), WORDS what is typed (letters and spaces), KEYTIP the edit box's, IDMSO the
-// built-in control that the first result must be. Exit code: the number of failed checks.
+// NAME-results), WORDS what is typed (letters and spaces), KEYTIP the edit box's, POSITION the
+// place among the results (1: the first) of IDMSO, the built-in control that choosing it runs. Exit code: the number of failed checks.
 #include "WindowDriving.h"
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 using namespace cornice;
@@ -34,7 +35,7 @@ void Type(const std::wstring& words)
 }
 
 int Drive(const std::wstring& output, const std::wstring& shots, const std::wstring& name, const std::wstring& words,
-          const std::wstring& keytip, const std::wstring& idMso, const std::wstring& commandLine)
+          const std::wstring& keytip, int position, const std::wstring& idMso, const std::wstring& commandLine)
 {
     g_scenario = U8(name);
     StartedProgram host(commandLine + L" --show", output);
@@ -87,10 +88,10 @@ int Drive(const std::wstring& output, const std::wstring& shots, const std::wstr
         ::UnionRect(&area, &area, &menuRect);
         SaveScreenArea(area, shots, name + L"-results");
     }
-    Keys({VK_DOWN});
+    for (int down = 0; down < position; ++down) Keys({VK_DOWN});
     Keys({VK_RETURN});
     CHECK(reported("show: built-in control " + U8(idMso) + " ran"),
-          "choosing the first result did not run " + U8(idMso) + ":\n" + report());
+          "choosing result " + std::to_string(position) + " did not run " + U8(idMso) + ":\n" + report());
 
     AskToClose(window);
     CHECK(host.Ended(60000), "excel-host did not end:\n" + report());
@@ -103,11 +104,12 @@ int Drive(const std::wstring& output, const std::wstring& shots, const std::wstr
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 8) {
-        std::printf("usage: search-driver OUTPUT SHOTS NAME WORDS KEYTIP IDMSO EXCEL-HOST ARGUMENTS...\n");
+    const int position = argc >= 9 ? std::wcstol(argv[6], nullptr, 10) : 0;
+    if (position < 1) {
+        std::printf("usage: search-driver OUTPUT SHOTS NAME WORDS KEYTIP POSITION IDMSO EXCEL-HOST ARGUMENTS...\n");
         return 100;
     }
-    std::wstring commandLine = L"\"" + std::wstring(argv[7]) + L"\"";
-    for (int i = 8; i < argc; ++i) commandLine += L" \"" + std::wstring(argv[i]) + L"\"";
-    return Drive(argv[1], argv[2], argv[3], argv[4], argv[5], argv[6], commandLine);
+    std::wstring commandLine = L"\"" + std::wstring(argv[8]) + L"\"";
+    for (int i = 9; i < argc; ++i) commandLine += L" \"" + std::wstring(argv[i]) + L"\"";
+    return Drive(argv[1], argv[2], argv[3], argv[4], argv[5], position, argv[7], commandLine);
 }

@@ -20,7 +20,7 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 has() { # NAME LINE: excel-host's report NAME has the line exactly
   tr -d '\r' <"$work/$1.log" | grep -xF -- "$2" >/dev/null || { fail "$1: no line \"$2\" in:"; cat "$work/$1.log"; }
 }
-drive() { # NAME WORDS KEYTIP IDMSO, then excel-host's arguments
+drive() { # NAME WORDS KEYTIP POSITION IDMSO, then excel-host's arguments
   local name=$1; shift
   wine "$driver" "$(winepath -w "$work/$name-show.log")" "$(winepath -w "$shots")" "$name" "$@" || fail "$name: the window"
 }
@@ -40,7 +40,7 @@ has stand-in 'search "FORM data": Changed(control with Id "Words")'
 has stand-in '  1. Data > Form…  DataFormExcel'
 wine "$excel_host" --search 'nothing like it' >"$work/stand-in-none.log" 2>&1 || fail "stand-in: --search failed"
 has stand-in-none '  1. No command found  (disabled)'
-drive stand-in 'tools options' FC ApplicationOptionsDialog "$host_exe"
+drive stand-in 'tools options' FC 1 ApplicationOptionsDialog "$host_exe"
 wine reg delete "$addins\\Search.StandIn" /f >/dev/null
 
 for bitmap in "$shots"/*.bmp; do

@@ -56,7 +56,7 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
 // then the dynamic menu of its group opens.
 void Run::Search(const std::wstring& words)
 {
-    bool searched = false;
+    bool found = false;
     for (LoadedAddIn& addIn : addIns_) {
         if (!addIn.live) continue;
         std::vector<const markup::Element*> groups;
@@ -68,8 +68,8 @@ void Run::Search(const std::wstring& words)
             for (const markup::Element* box : boxes) {
                 const std::wstring* onChange = box->Attribute(L"onChange");
                 if (!onChange) continue;
-                const bool first = !searched;
-                searched = true;
+                const bool first = !searched_;
+                searched_ = found = true;
                 if (first && options_.measureRounds > 0) ForgetCalls();
                 LARGE_INTEGER started, ended;
                 ::QueryPerformanceCounter(&started);
@@ -104,7 +104,7 @@ void Run::Search(const std::wstring& words)
             }
         }
     }
-    if (!searched) {
+    if (!found) {
         Say(L"search " + Quoted(words) + L": no add-in has an edit box with onChange");
         Fail(kExitClickFailed);
     }

@@ -59,6 +59,7 @@ constexpr const wchar_t* kUsage =
     L"  --search WORDS     search as a user would: give WORDS to the onChange of each add-in\n"
     L"                     edit box that has one, open the dynamic menu of its group\n"
     L"                     (getContent) and print its entries: label, idMso, (disabled)\n"
+    L"                     (repeatable, in order)\n"
     L"  --measure ROUNDS   time GetCustomUI against 13 bare reads of its settings, and the\n"
     L"                     add-in's start: from CoCreateInstance to the first document, and\n"
     L"                     once more from LoadLibrary of its DLL; and count the object-\n"
@@ -113,7 +114,7 @@ std::optional<int> ReadCommandLine(int argc, wchar_t** argv, Options& options)
         else if (option == L"--ribbon-out") options.ribbonOut = value;
         else if (option == L"--click") options.clicks.push_back(value);
         else if (option == L"--excel-words") options.excelWords = value;
-        else if (option == L"--search") options.search = value;
+        else if (option == L"--search") options.searches.push_back(value);
         else if (option == L"--ui-language") {
             wchar_t* end = nullptr;
             const long language = std::wcstol(value.c_str(), &end, 10);

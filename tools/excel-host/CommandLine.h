@@ -35,7 +35,7 @@ struct Options {
     int measureRounds = 0;
     int uiLanguage = 0;
     std::optional<std::wstring> excelWords;
-    std::optional<std::wstring> search;
+    std::vector<std::wstring> searches;
 };
 
 // Reads the arguments into `options`. Answers the exit code to end with at once: after --help

@@ -71,7 +71,7 @@ int Run::Execute()
     for (LoadedAddIn& addIn : addIns_) AskForRibbon(addIn);
     if (options_.uiLanguage != 0 || options_.measureRounds > 0)
         Say(L"excel-host: object-model calls to the first documents: " + CallsMade());
-    if (options_.search) Search(*options_.search);
+    for (const std::wstring& words : options_.searches) Search(words);
     for (const std::wstring& id : options_.clicks) Click(id);
 
     if (options_.measureRounds > 0) {

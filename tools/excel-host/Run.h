@@ -54,6 +54,7 @@ private:
     std::vector<LoadedAddIn> addIns_;
     WindowWatcher* watcher_ = nullptr;
     bool ribbonWritten_ = false;
+    bool searched_ = false; // the first search is the one measured
     int exitCode_ = kExitOk;
 };
 

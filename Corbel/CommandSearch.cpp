@@ -179,6 +179,7 @@ std::wstring ExcelLabel(ExcelWords& excel, std::wstring_view idMso) noexcept
     }
 }
 
+// An entry of the results menu; without a label (empty) it shows Excel's own.
 void AppendMenuEntry(std::wstring& menu, std::wstring_view element, std::wstring_view attributes,
                      std::wstring_view label)
 {
@@ -381,8 +382,11 @@ std::wstring ResultsMenu(const std::vector<SearchHit>& hits, int languageId)
 {
     if (hits.empty()) return OneEntryMenu(L"SearchNoMatch", SearchTextsFor(languageId).noMatch);
     std::wstring menu = std::wstring(L"<menu xmlns=\"") + std::wstring(kCustomUiNamespace) + L"\">";
-    for (const SearchHit& hit : hits)
-        AppendMenuEntry(menu, hit.element, L"idMso=\"" + EscapeXml(hit.idMso) + L'"', hit.label);
+    for (const SearchHit& hit : hits) {
+        // customUI gives a split button no label of its own: it shows Excel's.
+        const bool labelled = hit.element != L"splitButton";
+        AppendMenuEntry(menu, hit.element, L"idMso=\"" + EscapeXml(hit.idMso) + L'"', labelled ? hit.label : L"");
+    }
     return menu + L"</menu>";
 }
 

@@ -90,7 +90,8 @@ private:
 };
 
 // The results menu's content (getContent): a menu element of the customUI namespace holding
-// the hits, escaped; with none, one disabled entry that says nothing matched.
+// the hits, escaped (a split button with Excel's own label: customUI gives it none of ours);
+// with none, one disabled entry that says nothing matched.
 std::wstring ResultsMenu(const std::vector<SearchHit>& hits, int languageId);
 // The content before any search: one disabled entry that says what to do.
 std::wstring HintMenu(int languageId);

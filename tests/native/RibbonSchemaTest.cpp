@@ -1,4 +1,5 @@
 // Every main combination of settings gives a document that Office's own schema accepts.
+#include "CommandSearch.h"
 #include "ControlCheck.h"
 #include "ExcelPlaces.h"
 #include "InMemorySettingsStore.h"
@@ -12,6 +13,7 @@
 #include <libxml/xmlschemas.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 namespace cornice {
@@ -124,6 +126,26 @@ TEST(RibbonSchema, TipsOfEveryReleaseAreValidCustomUi)
         EXPECT_EQ(schema.Problems(document), "") << build;
         EXPECT_NE(document.find(L"&#13;"), std::wstring::npos);
     }
+}
+
+// The results menu's content is a document of its own (getContent's root element), with every
+// kind of control it clones, Excel's words with markup, nothing found, and before any search.
+TEST(RibbonSchema, CommandSearchResultsAreValidCustomUi)
+{
+    Schema schema;
+    ASSERT_TRUE(schema.Loaded());
+    test::LocalisedHost excel(1031);
+    excel.labels[L"Camera"] = L"</menu> & \"x\"";
+    CommandSearch search(PlaceList::Excel365, 1031, RibbonLabels::For(1031, &excel), &excel);
+    std::set<std::wstring> elements;
+    for (const wchar_t* words : {L"camera", L"zoom", L"save", L"gridlines", L"format", L"xyzzy"}) {
+        const std::vector<SearchHit> hits = search.Find(words);
+        for (const SearchHit& hit : hits) elements.insert(hit.element);
+        const std::wstring menu = ResultsMenu(hits, 1031);
+        EXPECT_EQ(schema.Problems(menu), "") << ToUtf8(menu);
+    }
+    EXPECT_EQ(elements, (std::set<std::wstring>{L"button", L"checkBox", L"gallery", L"menu", L"splitButton", L"toggleButton"}));
+    EXPECT_EQ(schema.Problems(HintMenu(1041)), "");
 }
 
 TEST(RibbonSchema, ValidatorCatchesADuplicateId)

@@ -7,6 +7,7 @@
 #include "Trace.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace cornice {
@@ -53,6 +54,8 @@ constexpr LanguageTexts kTexts[] = {
 static_assert(std::size(kTexts) == kTextLanguages.size(), "one row per language of the product's texts");
 
 constexpr std::wstring_view kPathSeparator = L" > ";
+// A search's score keeps the entry's number in its lowest bits.
+constexpr std::uint64_t kEntryBits = (std::uint64_t{1} << 38) - 1;
 constexpr std::wstring_view kCustomUiNamespace = L"http://schemas.microsoft.com/office/2006/01/customui";
 
 // Words an idMso carries that say nothing of the command; a search need not name them.
@@ -332,10 +335,13 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
     // A text's score, higher the better: a match that names the entry's whole label (its menus
     // need not be named, but each one named counts as a word named whole), a Classic entry,
     // words named whole, few words of the label left unnamed.
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> found;
+    // The entry's number in the lowest bits, so that among equals the Classic tab's order and
+    // then the list's decide.
+    std::vector<std::uint64_t> found;
     for (std::uint32_t e = 0; e < entries_.size(); ++e) {
         const Entry& entry = entries_[e];
         std::uint64_t best = 0;
+        bool matched = false;
         for (const Text* text = &texts_[entry.firstText]; text != &texts_[entry.firstText + entry.textCount]; ++text) {
             const Word* first = &words_[text->firstWord];
             const Word* last = first + text->wordCount;
@@ -356,19 +362,20 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
                 for (std::size_t q = 0; q < query.size() && !named; ++q) named = match(q, *word) > 0;
                 unnamed += !named;
             }
-            const std::uint64_t score = std::uint64_t{unnamed == 0} << 40 | std::uint64_t{entry.classic} << 39 |
-                                        std::min<std::uint64_t>(exact, 0xFF) << 24 | (0xFFFF - std::min<std::uint64_t>(unnamed, 0xFFFF)) << 8 | 1;
+            const std::uint64_t score = std::uint64_t{unnamed == 0} << 63 | std::uint64_t{entry.classic} << 62 |
+                                        std::min<std::uint64_t>(exact, 0xFF) << 54 |
+                                        (0xFFFF - std::min<std::uint64_t>(unnamed, 0xFFFF)) << 38;
             best = std::max(best, score);
+            matched = true;
         }
-        if (best) found.emplace_back(best, e);
+        if (matched) found.push_back(best | (kEntryBits - e));
     }
-    // The best first; among equals, the Classic tab's order and then the list's.
-    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::sort(found.begin(), found.end(), std::greater<>());
 
     std::vector<SearchHit> hits;
     std::vector<bool> offered(commands_.size());
-    for (const auto& [score, e] : found) {
-        const Entry& entry = entries_[e];
+    for (const std::uint64_t score : found) {
+        const Entry& entry = entries_[kEntryBits - (score & kEntryBits)];
         if (offered[entry.command]) continue;
         offered[entry.command] = true;
         const Known& command = commands_[entry.command];

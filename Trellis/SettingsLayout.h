@@ -30,6 +30,7 @@ inline constexpr int kCheckButtonId = 305;
 inline constexpr int kRepairButtonId = 306;
 inline constexpr int kFindingsId = 307;
 inline constexpr int kTipsBoxId = 308;
+inline constexpr int kSearchBoxId = 309;
 inline constexpr int kExcelPageId = 400;
 inline constexpr int kAboutPageId = 401;
 inline constexpr int kHelpPageId = 402;
@@ -194,32 +195,37 @@ inline constexpr ControlDesign kFindings{.kind = ControlKind::Other,
                                          .style = style::kVisible | style::kVerticalScroll | style::kEditMultiline |
                                                   style::kEditReadOnly,
                                          .exStyle = style::kClientEdge,
-                                         .place = {240, 780, 5415, 2055},
+                                         .place = {240, 780, 5415, 1740},
                                          .font = {.face = L"Arial", .hundredthsOfPoint = 900, .charset = kDefaultCharset},
                                          .foreColor = kBlack,
                                          .backColor = kWhite,
                                          .text = L"Is the Classic tab missing in Excel? Check finds out why."};
 
-// "Tips" below the findings: a plain box outside the rules, on or off, dimmed when a policy sets it.
-inline constexpr ControlDesign kTipsBox{.kind = ControlKind::CheckBox,
-                                        .id = kTipsBoxId,
-                                        .container = kHelpPageId,
-                                        .windowClass = kButtonClass,
-                                        .style = style::kVisible | style::kTabStop | style::kCheckBox | style::kMultiline,
-                                        .place = {240, 3015, 5415, 495},
-                                        .font = kBoxFont,
-                                        .foreColor = kBlack,
-                                        .backColor = kWhite,
-                                        .text = L"Show where each command is now in the Classic tab's tips"};
+// "Tips" and "Search" below the findings: plain boxes outside the rules, on or off, dimmed when a
+// policy sets them.
+constexpr ControlDesign SwitchBox(int id, int top, const wchar_t* caption)
+{
+    return {.kind = ControlKind::CheckBox,
+            .id = id,
+            .container = kHelpPageId,
+            .windowClass = kButtonClass,
+            .style = style::kVisible | style::kTabStop | style::kCheckBox | style::kMultiline,
+            .place = {240, top, 5415, 495},
+            .font = kBoxFont,
+            .foreColor = kBlack,
+            .backColor = kWhite,
+            .text = caption};
+}
 
-// The "Help" page: the check's buttons, its findings and "Tips".
-inline constexpr std::array<ControlDesign, 5> kHelpPage{{
+// The "Help" page: the check's buttons, its findings, "Tips" and "Search".
+inline constexpr std::array<ControlDesign, 6> kHelpPage{{
     Page(kHelpPageId, 0, L"Help"),
     Button(kCheckButtonId, style::kPushButton, {240, 240, 1695, 405}, L"Check", kHelpPageId),
     // Enabled while a finding is the user's to mend.
     Button(kRepairButtonId, style::kPushButton | style::kDisabled, {2055, 240, 1695, 405}, L"Repair", kHelpPageId),
     kFindings,
-    kTipsBox,
+    SwitchBox(kTipsBoxId, 2640, L"Show where each command is now in the Classic tab's tips"),
+    SwitchBox(kSearchBoxId, 3195, L"Find commands by their old menu names, in a box on the Classic tab"),
 }};
 
 inline constexpr std::array<ControlDesign, 3> kButtons{{
@@ -228,9 +234,9 @@ inline constexpr std::array<ControlDesign, 3> kButtons{{
     kSkinComponentDesign,
 }};
 
-// Creation order is the tab order: the boxes by index, the check's buttons, findings and "Tips", then
+// Creation order is the tab order: the boxes by index, the check's buttons, findings, "Tips" and "Search", then
 // "OK" and "Cancel".
-inline constexpr std::array<ControlDesign, 31> kControls = JoinControls(kPages, kAboutPanel, kHelpPage, kButtons);
+inline constexpr std::array<ControlDesign, 32> kControls = JoinControls(kPages, kAboutPanel, kHelpPage, kButtons);
 
 inline constexpr WindowDesign kWindow{.className = kSettingsWindowClassName,
                                       .pageClassName = kSettingsPageClassName,

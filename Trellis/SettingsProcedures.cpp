@@ -66,17 +66,17 @@ void SettingsProcedures::NotePolicyFailure(const PolicyUnreadableError& error)
         policyFailures_.push_back(reason);
 }
 
-// The add-in shows the tips' places only for "1"; anything else is off.
-void SettingsProcedures::RestoreTips()
+// The add-in takes only "1" as on; anything else is off.
+void SettingsProcedures::RestoreSwitch(PlainSwitch& plain)
 {
     try {
-        tipsLocked_ = store_.SetByPolicy(kSettingsApplication, kSettingsSection, kTipsKey);
+        plain.locked = store_.SetByPolicy(kSettingsApplication, kSettingsSection, plain.key);
     } catch (const PolicyUnreadableError& error) {
-        tipsLocked_ = true;
+        plain.locked = true;
         NotePolicyFailure(error);
         return;
     }
-    tipsOn_ = ToWholeNumber(kTipsKey, store_.ReadSetting(kSettingsApplication, kSettingsSection, kTipsKey, 0)) == 1;
+    plain.on = ToWholeNumber(plain.key, store_.ReadSetting(kSettingsApplication, kSettingsSection, plain.key, 0)) == 1;
 }
 
 void SettingsProcedures::ReportUnreadablePolicies(NumberedProcedure& procedure)
@@ -99,7 +99,7 @@ void SettingsProcedures::ShowSettings()
     // a failure is reported under the number of the box's own restore.
     for (int box = 0; box < CheckBoxRules::kBoxCount; ++box)
         procedure.Run(box <= CheckBoxRules::kAll ? 104 + 2 * box : 112, [&] { LockBoxSetByPolicy(box); });
-    procedure.Run(114, [&] { RestoreTips(); });
+    for (PlainSwitch& plain : switches_) procedure.Run(114, [&] { RestoreSwitch(plain); });
     ReportUnreadablePolicies(procedure);
     procedure.Run(104, [&] { RestoreBox(CheckBoxRules::kClassic); });
     procedure.Run(106, [&] { RestoreBox(CheckBoxRules::kLeft); });
@@ -133,10 +133,11 @@ void SettingsProcedures::Ok()
     // The eight tab keys, then "Hide built-in Tabs": the order of the box indices.
     for (int box = CheckBoxRules::kFirstTab; box <= CheckBoxRules::kHideBuiltInTabs; ++box)
         procedure.Run(112, [&] { SaveBox(box); });
-    if (!tipsLocked_)
-        procedure.Run(113, [&] {
-            store_.SaveSetting(kSettingsApplication, kSettingsSection, kTipsKey, tipsOn_ ? L"1" : L"0");
-        });
+    for (const PlainSwitch& plain : switches_)
+        if (!plain.locked)
+            procedure.Run(113, [&] {
+                store_.SaveSetting(kSettingsApplication, kSettingsSection, plain.key, plain.on ? L"1" : L"0");
+            });
     // A policy's "Classic" already decides the document; the user's kept choice decides the
     // registration once the policy goes, so a locked box installs and removes nothing.
     if (!boxes_.Locked(CheckBoxRules::kClassic)) {

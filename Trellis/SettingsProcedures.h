@@ -7,6 +7,7 @@
 #include "CheckBoxRules.h"
 #include "NumberedSteps.h"
 #include "PolicySettingsStore.h"
+#include "SettingKeys.h"
 #include "SettingsStore.h"
 #include "WindowActions.h"
 
@@ -45,13 +46,15 @@ public:
     {
     }
 
-    // "Tips" on the "Help" page is a plain box outside the rules, on or off; a policy that sets
-    // it (or cannot be read) locks it, and the user's clicks leave it as it is.
-    bool TipsOn() const { return tipsOn_; }
-    bool TipsLocked() const { return tipsLocked_; }
-    void SetTips(bool on)
+    // "Tips" and "Search" on the "Help" page are plain boxes outside the rules, on or off; a
+    // policy that sets one (or cannot be read) locks it, and the user's clicks leave it as it is.
+    enum class Switch { Tips, Search };
+    bool On(Switch which) const { return SwitchOf(which).on; }
+    bool Locked(Switch which) const { return SwitchOf(which).locked; }
+    void Set(Switch which, bool on)
     {
-        if (!tipsLocked_) tipsOn_ = on;
+        PlainSwitch& plain = switches_[static_cast<std::size_t>(which)];
+        if (!plain.locked) plain.on = on;
     }
 
     // Caption, icon, skin, custom pointer.
@@ -61,7 +64,7 @@ public:
     // policy cannot be read is not restored and is locked as the other boxes leave it; the
     // reasons are reported once, together.
     void ShowSettings();
-    // "OK": save the twelve boxes and "Tips" (but none that is locked), install or remove the
+    // "OK": save the twelve boxes, "Tips" and "Search" (but none that is locked), install or remove the
     // add-in as the first box says unless it is locked, start Excel, close.
     void Ok();
     // "Cancel": close; nothing is saved.
@@ -70,7 +73,13 @@ public:
 private:
     void RestoreBox(int box);
     void LockBoxSetByPolicy(int box);
-    void RestoreTips();
+    struct PlainSwitch {
+        const wchar_t* key;
+        bool on = false;
+        bool locked = false;
+    };
+    const PlainSwitch& SwitchOf(Switch which) const { return switches_[static_cast<std::size_t>(which)]; }
+    void RestoreSwitch(PlainSwitch& plain);
     void NotePolicyFailure(const PolicyUnreadableError& error);
     void ReportUnreadablePolicies(NumberedProcedure& procedure);
     void SaveBox(int box);
@@ -81,8 +90,7 @@ private:
     ErrorReporter& reporter_;
     std::array<bool, CheckBoxRules::kBoxCount> policyUnreadable_{};
     std::vector<std::wstring> policyFailures_; // each reason once, in the order met
-    bool tipsOn_ = false;
-    bool tipsLocked_ = false;
+    std::array<PlainSwitch, 2> switches_{{{kTipsKey}, {kSearchKey}}};
 };
 
 } // namespace cornice

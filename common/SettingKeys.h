@@ -16,6 +16,8 @@ inline constexpr const wchar_t* kAllKey = L"All";
 inline constexpr const wchar_t* kHideBuiltInTabsKey = L"Hide built-in Tabs";
 // The supertips that say where the running Excel keeps each command now; off unless "1".
 inline constexpr const wchar_t* kTipsKey = L"Tips";
+// The Classic tab's command search ("Find a command"); off unless "1".
+inline constexpr const wchar_t* kSearchKey = L"Search";
 
 // Excel's built-in tabs that can be hidden, in the order in which they are read and written.
 inline constexpr std::array<const wchar_t*, 8> kTabKeys = {

@@ -15,13 +15,13 @@
 namespace {
 
 // Every text of the user's language, once: the ids lie between the first and the last of
-// TrellisText.h (IDS_BOX_TIPS is the last). The tabs are named as the user's Excel names them
+// TrellisText.h (IDS_BOX_SEARCH is the last). The tabs are named as the user's Excel names them
 // when the add-in has recorded that Excel's words in this language.
 void LoadOwnTexts(HINSTANCE instance)
 {
     const int language = cornice::UserTextLanguage();
     std::map<unsigned, std::wstring> texts;
-    for (unsigned id = IDS_TAB_EXCEL; id <= IDS_BOX_TIPS; ++id)
+    for (unsigned id = IDS_TAB_EXCEL; id <= IDS_BOX_SEARCH; ++id)
         if (std::wstring text = cornice::LoadText(instance, id, language); !text.empty()) texts[id] = std::move(text);
     if (const auto record = cornice::RecordForTextLanguage(cornice::RegistryExcelWordsMemory::RecallAll(), language))
         cornice::NameTabsAsExcelDoes(texts, *record);

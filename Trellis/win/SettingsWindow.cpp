@@ -113,6 +113,7 @@ private:
         case kCheckButtonId: return OwnText(IDS_CHECK_BUTTON, english);
         case kRepairButtonId: return OwnText(IDS_REPAIR_BUTTON, english);
         case kTipsBoxId: return OwnText(IDS_BOX_TIPS, english);
+        case kSearchBoxId: return OwnText(IDS_BOX_SEARCH, english);
         case kFindingsId: return OwnText(IDS_CHECK_INTRO, english);
         case kPolicyNoteId: return OwnText(IDS_POLICY_NOTE, english);
         case kWebsiteCaptionId: return OwnText(IDS_WEBSITE_LABEL, english);
@@ -153,11 +154,22 @@ private:
             any = true;
         }
         ::ShowWindow(Control(kPolicyNoteId), any ? SW_SHOW : SW_HIDE);
-        ShowTips();
-        ::EnableWindow(Control(kTipsBoxId), !procedures_.TipsLocked());
+        for (const auto& [box, which] : kSwitchBoxes) {
+            ShowSwitch(box, which);
+            ::EnableWindow(Control(box), !procedures_.Locked(which));
+        }
     }
 
-    void ShowTips() { ::SendMessageW(Control(kTipsBoxId), BM_SETCHECK, procedures_.TipsOn() ? BST_CHECKED : BST_UNCHECKED, 0); }
+    // The plain boxes of the "Help" page and the settings they stand for.
+    static constexpr std::pair<int, SettingsProcedures::Switch> kSwitchBoxes[] = {
+        {kTipsBoxId, SettingsProcedures::Switch::Tips},
+        {kSearchBoxId, SettingsProcedures::Switch::Search},
+    };
+
+    void ShowSwitch(int box, SettingsProcedures::Switch which)
+    {
+        ::SendMessageW(Control(box), BM_SETCHECK, procedures_.On(which) ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
 
     void ShowBoxState(int box, int state)
     {
@@ -171,9 +183,10 @@ private:
     {
         if (id >= kFirstBoxId && id < kFirstBoxId + CheckBoxRules::kBoxCount && control) {
             if (code == BN_CLICKED && !busy_) rules_.Click(id - kFirstBoxId);
-        } else if (id == kTipsBoxId && code == BN_CLICKED && !busy_) {
-            procedures_.SetTips(!procedures_.TipsOn());
-            ShowTips();
+        } else if ((id == kTipsBoxId || id == kSearchBoxId) && code == BN_CLICKED && !busy_) {
+            const auto which = id == kTipsBoxId ? SettingsProcedures::Switch::Tips : SettingsProcedures::Switch::Search;
+            procedures_.Set(which, !procedures_.On(which));
+            ShowSwitch(id, which);
         } else if (id == IDOK || id == IDCANCEL) {
             if ((!control || code == BN_CLICKED) && !busy_) {
                 busy_ = true;
@@ -215,7 +228,8 @@ private:
         else if (under == Control(kWebsiteId))
             area = PointerArea::Link;
         else if (under == Control(IDOK) || under == Control(IDCANCEL) || under == Control(kCheckButtonId) ||
-                 under == Control(kRepairButtonId) || under == Control(kTipsBoxId) || IsBox(under))
+                 under == Control(kRepairButtonId) || under == Control(kTipsBoxId) ||
+                 under == Control(kSearchBoxId) || IsBox(under))
             area = PointerArea::Clickable;
         else if (under == Control(kHelpPageId))
             area = PointerArea::PageKeepingUnderline;

@@ -157,7 +157,7 @@ TEST(SettingsOpening, EmptyStoreShowsTheFirstThreeBoxesTickedAndReadsInOrder)
     w.procedures.ShowSettings();
     EXPECT_EQ(w.boxes.States(), Ticked({0, 1, 2}));
     EXPECT_EQ(w.actions.log, (std::vector<std::wstring>{
-                                 L"title Trellis", L"version Version:   " CORNICE_VERSION_WIDE_TEXT, L"read Tips", L"read Classic",
+                                 L"title Trellis", L"version Version:   " CORNICE_VERSION_WIDE_TEXT, L"read Tips", L"read Search", L"read Classic",
                                  L"read Left", L"read All", L"read Home", L"read Page Layout",
                                  L"read Insert", L"read Formulas", L"read Data", L"read Review",
                                  L"read View", L"read Developer",
@@ -232,12 +232,12 @@ TEST(SettingsOk, SavesTheBoxesInOrderInstallsStartsExcelAndCloses)
                   L"save Classic=1", L"save Left=0", L"save All=1", L"save Home=1",
                   L"save Page Layout=0", L"save Insert=0", L"save Formulas=0", L"save Data=0",
                   L"save Review=0", L"save View=0", L"save Developer=0",
-                  L"save Hide built-in Tabs=0", L"save Tips=0", L"install", L"open Excel", L"close",
+                  L"save Hide built-in Tabs=0", L"save Tips=0", L"save Search=0", L"install", L"open Excel", L"close",
               }));
     EXPECT_TRUE(w.reporter.reports.empty());
 }
 
-TEST(SettingsOk, ClearingClassicSavesThirteenZerosAndUninstalls)
+TEST(SettingsOk, ClearingClassicSavesFourteenZerosAndUninstalls)
 {
     Window w;
     w.store.Put(L"Developer", L"1");
@@ -246,12 +246,12 @@ TEST(SettingsOk, ClearingClassicSavesThirteenZerosAndUninstalls)
     EXPECT_EQ(w.boxes.States(), States{});
     w.LogSinceOpening();
     w.procedures.Ok();
-    ASSERT_EQ(w.actions.log.size(), 16u);
-    for (int i = 0; i < 13; ++i)
+    ASSERT_EQ(w.actions.log.size(), 17u);
+    for (int i = 0; i < 14; ++i)
         EXPECT_EQ(w.actions.log[i].substr(w.actions.log[i].size() - 2), L"=0") << i;
-    EXPECT_EQ(w.actions.log[13], L"uninstall");
-    EXPECT_EQ(w.actions.log[14], L"open Excel");
-    EXPECT_EQ(w.actions.log[15], L"close");
+    EXPECT_EQ(w.actions.log[14], L"uninstall");
+    EXPECT_EQ(w.actions.log[15], L"open Excel");
+    EXPECT_EQ(w.actions.log[16], L"close");
 }
 
 TEST(SettingsOk, AGreyedClassicBoxIsSavedAsTwoAndInstalls)
@@ -267,7 +267,7 @@ TEST(SettingsOk, AGreyedClassicBoxIsSavedAsTwoAndInstalls)
     w.LogSinceOpening();
     w.procedures.Ok();
     EXPECT_EQ(w.actions.log[0], L"save Classic=2");
-    EXPECT_EQ(w.actions.log[13], L"install");
+    EXPECT_EQ(w.actions.log[14], L"install");
 }
 
 TEST(SettingsOk, AFailedSaveIsReportedAndEverythingElseStillHappens)
@@ -362,40 +362,52 @@ TEST(SettingsUnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnly
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{
                                L"save All=1", L"save Home=1", L"save Page Layout=0", L"save Insert=0",
                                L"save Formulas=0", L"save Data=0", L"save Review=1", L"save View=0",
-                               L"save Developer=0", L"save Tips=0", L"open Excel", L"close",
+                               L"save Developer=0", L"save Tips=0", L"save Search=0", L"open Excel", L"close",
                            }))
         << "a policy's Classic 0 empties the document; removing the add-in would outlive the policy";
     EXPECT_EQ(own.Get(L"Classic"), L"1");
     EXPECT_EQ(own.Get(L"Left"), L"0");
 }
 
-TEST(SettingsTips, AStoredOneShowsTickedAndOkSavesTheBoxUnlessAPolicySetsIt)
+// "Tips" and "Search": plain boxes, each its own key, each locked by its own policy.
+TEST(SettingsSwitches, AStoredOneShowsTickedAndOkSavesTheBoxUnlessAPolicySetsIt)
 {
+    using Switch = SettingsProcedures::Switch;
     Window w;
     w.store.Put(L"Tips", L"1");
     w.Open();
-    EXPECT_TRUE(w.procedures.TipsOn());
-    EXPECT_FALSE(w.procedures.TipsLocked());
-    w.procedures.SetTips(false);
+    EXPECT_TRUE(w.procedures.On(Switch::Tips));
+    EXPECT_FALSE(w.procedures.On(Switch::Search));
+    EXPECT_FALSE(w.procedures.Locked(Switch::Tips));
+    w.procedures.Set(Switch::Tips, false);
+    w.procedures.Set(Switch::Search, true);
     w.procedures.Ok();
     EXPECT_EQ(w.store.Get(L"Tips"), L"0");
+    EXPECT_EQ(w.store.Get(L"Search"), L"1");
 
     FakeActions actions;
     LoggingStore own{actions.log};
     own.Put(L"Tips", L"0");
+    own.Put(L"Search", L"1");
     InMemoryPolicySource computerPolicy, userPolicy;
     userPolicy.Set(L"Tips", 1);
+    computerPolicy.Set(L"Search", 0);
     PolicySettingsStore store{own, computerPolicy, userPolicy};
     CheckBoxRules boxes;
     RecordingReporter reporter;
     SettingsProcedures procedures{actions, store, boxes, reporter};
     procedures.ShowSettings();
-    EXPECT_TRUE(procedures.TipsOn());
-    EXPECT_TRUE(procedures.TipsLocked());
-    procedures.SetTips(false);
-    EXPECT_TRUE(procedures.TipsOn()) << "a click cannot change the policy's value";
+    EXPECT_TRUE(procedures.On(Switch::Tips));
+    EXPECT_TRUE(procedures.Locked(Switch::Tips));
+    EXPECT_FALSE(procedures.On(Switch::Search));
+    EXPECT_TRUE(procedures.Locked(Switch::Search));
+    procedures.Set(Switch::Tips, false);
+    procedures.Set(Switch::Search, true);
+    EXPECT_TRUE(procedures.On(Switch::Tips)) << "a click cannot change the policy's value";
+    EXPECT_FALSE(procedures.On(Switch::Search)) << "a click cannot change the policy's value";
     procedures.Ok();
     EXPECT_EQ(own.Get(L"Tips"), L"0");
+    EXPECT_EQ(own.Get(L"Search"), L"1");
     EXPECT_TRUE(reporter.reports.empty());
 }
 

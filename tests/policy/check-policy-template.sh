@@ -32,10 +32,10 @@ for adml in "${languages[@]}"; do
   [ -z "$dangling" ] || fail "$adml has presentation parts for no element:" $dangling
 done
 
-# The keys as the programs spell them (Trellis's twelve and "Tips"): every quoted text of the
+# The keys as the programs spell them (Trellis's twelve, "Tips" and "Search"): every quoted text of the
 # header but the application and section names.
 expected=$(grep -o 'L"[^"]*"' "$keys_header" | sed 's/^L"\(.*\)"$/\1/' | grep -vx 'Quillmark\|Architrave' | sort)
-[ "$(echo "$expected" | wc -l)" -eq 13 ] || fail "expected thirteen keys in $keys_header, found: $expected"
+[ "$(echo "$expected" | wc -l)" -eq 14 ] || fail "expected fourteen keys in $keys_header, found: $expected"
 written=$(xmllint --xpath "//*[local-name()='policy']/@valueName" "$admx" | sed 's/^ *valueName="\(.*\)"$/\1/' | sort)
 [ "$written" = "$expected" ] || fail "the policies write the values" "$(echo $written)" "instead of" "$(echo $expected)"
 

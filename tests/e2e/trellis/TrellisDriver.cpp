@@ -118,7 +118,7 @@ std::string Show(const Settings& settings)
     return text + " }";
 }
 
-// What a save of these states writes, under the boxes' keys, with "Tips" as given.
+// What a save of these states writes, under the boxes' keys, with "Tips" as given and "Search" off.
 using States = std::array<int, 12>;
 
 Settings SavedAs(const States& states, const wchar_t* tips = L"0")
@@ -126,6 +126,7 @@ Settings SavedAs(const States& states, const wchar_t* tips = L"0")
     Settings settings;
     for (int box = 0; box < 12; ++box) settings[cornice::settings::kBoxes[box].key] = std::to_wstring(states[box]);
     settings[cornice::kTipsKey] = tips;
+    settings[cornice::kSearchKey] = L"0";
     return settings;
 }
 
@@ -175,6 +176,7 @@ private:
 HWND Page(HWND trellisWindow, int id) { return ::GetDlgItem(trellisWindow, id); }
 HWND Box(HWND trellisWindow, int index) { return ::GetDlgItem(Page(trellisWindow, kExcelPageId), kFirstBoxId + index); }
 HWND TipsBox(HWND trellisWindow) { return ::GetDlgItem(Page(trellisWindow, kHelpPageId), kTipsBoxId); }
+HWND SearchBox(HWND trellisWindow) { return ::GetDlgItem(Page(trellisWindow, kHelpPageId), kSearchBoxId); }
 
 States ReadStates(HWND trellisWindow)
 {
@@ -605,6 +607,8 @@ void OkInstalls()
     ClickBox(trellisWindow, 9); // View
     ::SendMessageW(TipsBox(trellisWindow), BM_CLICK, 0, 0);
     CHECK(::SendMessageW(TipsBox(trellisWindow), BM_GETCHECK, 0, 0) == BST_CHECKED, "a click did not tick Tips");
+    ::SendMessageW(SearchBox(trellisWindow), BM_CLICK, 0, 0);
+    CHECK(::SendMessageW(SearchBox(trellisWindow), BM_GETCHECK, 0, 0) == BST_CHECKED, "a click did not tick Search");
     PressButton(trellisWindow, IDOK);
 
     const HWND box = trellis.MessageBox(L"Trellis", 45000);
@@ -632,7 +636,9 @@ void OkInstalls()
     CHECK(ribbon.find("TabReview") != std::string::npos && ribbon.find("TabView") != std::string::npos,
           "the add-in's ribbon does not hide Review and View: " + ribbon.substr(0, 300));
     CHECK(trellis.Ended(), "OK did not end the program");
-    CHECK(ReadSettings() == SavedAs(Ticked({0, 1, 8, 9, 11}), L"1"), "saved " + Show(ReadSettings()));
+    Settings saved = SavedAs(Ticked({0, 1, 8, 9, 11}), L"1");
+    saved[cornice::kSearchKey] = L"1";
+    CHECK(ReadSettings() == saved, "saved " + Show(ReadSettings()));
 }
 
 // Cancel and the close button save nothing, install nothing, start nothing.

@@ -118,6 +118,13 @@ void AppendFolded(std::wstring& folded, wchar_t c)
     }
 }
 
+std::wstring Folded(std::wstring_view word)
+{
+    std::wstring folded;
+    for (const wchar_t c : word) AppendFolded(folded, c);
+    return folded;
+}
+
 // Calls `word` with each word of `text`, folded.
 template <typename Word>
 void ForEachFoldedWord(std::wstring_view text, Word&& word)
@@ -161,14 +168,16 @@ std::wstring Unescaped(std::wstring_view escaped)
     return text;
 }
 
-std::wstring Joined(const std::vector<std::wstring_view>& words)
+// An idMso as a label when Excel gives none: its words without the filler ("Sort Dialog
+// Classic" is "Sort"), unless nothing else is left.
+std::wstring IdMsoLabel(std::wstring_view idMso)
 {
-    std::wstring text;
-    for (const std::wstring_view word : words) {
-        if (!text.empty()) text += L' ';
-        text += word;
+    std::wstring label, all;
+    for (const std::wstring_view word : IdMsoWords(idMso)) {
+        if (!IsFiller(Folded(word))) (label += label.empty() ? L"" : L" ") += word;
+        (all += all.empty() ? L"" : L" ") += word;
     }
-    return text;
+    return label.empty() ? all : label;
 }
 
 // Excel's label of a control, plain; empty when it has no usable one.
@@ -269,20 +278,17 @@ void CommandSearch::AddWords(std::wstring_view text, Role role)
 void CommandSearch::AddIdMsoWords(std::wstring_view idMso)
 {
     for (const std::wstring_view word : IdMsoWords(idMso)) {
-        std::wstring folded;
-        for (const wchar_t c : word) AppendFolded(folded, c);
-        AddWords(word, IsFiller(folded) ? Role::Filler : Role::Label);
+        AddWords(word, IsFiller(Folded(word)) ? Role::Filler : Role::Label);
     }
 }
 
 void CommandSearch::AddClassicEntry(std::uint32_t number, std::span<const LabelId> menus, LabelId label)
 {
     const Known& command = commands_[number];
-    const std::wstring idMsoWords = Joined(IdMsoWords(command.idMso));
     std::wstring path;
     for (const LabelId menu : menus) (path += Unescaped(labels_.Text(menu))) += kPathSeparator;
     const std::wstring own = label != LabelId::None ? Unescaped(labels_.Text(label)) : command.excelLabel;
-    BeginEntry(number, true, path + (own.empty() ? idMsoWords : own));
+    BeginEntry(number, true, path + (own.empty() ? IdMsoLabel(command.idMso) : own));
 
     // In the user's words: the menus, then the entry's label as the Classic tab shows it.
     BeginText();
@@ -305,7 +311,7 @@ void CommandSearch::AddClassicEntry(std::uint32_t number, std::span<const LabelI
 void CommandSearch::AddCommandEntry(std::uint32_t number)
 {
     const Known& command = commands_[number];
-    BeginEntry(number, false, command.excelLabel.empty() ? Joined(IdMsoWords(command.idMso)) : command.excelLabel);
+    BeginEntry(number, false, command.excelLabel.empty() ? IdMsoLabel(command.idMso) : command.excelLabel);
     if (!command.excelLabel.empty()) {
         BeginText();
         AddWords(command.excelLabel, Role::Label);

@@ -226,6 +226,12 @@ CommandSearch::CommandSearch(PlaceList list, int languageId, const RibbonLabels&
 
 void CommandSearch::Prepare()
 {
+    // Afresh, should an earlier attempt have run out of memory halfway.
+    commands_.clear();
+    entries_.clear();
+    texts_.clear();
+    words_.clear();
+    pool_.clear();
     for (Command& command : CommandsOf(list_)) {
         Known known{std::move(command.idMso), ElementOf(command.type), {}};
         if (excel_) known.excelLabel = ExcelLabel(*excel_, known.idMso);
@@ -277,9 +283,7 @@ void CommandSearch::AddWords(std::wstring_view text, Role role)
 
 void CommandSearch::AddIdMsoWords(std::wstring_view idMso)
 {
-    for (const std::wstring_view word : IdMsoWords(idMso)) {
-        AddWords(word, IsFiller(Folded(word)) ? Role::Filler : Role::Label);
-    }
+    for (const std::wstring_view word : IdMsoWords(idMso)) AddWords(word, IsFiller(Folded(word)) ? Role::Filler : Role::Label);
 }
 
 void CommandSearch::AddClassicEntry(std::uint32_t number, std::span<const LabelId> menus, LabelId label)

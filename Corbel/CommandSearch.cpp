@@ -7,6 +7,7 @@
 #include "Trace.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace cornice {
@@ -53,6 +54,8 @@ constexpr LanguageTexts kTexts[] = {
 static_assert(std::size(kTexts) == kTextLanguages.size(), "one row per language of the product's texts");
 
 constexpr std::wstring_view kPathSeparator = L" > ";
+// A search's score keeps the entry's number in its lowest bits.
+constexpr std::uint64_t kEntryBits = (std::uint64_t{1} << 38) - 1;
 constexpr std::wstring_view kCustomUiNamespace = L"http://schemas.microsoft.com/office/2006/01/customui";
 
 // Words an idMso carries that say nothing of the command; a search need not name them.
@@ -115,6 +118,13 @@ void AppendFolded(std::wstring& folded, wchar_t c)
     }
 }
 
+std::wstring Folded(std::wstring_view word)
+{
+    std::wstring folded;
+    for (const wchar_t c : word) AppendFolded(folded, c);
+    return folded;
+}
+
 // Calls `word` with each word of `text`, folded.
 template <typename Word>
 void ForEachFoldedWord(std::wstring_view text, Word&& word)
@@ -158,14 +168,16 @@ std::wstring Unescaped(std::wstring_view escaped)
     return text;
 }
 
-std::wstring Joined(const std::vector<std::wstring_view>& words)
+// An idMso as a label when Excel gives none: its words without the filler ("Sort Dialog
+// Classic" is "Sort"), unless nothing else is left.
+std::wstring IdMsoLabel(std::wstring_view idMso)
 {
-    std::wstring text;
-    for (const std::wstring_view word : words) {
-        if (!text.empty()) text += L' ';
-        text += word;
+    std::wstring label, all;
+    for (const std::wstring_view word : IdMsoWords(idMso)) {
+        if (!IsFiller(Folded(word))) (label += label.empty() ? L"" : L" ") += word;
+        (all += all.empty() ? L"" : L" ") += word;
     }
-    return text;
+    return label.empty() ? all : label;
 }
 
 // Excel's label of a control, plain; empty when it has no usable one.
@@ -214,6 +226,12 @@ CommandSearch::CommandSearch(PlaceList list, int languageId, const RibbonLabels&
 
 void CommandSearch::Prepare()
 {
+    // Afresh, should an earlier attempt have run out of memory halfway.
+    commands_.clear();
+    entries_.clear();
+    texts_.clear();
+    words_.clear();
+    pool_.clear();
     for (Command& command : CommandsOf(list_)) {
         Known known{std::move(command.idMso), ElementOf(command.type), {}};
         if (excel_) known.excelLabel = ExcelLabel(*excel_, known.idMso);
@@ -265,21 +283,16 @@ void CommandSearch::AddWords(std::wstring_view text, Role role)
 
 void CommandSearch::AddIdMsoWords(std::wstring_view idMso)
 {
-    for (const std::wstring_view word : IdMsoWords(idMso)) {
-        std::wstring folded;
-        for (const wchar_t c : word) AppendFolded(folded, c);
-        AddWords(word, IsFiller(folded) ? Role::Filler : Role::Label);
-    }
+    for (const std::wstring_view word : IdMsoWords(idMso)) AddWords(word, IsFiller(Folded(word)) ? Role::Filler : Role::Label);
 }
 
 void CommandSearch::AddClassicEntry(std::uint32_t number, std::span<const LabelId> menus, LabelId label)
 {
     const Known& command = commands_[number];
-    const std::wstring idMsoWords = Joined(IdMsoWords(command.idMso));
     std::wstring path;
     for (const LabelId menu : menus) (path += Unescaped(labels_.Text(menu))) += kPathSeparator;
     const std::wstring own = label != LabelId::None ? Unescaped(labels_.Text(label)) : command.excelLabel;
-    BeginEntry(number, true, path + (own.empty() ? idMsoWords : own));
+    BeginEntry(number, true, path + (own.empty() ? IdMsoLabel(command.idMso) : own));
 
     // In the user's words: the menus, then the entry's label as the Classic tab shows it.
     BeginText();
@@ -302,7 +315,7 @@ void CommandSearch::AddClassicEntry(std::uint32_t number, std::span<const LabelI
 void CommandSearch::AddCommandEntry(std::uint32_t number)
 {
     const Known& command = commands_[number];
-    BeginEntry(number, false, command.excelLabel.empty() ? Joined(IdMsoWords(command.idMso)) : command.excelLabel);
+    BeginEntry(number, false, command.excelLabel.empty() ? IdMsoLabel(command.idMso) : command.excelLabel);
     if (!command.excelLabel.empty()) {
         BeginText();
         AddWords(command.excelLabel, Role::Label);
@@ -332,10 +345,13 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
     // A text's score, higher the better: a match that names the entry's whole label (its menus
     // need not be named, but each one named counts as a word named whole), a Classic entry,
     // words named whole, few words of the label left unnamed.
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> found;
+    // The entry's number in the lowest bits, so that among equals the Classic tab's order and
+    // then the list's decide.
+    std::vector<std::uint64_t> found;
     for (std::uint32_t e = 0; e < entries_.size(); ++e) {
         const Entry& entry = entries_[e];
         std::uint64_t best = 0;
+        bool matched = false;
         for (const Text* text = &texts_[entry.firstText]; text != &texts_[entry.firstText + entry.textCount]; ++text) {
             const Word* first = &words_[text->firstWord];
             const Word* last = first + text->wordCount;
@@ -356,19 +372,20 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
                 for (std::size_t q = 0; q < query.size() && !named; ++q) named = match(q, *word) > 0;
                 unnamed += !named;
             }
-            const std::uint64_t score = std::uint64_t{unnamed == 0} << 40 | std::uint64_t{entry.classic} << 39 |
-                                        std::min<std::uint64_t>(exact, 0xFF) << 24 | (0xFFFF - std::min<std::uint64_t>(unnamed, 0xFFFF)) << 8 | 1;
+            const std::uint64_t score = std::uint64_t{unnamed == 0} << 63 | std::uint64_t{entry.classic} << 62 |
+                                        std::min<std::uint64_t>(exact, 0xFF) << 54 |
+                                        (0xFFFF - std::min<std::uint64_t>(unnamed, 0xFFFF)) << 38;
             best = std::max(best, score);
+            matched = true;
         }
-        if (best) found.emplace_back(best, e);
+        if (matched) found.push_back(best | (kEntryBits - e));
     }
-    // The best first; among equals, the Classic tab's order and then the list's.
-    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::sort(found.begin(), found.end(), std::greater<>());
 
     std::vector<SearchHit> hits;
     std::vector<bool> offered(commands_.size());
-    for (const auto& [score, e] : found) {
-        const Entry& entry = entries_[e];
+    for (const std::uint64_t score : found) {
+        const Entry& entry = entries_[kEntryBits - (score & kEntryBits)];
         if (offered[entry.command]) continue;
         offered[entry.command] = true;
         const Known& command = commands_[entry.command];

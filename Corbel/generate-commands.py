@@ -158,6 +158,7 @@ def main(argv):
         "constexpr TypeException kTypeExceptions[] = {",
     ]
     lines += [f"    {{{l}, {t}, {i}}}, // {why}" for l, t, i, why in exceptions]
+    lines += ["    {0xFF, 0, 0xFFFF}, // of no list: the array is never empty"]
     lines += ["};", "", "} // namespace cornice::commands", ""]
     text = "\n".join(lines)
     try:

@@ -148,6 +148,28 @@ TEST(RibbonSchema, CommandSearchResultsAreValidCustomUi)
     EXPECT_EQ(schema.Problems(HintMenu(1041)), "");
 }
 
+// With "Search" the Classic tab ends with "Find a command", valid beside the tips and in every
+// language of the product's texts, and the root asks for the ribbon's object.
+TEST(RibbonSchema, TheSearchGroupIsValidCustomUi)
+{
+    Schema schema;
+    ASSERT_TRUE(schema.Loaded());
+    for (int language : {1033, 1031, 1049, 1041}) {
+        test::LocalisedHost excel(language);
+        InMemorySettingsStore store;
+        store.SaveSetting(kSettingsApplication, kSettingsSection, kSearchKey, L"1");
+        store.SaveSetting(kSettingsApplication, kSettingsSection, kTipsKey, L"1");
+        const std::wstring document = RibbonBuilder(store, excel).GetRibbonXML();
+        EXPECT_EQ(schema.Problems(document), "") << language;
+        EXPECT_NE(document.find(L"onLoad=\"SearchRibbonLoaded\""), std::wstring::npos);
+        const std::wstring group = L"<group id=\"CommandSearch\" label=\"" + std::wstring(SearchTextsFor(language).findCommand);
+        EXPECT_NE(document.find(group), std::wstring::npos) << language;
+        const std::wstring_view end = L"getContent=\"GetSearchResults\"/></group></tab></tabs></ribbon></customUI>";
+        EXPECT_TRUE(document.size() > end.size() && document.compare(document.size() - end.size(), end.size(), end) == 0)
+            << "the search is the tab's last group";
+    }
+}
+
 TEST(RibbonSchema, ValidatorCatchesADuplicateId)
 {
     Schema schema;

@@ -43,10 +43,11 @@ endif
 test-win32: build-native
 test-win64: build-win32
 
-# The ribbon benchmark, then each shipped file's size against its budget and its size before
+# The ribbon and command search benchmarks, then each shipped file's size against its budget and its size before
 # the binaries were trimmed (the binary-size-budgets test, which ctest shows only on failure).
 benchmark: build-native build-win32 build-win64
 	@build/native/benchmarks/ribbon-benchmark --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	@build/native/benchmarks/search-benchmark --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	@for preset in win32 win64; do \
 	  ctest --preset $$preset -R '^binary-size-budgets$$' -V | sed -n 's/^[0-9]*: \(.* KB (before.*\)/\1/p'; \
 	done

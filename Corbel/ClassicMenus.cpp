@@ -339,4 +339,13 @@ void AddMenus(RibbonDocument& document, MenuLevel Level, const RibbonLabels& lab
     }
 }
 
+void VisitMenuControls(const ControlVisitor& visit)
+{
+    std::vector<LabelId> menus;
+    for (const ClassicMenu& menu : kMenuBar) {
+        menus.assign(1, menu.title);
+        VisitControls(menu.entries, menu.count, menus, visit);
+    }
+}
+
 } // namespace cornice

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "RibbonDocument.h"
+#include "RibbonEntry.h"
 #include "RibbonLabels.h"
 
 namespace cornice {
@@ -15,5 +16,8 @@ enum class MenuLevel {
 };
 
 void AddMenus(RibbonDocument& document, MenuLevel Level, const RibbonLabels& labels);
+
+// Each of Excel's controls of the menu bar, menu by menu; `menus` begins with the menu's title.
+void VisitMenuControls(const ControlVisitor& visit);
 
 } // namespace cornice

@@ -2,6 +2,8 @@
 
 #include "RibbonEntry.h"
 
+#include <iterator>
+
 namespace cornice {
 namespace {
 
@@ -121,6 +123,13 @@ void AddFormattingToolbar(RibbonDocument& document, const RibbonLabels& labels)
     document.Append(LR"(<box id="boxNew3" boxStyle="horizontal">)");
     AppendEntries(document, kFormattingToolbar, labels);
     document.Append(L"</box>");
+}
+
+void VisitToolbarControls(const ControlVisitor& visit)
+{
+    std::vector<LabelId> menus;
+    VisitControls(kStandardToolbar, std::size(kStandardToolbar), menus, visit);
+    VisitControls(kFormattingToolbar, std::size(kFormattingToolbar), menus, visit);
 }
 
 } // namespace cornice

@@ -1,5 +1,6 @@
 #include "RibbonBuilder.h"
 
+#include "CommandSearch.h"
 #include "ClassicMenus.h"
 #include "ClassicToolbars.h"
 #include "ControlTips.h"
@@ -107,10 +108,13 @@ std::wstring RibbonBuilder::GetRibbonXML()
     const Parts& parts = tips ? *tipParts_ : *parts_;
     const RibbonLabels& labels = parts.labels;
 
+    // "Search" needs the ribbon's object (onLoad) to show the results of new words.
+    const bool search = ToWholeNumber(kSearchKey, Read(kSearchKey, 0)) == 1;
+
     document_.Clear();
     document_.Append(L"<customUI xmlns=\"");
     document_.Append(kCustomUiNamespace);
-    document_.Append(L"\" >");
+    document_.Append(search ? LR"(" onLoad="SearchRibbonLoaded" >)" : L"\" >");
 
     AddRibbonAndTabs();
 
@@ -137,8 +141,42 @@ std::wstring RibbonBuilder::GetRibbonXML()
     document_.Append(L"</box>");
     document_.AppendTemplate(parts.toolbarRows);
 
-    document_.Append(L"</group ></tab></tabs></ribbon></customUI>");
+    document_.Append(L"</group >");
+    if (search) AddSearchGroup();
+    document_.Append(L"</tab></tabs></ribbon></customUI>");
     return document_.Text();
+}
+
+const RibbonLabels& RibbonBuilder::Labels()
+{
+    if (!labelsChosen_) ChooseLabels();
+    return parts_->labels;
+}
+
+int RibbonBuilder::Language()
+{
+    if (!labelsChosen_) ChooseLabels();
+    return language_;
+}
+
+// "Find a command": the words, and the menu of what they found, built when it opens. Keytips
+// are given so that the keyboard reaches the box the same way in every Excel.
+void RibbonBuilder::AddSearchGroup()
+{
+    const SearchTexts texts = SearchTextsFor(language_);
+    const std::wstring find = EscapeXml(texts.findCommand);
+    document_.Append(LR"(<group id="CommandSearch" label=")");
+    document_.Append(find);
+    document_.Append(LR"("><editBox id="SearchWords" label=")");
+    document_.Append(find);
+    document_.Append(LR"(" showLabel="false" keytip=")");
+    document_.Append(EscapeXml(texts.editKeytip));
+    document_.Append(LR"(" sizeString="WWWWWWWWWWWWWWWWWW" getText="GetSearchWords" onChange="SearchWordsChanged"/>)");
+    document_.Append(LR"(<dynamicMenu id="SearchResults" label=")");
+    document_.Append(EscapeXml(texts.results));
+    document_.Append(LR"(" keytip=")");
+    document_.Append(EscapeXml(texts.resultsKeytip));
+    document_.Append(LR"(" imageMso="FindDialog" getContent="GetSearchResults"/></group>)");
 }
 
 void RibbonBuilder::AddRibbonAndTabs()

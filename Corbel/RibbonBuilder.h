@@ -27,6 +27,11 @@ public:
     // that is not a number, and whatever the host throws; no partial document escapes.
     std::wstring GetRibbonXML();
 
+    // The labels of the documents, in Excel's language (msoLanguageIDUI, Language()): chosen at
+    // the first request, or now.
+    const RibbonLabels& Labels();
+    int Language();
+
     // The next document asks the host for its language and words again (a new connection).
     void ForgetLabels() noexcept
     {
@@ -43,6 +48,7 @@ private:
     void ChooseLabels();
     void ChooseTips();
     void AddRibbonAndTabs();
+    void AddSearchGroup();
 
     SettingsStore& store_;
     Host& host_;

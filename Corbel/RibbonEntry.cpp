@@ -87,4 +87,20 @@ void AppendEntries(RibbonDocument& document, const RibbonEntry* entries, std::si
     }
 }
 
+void VisitControls(const RibbonEntry* entries, std::size_t count, std::vector<LabelId>& menus,
+                   const ControlVisitor& visit)
+{
+    for (const RibbonEntry* entry = entries; entry != entries + count; ++entry) {
+        switch (entry->kind) {
+        case EntryKind::Icon:
+        case EntryKind::Control:
+        case EntryKind::ComboBox: visit(*entry, menus); break;
+        case EntryKind::Submenu: menus.push_back(entry->label); break;
+        case EntryKind::EndSubmenu: menus.pop_back(); break;
+        case EntryKind::Entries: VisitControls(entry->nested, entry->nestedCount, menus, visit); break;
+        default: break;
+        }
+    }
+}
+
 } // namespace cornice

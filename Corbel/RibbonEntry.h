@@ -5,7 +5,10 @@
 #include "RibbonLabels.h"
 
 #include <cstddef>
+#include <functional>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace cornice {
 
@@ -79,5 +82,13 @@ void AppendEntries(RibbonDocument& document, const RibbonEntry (&entries)[N], co
 {
     AppendEntries(document, entries, N, {}, labels);
 }
+
+// Called for each of Excel's controls (Icon, Control, ComboBox) of a table, nested tables
+// included, with the labels of the menus and submenus around it, outermost first.
+using ControlVisitor = std::function<void(const RibbonEntry& control, std::span<const LabelId> menus)>;
+
+// `menus` holds the labels around the table; it is the same again on return.
+void VisitControls(const RibbonEntry* entries, std::size_t count, std::vector<LabelId>& menus,
+                   const ControlVisitor& visit);
 
 } // namespace cornice

@@ -1,6 +1,7 @@
 #include "Connect.h"
 
 #include "AboutWindow.h"
+#include "Automation.h"
 #include "AddInIdentity.h"
 #include "ComError.h"
 #include "ComObject.h"
@@ -13,6 +14,7 @@
 #include "Module.h"
 #include "RegistryPolicySource.h"
 #include "RibbonBuilder.h"
+#include "SearchSession.h"
 #include "Trace.h"
 #include "WinHandles.h"
 
@@ -76,6 +78,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetRibbonXML(BSTR* result) override;
     HRESULT STDMETHODCALLTYPE ShowAbout0(IDispatch* control) override;
     HRESULT STDMETHODCALLTYPE Uninstall0(IDispatch* control) override;
+    HRESULT STDMETHODCALLTYPE SearchRibbonLoaded(IDispatch* ribbon) override;
+    HRESULT STDMETHODCALLTYPE GetSearchWords(IDispatch* control, BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE SearchWordsChanged(IDispatch* control, BSTR text) override;
+    HRESULT STDMETHODCALLTYPE GetSearchResults(IDispatch* control, BSTR* content) override;
 
     // IRibbonExtensibility
     HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR ribbonId, BSTR* result) override;
@@ -117,6 +123,9 @@ private:
     ExcelApplicationHost excelApplication_;
     RegistryExcelWordsMemory excelWords_;
     RibbonBuilder builder_{settings_.Store(), excelApplication_, &excelWords_};
+    SearchSession search_{excelApplication_, &excelWords_};
+    // The ribbon's IRibbonUI, from onLoad: the results menu is invalidated through it.
+    ComPtr<IDispatch> ribbon_;
 };
 
 // IUnknown and IDispatch are _Connect's.
@@ -221,7 +230,50 @@ HRESULT Connect::OnConnection(IDispatch* application, ext_ConnectMode, IDispatch
 {
     excelApplication_.SetApplication(application);
     builder_.ForgetLabels();
+    search_.Forget();
+    ribbon_ = {};
     return S_OK;
+}
+
+HRESULT Connect::SearchRibbonLoaded(IDispatch* ribbon)
+{
+    ribbon_ = ComPtr<IDispatch>(ribbon);
+    return S_OK;
+}
+
+HRESULT Connect::GetSearchWords(IDispatch*, BSTR* text)
+try {
+    if (!text) return E_POINTER;
+    *text = nullptr;
+    *text = UniqueBstr::FromText(search_.Words()).Detach();
+    return S_OK;
+} catch (...) {
+    return ReportCaughtException(IID__Connect);
+}
+
+// Enter in the box: the words are searched now, so that the menu opens at once; the menu is
+// told that its content changed.
+HRESULT Connect::SearchWordsChanged(IDispatch*, BSTR text)
+try {
+    search_.Search(text ? std::wstring_view(text, ::SysStringLen(text)) : std::wstring_view(), builder_.Labels(),
+                   builder_.Language());
+    if (ribbon_) {
+        const UniqueBstr id = UniqueBstr::FromText(L"SearchResults");
+        CallByName(ribbon_.Get(), L"InvalidateControl", {TextArgument(id.Get())});
+    }
+    return S_OK;
+} catch (...) {
+    return ReportCaughtException(IID__Connect);
+}
+
+HRESULT Connect::GetSearchResults(IDispatch*, BSTR* content)
+try {
+    if (!content) return E_POINTER;
+    *content = nullptr;
+    *content = UniqueBstr::FromText(search_.ResultsMenu()).Detach();
+    return S_OK;
+} catch (...) {
+    return ReportCaughtException(IID__Connect);
 }
 
 HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid)

@@ -17,12 +17,13 @@ UniqueVariant Ask(IDispatch* object, const wchar_t* member, std::initializer_lis
     return CallByName(object, member, arguments, kExcelLocale);
 }
 
-ComPtr<IDispatch> CommandBarsOf(IDispatch* application)
-{
-    return ObjectOf(*Ask(application, L"CommandBars").Get(), "CommandBars");
-}
-
 } // namespace
+
+IDispatch* ExcelApplicationHost::CommandBars()
+{
+    if (!commandBars_) commandBars_ = ObjectOf(*Ask(application_.Get(), L"CommandBars").Get(), "CommandBars");
+    return commandBars_.Get();
+}
 
 std::wstring ExcelApplicationHost::Version()
 {
@@ -56,7 +57,7 @@ int ExcelApplicationHost::UiLanguage()
 std::wstring ExcelApplicationHost::MenuCaption(int controlId)
 {
     const UniqueVariant control =
-        Ask(CommandBarsOf(application_.Get()).Get(), L"FindControl", {MissingArgument(), LongArgument(controlId)});
+        Ask(CommandBars(), L"FindControl", {MissingArgument(), LongArgument(controlId)});
     return TextOf(*Ask(ObjectOf(*control.Get(), "FindControl").Get(), L"Caption").Get(), "Caption");
 }
 
@@ -65,7 +66,7 @@ std::wstring ExcelApplicationHost::MsoText(const wchar_t* member, std::wstring_v
 {
     const UniqueBstr name = UniqueBstr::FromText(idMso);
     const std::string what(member, member + std::wcslen(member));
-    return TextOf(*Ask(CommandBarsOf(application_.Get()).Get(), member, {TextArgument(name.Get())}).Get(), what.c_str());
+    return TextOf(*Ask(CommandBars(), member, {TextArgument(name.Get())}).Get(), what.c_str());
 }
 
 std::wstring ExcelApplicationHost::LabelOf(std::wstring_view idMso) { return MsoText(L"GetLabelMso", idMso); }

@@ -12,7 +12,11 @@ namespace cornice {
 class ExcelApplicationHost final : public Host, public ExcelWords {
 public:
     // Keeps its own reference; null forgets the application.
-    void SetApplication(IDispatch* application) { application_ = ComPtr<IDispatch>(application); }
+    void SetApplication(IDispatch* application)
+    {
+        commandBars_ = {};
+        application_ = ComPtr<IDispatch>(application);
+    }
 
     // Throws WindowsError when there is no application yet, or when asking it fails (the
     // text then carries Excel's own description of the failure).
@@ -33,8 +37,11 @@ public:
 
 private:
     std::wstring MsoText(const wchar_t* member, std::wstring_view idMso);
+    IDispatch* CommandBars();
 
     ComPtr<IDispatch> application_;
+    // Asked once per connection: a search asks for the labels of a whole release's commands.
+    ComPtr<IDispatch> commandBars_;
 };
 
 } // namespace cornice

@@ -1,4 +1,5 @@
 // Every control the documents name is one of Excel's own, so that no entry silently goes missing.
+#include "CommandTables.h"
 #include "ControlCheck.h"
 #include "ExcelPlaces.h"
 
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <cwchar>
 #include <cwctype>
+#include <map>
 #include <string>
 
 namespace cornice {
@@ -71,6 +73,35 @@ TEST(ControlCheck, EveryControlAReleaseKnowsHasItsPlace)
             placed += PlaceOf(list, name).has_value();
         }
         EXPECT_EQ(placed, KnownControlCount(list)) << file << ": places of controls the Classic tab does not use";
+    }
+}
+
+// The search's compact tables give back each list's commands a menu can clone, with the type of
+// the command's first row.
+TEST(ControlCheck, CommandTablesHoldEachListsCommands)
+{
+    const std::map<std::wstring, std::wstring> elements = {
+        {L"button", L"button"}, {L"button (dialogBoxLauncher)", L"button"}, {L"toggleButton", L"toggleButton"},
+        {L"checkBox", L"checkBox"}, {L"splitButton", L"splitButton"}, {L"gallery", L"gallery"}, {L"menu", L"menu"}};
+    const std::pair<PlaceList, const char*> lists[] = {{PlaceList::Excel2013, "excel2013-locations.tsv"},
+                                                       {PlaceList::Excel2016, "excel2016-locations.tsv"},
+                                                       {PlaceList::Excel2019, "excel2019-locations.tsv"},
+                                                       {PlaceList::Excel365, "excel365-locations.tsv"}};
+    for (const auto& [list, file] : lists) {
+        std::ifstream rows(std::string(CONTROL_LISTS) + "/" + file);
+        std::map<std::wstring, std::wstring> expected;
+        for (std::string row; std::getline(rows, row);) {
+            const std::size_t tab = row.find('\t');
+            const std::size_t typeEnd = row.find('\t', tab + 1);
+            if (row.empty() || row[0] == '#' || tab == std::string::npos) continue;
+            const std::wstring type(row.begin() + tab + 1, row.begin() + typeEnd);
+            if (const auto element = elements.find(type); element != elements.end())
+                expected.emplace(std::wstring(row.begin(), row.begin() + tab), element->second);
+        }
+        ASSERT_GT(expected.size(), 1000u) << file;
+        std::map<std::wstring, std::wstring> tables;
+        for (const Command& command : CommandsOf(list)) tables.emplace(command.idMso, ElementOf(command.type));
+        EXPECT_TRUE(tables == expected) << file << ": " << tables.size() << " commands, the list " << expected.size();
     }
 }
 

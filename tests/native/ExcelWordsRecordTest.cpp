@@ -6,6 +6,7 @@
 #include "RememberedWords.h"
 #include "RibbonBuilder.h"
 #include "RibbonTestSupport.h"
+#include "SearchSession.h"
 #include "ExcelTabs.h"
 #include "TrellisText.h"
 
@@ -192,6 +193,39 @@ TEST(RememberedWords, WhatCannotBeKeptCostsOnlyTheQuestions)
     Start(english, memory);
     EXPECT_EQ(english.questions, 0);
     EXPECT_TRUE(memory.kept.empty());
+}
+
+// "Search": nothing is asked until the first words; their labels join the record, and the next
+// start's search asks Excel nothing and finds the same.
+TEST(RememberedWords, TheSearchAsksAtItsFirstWordsAndALaterStartAsksNothing)
+{
+    LocalisedHost excel = GermanExcel();
+    excel.captions[30007] = L"E&xtras";
+    excel.labels[L"ApplicationOptionsDialog"] = L"Optionen";
+    FakeMemory memory;
+    std::wstring firstResults;
+    for (int start = 0; start < 2; ++start) {
+        excel.questions = 0;
+        InMemorySettingsStore store;
+        RibbonBuilder builder(store, excel, &memory);
+        builder.GetRibbonXML();
+        const int atStart = excel.questions;
+        SearchSession session(excel, &memory);
+        EXPECT_EQ(session.ResultsMenu().find(L"idMso"), std::wstring::npos) << "results before any search";
+        EXPECT_EQ(excel.questions, atStart) << "the search asked Excel before the first words";
+        session.Search(L"optionen extras", builder.Labels(), builder.Language());
+        const std::wstring results = session.ResultsMenu();
+        EXPECT_NE(results.find(L"idMso=\"ApplicationOptionsDialog\" label=\"Extras &gt; Optionen"), std::wstring::npos)
+            << start;
+        EXPECT_EQ(session.Words(), L"optionen extras");
+        if (start == 0) {
+            EXPECT_GT(excel.questions, atStart + 100) << "the first search asks for the release's labels";
+            firstResults = results;
+        } else {
+            EXPECT_EQ(excel.questions, 0) << "a later start asked Excel again";
+            EXPECT_EQ(results, firstResults);
+        }
+    }
 }
 
 TEST(ExcelWordsRecord, TheSettingsProgramTakesTheNewestExcelInItsLanguage)

@@ -1,4 +1,5 @@
 // Every main combination of settings gives a document that Office's own schema accepts.
+#include "CommandSearch.h"
 #include "ControlCheck.h"
 #include "ExcelPlaces.h"
 #include "InMemorySettingsStore.h"
@@ -12,6 +13,7 @@
 #include <libxml/xmlschemas.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 namespace cornice {
@@ -123,6 +125,48 @@ TEST(RibbonSchema, TipsOfEveryReleaseAreValidCustomUi)
         const std::wstring document = RibbonBuilder(store, excel).GetRibbonXML();
         EXPECT_EQ(schema.Problems(document), "") << build;
         EXPECT_NE(document.find(L"&#13;"), std::wstring::npos);
+    }
+}
+
+// The results menu's content is a document of its own (getContent's root element), with every
+// kind of control it clones, Excel's words with markup, nothing found, and before any search.
+TEST(RibbonSchema, CommandSearchResultsAreValidCustomUi)
+{
+    Schema schema;
+    ASSERT_TRUE(schema.Loaded());
+    test::LocalisedHost excel(1031);
+    excel.labels[L"Camera"] = L"</menu> & \"x\"";
+    CommandSearch search(PlaceList::Excel365, 1031, RibbonLabels::For(1031, &excel), &excel);
+    std::set<std::wstring> elements;
+    for (const wchar_t* words : {L"camera", L"zoom", L"save", L"gridlines", L"format", L"xyzzy"}) {
+        const std::vector<SearchHit> hits = search.Find(words);
+        for (const SearchHit& hit : hits) elements.insert(hit.element);
+        const std::wstring menu = ResultsMenu(hits, 1031);
+        EXPECT_EQ(schema.Problems(menu), "") << ToUtf8(menu);
+    }
+    EXPECT_EQ(elements, (std::set<std::wstring>{L"button", L"checkBox", L"gallery", L"menu", L"splitButton", L"toggleButton"}));
+    EXPECT_EQ(schema.Problems(HintMenu(1041)), "");
+}
+
+// With "Search" the Classic tab ends with "Find a command", valid beside the tips and in every
+// language of the product's texts, and the root asks for the ribbon's object.
+TEST(RibbonSchema, TheSearchGroupIsValidCustomUi)
+{
+    Schema schema;
+    ASSERT_TRUE(schema.Loaded());
+    for (int language : {1033, 1031, 1049, 1041}) {
+        test::LocalisedHost excel(language);
+        InMemorySettingsStore store;
+        store.SaveSetting(kSettingsApplication, kSettingsSection, kSearchKey, L"1");
+        store.SaveSetting(kSettingsApplication, kSettingsSection, kTipsKey, L"1");
+        const std::wstring document = RibbonBuilder(store, excel).GetRibbonXML();
+        EXPECT_EQ(schema.Problems(document), "") << language;
+        EXPECT_NE(document.find(L"onLoad=\"SearchRibbonLoaded\""), std::wstring::npos);
+        const std::wstring group = L"<group id=\"CommandSearch\" label=\"" + std::wstring(SearchTextsFor(language).findCommand);
+        EXPECT_NE(document.find(group), std::wstring::npos) << language;
+        const std::wstring_view end = L"getContent=\"GetSearchResults\"/></group></tab></tabs></ribbon></customUI>";
+        EXPECT_TRUE(document.size() > end.size() && document.compare(document.size() - end.size(), end.size(), end) == 0)
+            << "the search is the tab's last group";
     }
 }
 

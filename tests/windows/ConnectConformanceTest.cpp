@@ -688,9 +688,11 @@ TEST_F(InvokeShape, CallsOfTheWrongShapeAreRefusedAndTheObjectStaysUsable)
     const DISPID getCustomUi = IdOf(connect.Get(), L"IRibbonExtensibility_GetCustomUI");
     const DISPID showAbout = IdOf(connect.Get(), L"ShowAbout0");
     const DISPID uninstall = IdOf(connect.Get(), L"Uninstall0");
+    const DISPID searchChanged = IdOf(connect.Get(), L"SearchWordsChanged");
+    const DISPID searchResults = IdOf(connect.Get(), L"GetSearchResults");
 
     // Unknown ids, among them one of the connection interface.
-    for (DISPID unknown : {DISPID(0), DISPID(-1), DISPID(1), DISPID(7), DISPID(12345), DISPID(0x60030004),
+    for (DISPID unknown : {DISPID(0), DISPID(-1), DISPID(1), DISPID(7), DISPID(12345), DISPID(0x60030008),
                            DISPID(0x7FFFFFFF)}) {
         DispatchAnswer answer;
         Call(answer, connect.Get(), unknown, {});
@@ -714,6 +716,8 @@ TEST_F(InvokeShape, CallsOfTheWrongShapeAreRefusedAndTheObjectStaysUsable)
         {"ShowAbout0 with a text", showAbout, {Text(bstr(L"control"))}, DISP_E_TYPEMISMATCH},
         {"Uninstall0 with two controls", uninstall, {Object(&control), Object(&control)}, DISP_E_BADPARAMCOUNT},
         {"Uninstall0 with a number", uninstall, {Number(3)}, DISP_E_TYPEMISMATCH},
+        {"SearchWordsChanged without its words", searchChanged, {Object(&control)}, DISP_E_BADPARAMCOUNT},
+        {"GetSearchResults with a text", searchResults, {Text(bstr(L"control"))}, DISP_E_TYPEMISMATCH},
     };
     for (const auto& c : cases) {
         DispatchAnswer answer;

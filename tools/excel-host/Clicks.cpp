@@ -176,7 +176,8 @@ public:
     void Ran(const std::wstring& idMso) override { Say(L"show: built-in control " + idMso + L" ran"); }
     bool Text(const std::wstring& id, std::wstring& text, std::wstring& said) override
     {
-        if (addIn_.live->Text(id, text, said) == CallOutcome::Returned) return true;
+        bool asked = false;
+        if (addIn_.live->Text(id, text, said, &asked) == CallOutcome::Returned) return asked;
         Say(L"show: " + said);
         return false;
     }

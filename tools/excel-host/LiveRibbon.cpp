@@ -59,8 +59,9 @@ CallOutcome LiveRibbon::Call(const std::wstring& id, const wchar_t* callback, co
     return outcome;
 }
 
-CallOutcome LiveRibbon::Text(const std::wstring& id, std::wstring& text, std::wstring& failure)
+CallOutcome LiveRibbon::Text(const std::wstring& id, std::wstring& text, std::wstring& failure, bool* asked)
 {
+    if (asked) *asked = false;
     if (const auto known = answers_->texts.find(id); known != answers_->texts.end()) {
         text = known->second;
         return CallOutcome::Returned;
@@ -71,6 +72,7 @@ CallOutcome LiveRibbon::Text(const std::wstring& id, std::wstring& text, std::ws
         text.clear();
         return CallOutcome::Returned;
     }
+    if (asked) *asked = true;
     if (outcome != CallOutcome::Returned) return outcome;
     if (V_VT(result.Get()) != VT_BSTR) {
         failure = L"getText of " + id + L" answered no text";

@@ -25,8 +25,9 @@ public:
     CallOutcome Load(std::wstring& failure);
     const std::wstring* OnLoad() const { return document_.Attribute(L"onLoad"); }
 
-    // The edit box's text: its getText's answer, or empty when it has none.
-    CallOutcome Text(const std::wstring& id, std::wstring& text, std::wstring& failure);
+    // The edit box's text: its getText's answer, or empty when it has none. `asked` tells whether
+    // getText was called for it (the first time, or since the add-in invalidated it).
+    CallOutcome Text(const std::wstring& id, std::wstring& text, std::wstring& failure, bool* asked = nullptr);
     // Its onChange, with what the user typed.
     CallOutcome Change(const std::wstring& id, const std::wstring& text, std::wstring& failure);
     // The dynamic menu's entries, from its getContent's document.

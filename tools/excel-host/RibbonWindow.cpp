@@ -285,14 +285,15 @@ void RibbonWindow::Place(const ViewItem& item, HWND control)
         placed_.push_back({&item, control, nullptr});
 }
 
-// Each edit box with the add-in's text; a box already showing it is left alone, caret and all.
+// Each edit box with the add-in's text where it gave it anew; a box already showing it is left
+// alone, caret and all.
 void RibbonWindow::ShowTexts()
 {
     for (const Placed& placed : placed_) {
         if (placed.item->kind != ViewItem::Kind::EditBox || placed.item->getText.empty()) continue;
         std::wstring text, said;
         if (!actions_.Text(placed.item->id, text, said)) {
-            Say(placed.item->label + L": " + said);
+            if (!said.empty()) Say(placed.item->label + L": " + said);
             continue;
         }
         const int length = ::GetWindowTextLengthW(placed.control);

@@ -34,7 +34,9 @@ public:
     virtual std::wstring Click(const std::wstring& id) = 0;
     // One of Excel's own controls was chosen: the stand-in only reports it.
     virtual void Ran(const std::wstring& idMso) = 0;
-    // An edit box's text (getText); false, with what to say, when the add-in failed.
+    // An edit box's text (getText) when the box must show it anew: at first, and after the add-in
+    // invalidated it; until then the box keeps what the user typed. False otherwise, with what to
+    // say when the add-in failed.
     virtual bool Text(const std::wstring& id, std::wstring& text, std::wstring& said) = 0;
     // What the user typed into it, confirmed (onChange); returns what to say.
     virtual std::wstring Change(const std::wstring& id, const std::wstring& text) = 0;

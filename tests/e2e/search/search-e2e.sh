@@ -46,6 +46,28 @@ printf '%s\n' 'search "FORM data": Changed(control with Id "Words")' '  Results 
 drive stand-in 'tools options' FC 1 ApplicationOptionsDialog "$host_exe"
 wine reg delete "$addins\\Search.StandIn" /f >/dev/null
 
+# Corbel.dll with "Search" on: --search with the object-model calls of the first search, and the
+# window in English and German (its keytip as --show-text reads it from the document).
+wine regsvr32 /s "$(winepath -w "$corbel")"
+wine reg add 'HKCU\Software\VB and VBA Program Settings\Quillmark\Architrave' /v Search /d 1 /f >/dev/null
+words() { winepath -w "$data/excel-words/$1.tsv"; }
+english=(--release 16 --ui-language 1033 --excel-words "$(words english-tips)")
+german=(--release 16 --ui-language 1031 --excel-words "$(words german-search)")
+for language in en de; do
+  case $language in en) args=("${english[@]}") search='tools options' ;; de) args=("${german[@]}") search='optionen extras' ;; esac
+  # --search and --show-text: the command among the first three, and the box's keytip.
+  wine "$excel_host" "${args[@]}" --search "$search" --measure 1 --show-text >"$work/corbel-$language.log" 2>&1 ||
+    fail "corbel-$language: excel-host failed"
+  has "corbel-$language" 'add-in Corbel.Connect: onLoad SearchRibbonLoaded(ribbon) returned'
+  position=$(tr -d '\r' <"$work/corbel-$language.log" | sed -n 's/^  \([123]\)\. .*  ApplicationOptionsDialog$/\1/p' | head -1)
+  [ -n "$position" ] || { fail "corbel-$language: Options is not among the first three results"; cat "$work/corbel-$language.log"; }
+  tr -d '\r' <"$work/corbel-$language.log" | grep '^excel-host: object-model calls of the first search: [0-9]' ||
+    fail "corbel-$language: the first search's calls are not counted"
+  keytip=$(tr -d '\r' <"$work/corbel-$language.log" | sed -n 's/.*\] (keytip \([A-Z0-9]*\)) (text from GetSearchWords).*/\1/p')
+  [ -n "$keytip" ] || fail "corbel-$language: --show-text shows no search box with a keytip"
+  drive "corbel-$language" "$search" "${keytip:-FC}" "${position:-1}" ApplicationOptionsDialog "$host_exe" "${args[@]}"
+done
+
 for bitmap in "$shots"/*.bmp; do
   [ -e "$bitmap" ] || continue
   convert "$bitmap" "${bitmap%.bmp}.png" && rm -f "$bitmap"

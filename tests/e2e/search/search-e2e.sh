@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# The command search through excel-host, first with a stand-in add-in of a few lines (excel-host's
-# own part: onLoad, getText after invalidation, --search), then with Corbel.dll and "Search" on,
-# in English and German, driven by the keyboard alone (search-driver); screenshots in SHOTS:
-#   search-e2e.sh EXCEL_HOST STAND_IN CORBEL_DLL DRIVER DATA SHOTS
+# The command search through excel-host with Corbel.dll and "Search" on, in English and German:
+# --search (each search's own results, none found, the first search's object-model calls),
+# --show-text, and the window driven by the keyboard alone (search-driver); screenshots in SHOTS:
+#   search-e2e.sh EXCEL_HOST CORBEL_DLL DRIVER DATA SHOTS
 # Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
 set -euo pipefail
-excel_host=$1 stand_in=$2 corbel=$3 driver=$4 data=$5 shots=$6
+excel_host=$1 corbel=$2 driver=$3 data=$4 shots=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$shots"
@@ -26,26 +26,6 @@ drive() { # NAME WORDS KEYTIP POSITION IDMSO, then excel-host's arguments
 }
 host_exe=$(winepath -w "$excel_host")
 
-# The stand-in, registered as Excel's add-in (Wine 8's COM reads classes from HKLM only).
-clsid='{5C2F0F0E-3F56-4C57-9C3A-7D1E5B0A9C11}'
-wine reg add "HKLM\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" /ve /d "$(winepath -w "$stand_in")" /f >/dev/null
-wine reg add "HKLM\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" /v ThreadingModel /d Apartment /f >/dev/null
-wine reg add 'HKLM\Software\Classes\Search.StandIn\CLSID' /ve /d "$clsid" /f >/dev/null
-addins='HKCU\Software\Microsoft\Office\Excel\Addins'
-wine reg add "$addins\\Search.StandIn" /v LoadBehavior /t REG_DWORD /d 3 /f >/dev/null
-
-# Each search's results, not the last one's: onChange invalidates the menu, its next opening
-# asks getContent again.
-wine "$excel_host" --search 'FORM data' --search 'nothing like it' >"$work/stand-in.log" 2>&1 ||
-  fail "stand-in: --search failed"
-has stand-in 'add-in Search.StandIn: onLoad Loaded(ribbon) returned'
-tr -d '\r' <"$work/stand-in.log" | sed -n '/^search /,$p' | head -6 >"$work/stand-in-searches.log"
-printf '%s\n' 'search "FORM data": Changed(control with Id "Words")' '  Results holds:' '  1. Data > Form…  DataFormExcel' \
-  'search "nothing like it": Changed(control with Id "Words")' '  Results holds:' '  1. No command found  (disabled)' |
-  diff - "$work/stand-in-searches.log" || fail "stand-in: the searches' results are not as expected"
-drive stand-in 'tools options' FC 1 ApplicationOptionsDialog "$host_exe"
-wine reg delete "$addins\\Search.StandIn" /f >/dev/null
-
 # Corbel.dll with "Search" on: --search with the object-model calls of the first search, and the
 # window in English and German (its keytip as --show-text reads it from the document).
 wine regsvr32 /s "$(winepath -w "$corbel")"
@@ -54,10 +34,14 @@ words() { winepath -w "$data/excel-words/$1.tsv"; }
 english=(--release 16 --ui-language 1033 --excel-words "$(words english-tips)")
 german=(--release 16 --ui-language 1031 --excel-words "$(words german-search)")
 for language in en de; do
-  case $language in en) args=("${english[@]}") search='tools options' ;; de) args=("${german[@]}") search='optionen extras' ;; esac
-  # --search and --show-text: the command among the first three, and the box's keytip.
-  wine "$excel_host" "${args[@]}" --search "$search" --measure 1 --show-text >"$work/corbel-$language.log" 2>&1 ||
-    fail "corbel-$language: excel-host failed"
+  case $language in en) args=("${english[@]}") search='tools options' none='No command found' ;;
+                    de) args=("${german[@]}") search='optionen extras' none='Kein Befehl gefunden' ;; esac
+  # --search and --show-text: the command among the first three, then a search that finds
+  # nothing (the menu's content asked anew after onChange), and the box's keytip.
+  wine "$excel_host" "${args[@]}" --search "$search" --search 'qqq zzz' --measure 1 --show-text \
+    >"$work/corbel-$language.log" 2>&1 || fail "corbel-$language: excel-host failed"
+  [ "$(tr -d '\r' <"$work/corbel-$language.log" | sed -n '/^search "qqq zzz"/,+2p' | tail -n +2)" = \
+    "$(printf '  SearchResults holds:\n  1. %s  (disabled)' "$none")" ] || fail "corbel-$language: no \"$none\" entry"
   has "corbel-$language" 'add-in Corbel.Connect: onLoad SearchRibbonLoaded(ribbon) returned'
   position=$(tr -d '\r' <"$work/corbel-$language.log" | sed -n 's/^  \([123]\)\. .*  ApplicationOptionsDialog$/\1/p' | head -1)
   [ -n "$position" ] || { fail "corbel-$language: Options is not among the first three results"; cat "$work/corbel-$language.log"; }
@@ -65,7 +49,7 @@ for language in en de; do
     fail "corbel-$language: the first search's calls are not counted"
   keytip=$(tr -d '\r' <"$work/corbel-$language.log" | sed -n 's/.*\] (keytip \([A-Z0-9]*\)) (text from GetSearchWords).*/\1/p')
   [ -n "$keytip" ] || fail "corbel-$language: --show-text shows no search box with a keytip"
-  drive "corbel-$language" "$search" "${keytip:-FC}" "${position:-1}" ApplicationOptionsDialog "$host_exe" "${args[@]}"
+  drive "$language" "$search" "${keytip:-FC}" "${position:-1}" ApplicationOptionsDialog "$host_exe" "${args[@]}"
 done
 
 for bitmap in "$shots"/*.bmp; do

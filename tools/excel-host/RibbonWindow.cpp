@@ -358,8 +358,9 @@ void RibbonWindow::TypeKeytip(wchar_t letter)
     for (const Placed& placed : placed_) {
         if (!placed.badge) continue;
         const std::wstring& keytip = placed.item->keytip;
-        const bool matches = keytip.size() >= typed_.size() && ::CompareStringOrdinal(keytip.c_str(), static_cast<int>(typed_.size()),
-                                                                                      typed_.c_str(), static_cast<int>(typed_.size()), TRUE) == CSTR_EQUAL;
+        const int length = static_cast<int>(typed_.size());
+        const bool matches = keytip.size() >= typed_.size() &&
+                             ::CompareStringOrdinal(keytip.c_str(), length, typed_.c_str(), length, TRUE) == CSTR_EQUAL;
         if (matches && keytip.size() == typed_.size()) whole = &placed;
         goesOn = goesOn || matches;
         ::ShowWindow(placed.badge, matches ? SW_SHOWNA : SW_HIDE);
@@ -410,9 +411,9 @@ bool RibbonWindow::PreTranslate(const MSG& message)
             // The letter in the user's keyboard layout: keytips are Cyrillic in a Russian Excel.
             BYTE state[256] = {};
             wchar_t typed[4] = {};
+            const UINT scanCode = (static_cast<UINT>(message.lParam) >> 16) & 0xFF;
             const bool letter = key != VK_ESCAPE && ::GetKeyboardState(state) &&
-                                ::ToUnicode(key, (static_cast<UINT>(message.lParam) >> 16) & 0xFF, state, typed, 4, 0) == 1 &&
-                                ::IsCharAlphaNumericW(typed[0]);
+                                ::ToUnicode(key, scanCode, state, typed, 4, 0) == 1 && ::IsCharAlphaNumericW(typed[0]);
             if (letter) {
                 ::CharUpperBuffW(typed, 1); // keytips are written in capitals
                 TypeKeytip(typed[0]);

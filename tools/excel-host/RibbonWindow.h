@@ -5,16 +5,18 @@
 // entry of the add-in's own calls it back, as Excel would. An edit box shows its getText and
 // hands what was typed to its onChange when Enter is pressed or the box is left after a change;
 // a dynamic menu asks its getContent when it first opens and again after the add-in invalidated
-// it (IRibbonUI), which also asks the edit boxes' getText again.
+// it (IRibbonUI); an invalidated edit box asks its getText again, and keeps what was typed until
+// then.
 //
-// The keyboard, as in Excel's ribbon where the document gives keytips: pressing and releasing
-// Alt alone shows the keytips beside their controls; the letters typed are matched against
-// them, and a whole keytip activates its control (an edit box takes the focus, a menu opens, a
-// button is clicked); Esc, Alt, a click or a letter that no keytip goes on with leaves them.
-// Alt held with a letter still opens the menu bar's menus, and in a document without keytips
-// Alt alone goes to the menu bar as it always did. Tab walks the controls (from the edit box to
-// the results' menu beside it); Enter, Space or Down opens a focused dynamic menu, whose
-// entries the arrows and Enter choose.
+// The keyboard, as in Excel's ribbon where the document gives keytips: pressing and releasing Alt
+// alone shows the keytips beside their controls (Excel first shows the tabs' keytips; here the
+// add-in's tabs are all in view, so their controls' come at once); the letters typed are matched
+// against them, and a whole keytip activates its control (an edit box takes the focus, a menu
+// opens, a button is clicked); Esc, Alt, a click or a letter that no keytip goes on with leaves
+// them. Alt held with a letter still opens the menu bar's menus, and in a document without keytips
+// Alt alone goes to the menu bar as it always did. Tab walks the controls (from the edit box to the
+// results' menu beside it); Enter, Space or Down opens a focused dynamic menu, whose entries the
+// arrows and Enter choose.
 #pragma once
 
 #include "RibbonView.h"

@@ -7,7 +7,8 @@
 //
 // OUTPUT is the file for excel-host's report, SHOTS the folder for the pictures (NAME-keytips,
 // NAME-results), WORDS what is typed (letters and spaces), KEYTIP the edit box's, POSITION the
-// place among the results (1: the first) of IDMSO, the built-in control that choosing it runs. Exit code: the number of failed checks.
+// place among the results (1: the first) of IDMSO, the built-in control that choosing it runs.
+// Exit code: the number of failed checks.
 #include "WindowDriving.h"
 
 #include <cstdio>

@@ -51,8 +51,9 @@ void SearchSession::Search(std::wstring_view words, const RibbonLabels& labels, 
 {
     if (!search_ || language != language_) Prepare(labels, language);
     words_.assign(words);
-    hits_ = search_->Find(words);
-    searched_ = true;
+    // Blank words are no search: the menu goes back to saying what to do.
+    searched_ = words.find_first_not_of(L" \t") != std::wstring_view::npos;
+    hits_ = searched_ ? search_->Find(words) : std::vector<SearchHit>();
     // Excel's labels learnt at this search join its other words for the next start; a record
     // without a single answer (an Excel that could not answer yet) is not worth keeping.
     if (remembering_ && remembering_->Record().words.size() != keptWords_) {

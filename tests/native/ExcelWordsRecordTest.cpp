@@ -218,6 +218,9 @@ TEST(RememberedWords, TheSearchAsksAtItsFirstWordsAndALaterStartAsksNothing)
         EXPECT_NE(results.find(L"idMso=\"ApplicationOptionsDialog\" label=\"Extras &gt; Optionen"), std::wstring::npos)
             << start;
         EXPECT_EQ(session.Words(), L"optionen extras");
+        session.Search(L"  ", builder.Labels(), builder.Language());
+        EXPECT_NE(session.ResultsMenu().find(L"id=\"SearchHint\""), std::wstring::npos) << "blank words are no search";
+        session.Search(L"optionen extras", builder.Labels(), builder.Language());
         if (start == 0) {
             EXPECT_GT(excel.questions, atStart + 100) << "the first search asks for the release's labels";
             firstResults = results;

@@ -184,7 +184,8 @@ std::wstring IdMsoLabel(std::wstring_view idMso)
 std::wstring ExcelLabel(ExcelWords& excel, std::wstring_view idMso) noexcept
 {
     try {
-        return Unescaped(LabelFromExcel(excel.LabelOf(idMso), ExcelText::Label));
+        const std::optional<std::wstring> label = excel.LabelIfAny(idMso);
+        return label ? Unescaped(LabelFromExcel(*label, ExcelText::Label)) : std::wstring();
     } catch (...) {
         TraceCaughtException("Excel's label");
         return {};

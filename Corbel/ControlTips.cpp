@@ -141,7 +141,10 @@ std::wstring ControlTips::NameOf(std::uint8_t number)
     if (number == 0) return {};
     std::wstring& name = names_[number];
     if (name.empty() && excel_)
-        name = AskExcel([&] { return LabelFromExcel(excel_->LabelOf(Wide(PlaceNameId(number))), ExcelText::Label); });
+        name = AskExcel([&] {
+            const std::optional<std::wstring> label = excel_->LabelIfAny(Wide(PlaceNameId(number)));
+            return label ? LabelFromExcel(*label, ExcelText::Label) : std::wstring();
+        });
     if (name.empty()) name = EscapeXml(Wide(EnglishPlaceName(number)));
     return name;
 }
@@ -150,7 +153,11 @@ std::wstring ControlTips::Make(std::wstring_view idMso, const ControlPlace& plac
 {
     std::wstring tip = PlaceLine(place, language_, NameOf(place.tabSet), NameOf(place.tab), NameOf(place.group));
     std::wstring description;
-    if (excel_) description = AskExcel([&] { return SupertipFromExcel(excel_->SupertipOf(idMso)); });
+    if (excel_)
+        description = AskExcel([&] {
+            const std::optional<std::wstring> supertip = excel_->SupertipIfAny(idMso);
+            return supertip ? SupertipFromExcel(*supertip) : std::wstring();
+        });
     // Too long for customUI with Excel's description, the line alone still says where the
     // command went; with Excel's names too long, the table's say it.
     if (!description.empty() && description.size() + 2 * kLineBreak.size() + tip.size() <= kMaxLabelLength)

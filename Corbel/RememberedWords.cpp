@@ -2,46 +2,71 @@
 
 #include "NumberText.h"
 #include "ExcelTabs.h"
+#include "Trace.h"
 
 #include <algorithm>
 #include <stdexcept>
 
 namespace cornice {
 
+// A question the record holds is answered from it; any other goes to Excel, and its answer or its
+// silence joins the record. A record that cannot grow (no memory) still answers.
 template <typename Ask>
-std::wstring RememberingWords::Remembered(WordKind kind, std::wstring key, Ask&& ask)
+std::optional<std::wstring> RememberingWords::Remembered(WordKind kind, std::wstring key, Ask&& ask) noexcept
 {
-    if (const std::optional<std::wstring>* answer = record_.Find(kind, key)) {
-        if (!*answer) throw std::runtime_error("Excel had no answer to this when it was asked before");
-        return **answer;
-    }
-    std::optional<std::wstring> answer;
+    if (const std::optional<std::wstring>* answer = record_.Find(kind, key)) return *answer;
+    std::optional<std::wstring> answer = ask();
     try {
-        answer = ask();
-    } catch (...) {
-        record_.words[{kind, std::move(key)}] = std::nullopt;
+        record_.words[{kind, std::move(key)}] = answer;
         learnt_ = true;
-        throw;
+    } catch (...) {
+        TraceCaughtException("Excel's words");
     }
-    learnt_ = true;
-    record_.words[{kind, std::move(key)}] = answer;
-    return *answer;
+    return answer;
 }
 
-std::wstring RememberingWords::MenuCaption(int controlId)
+namespace {
+
+std::wstring OrRaise(std::optional<std::wstring> answer)
 {
-    return Remembered(WordKind::MenuCaption, DecimalText(controlId), [&] { return excel_.MenuCaption(controlId); });
+    if (!answer) throw std::runtime_error("Excel has no answer to this");
+    return std::move(*answer);
 }
 
-std::wstring RememberingWords::LabelOf(std::wstring_view idMso)
+} // namespace
+
+std::optional<std::wstring> RememberingWords::MenuCaptionIfAny(int controlId) noexcept
 {
-    return Remembered(WordKind::Label, std::wstring(idMso), [&] { return excel_.LabelOf(idMso); });
+    std::wstring key;
+    try {
+        key = DecimalText(controlId);
+    } catch (...) {
+        return std::nullopt;
+    }
+    return Remembered(WordKind::MenuCaption, std::move(key), [&] { return excel_.MenuCaptionIfAny(controlId); });
 }
 
-std::wstring RememberingWords::SupertipOf(std::wstring_view idMso)
+std::optional<std::wstring> RememberingWords::LabelIfAny(std::wstring_view idMso) noexcept
 {
-    return Remembered(WordKind::Supertip, std::wstring(idMso), [&] { return excel_.SupertipOf(idMso); });
+    try {
+        return Remembered(WordKind::Label, std::wstring(idMso), [&] { return excel_.LabelIfAny(idMso); });
+    } catch (...) {
+        return std::nullopt;
+    }
 }
+
+std::optional<std::wstring> RememberingWords::SupertipIfAny(std::wstring_view idMso) noexcept
+{
+    try {
+        return Remembered(WordKind::Supertip, std::wstring(idMso), [&] { return excel_.SupertipIfAny(idMso); });
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::wstring RememberingWords::MenuCaption(int controlId) { return OrRaise(MenuCaptionIfAny(controlId)); }
+std::wstring RememberingWords::LabelOf(std::wstring_view idMso) { return OrRaise(LabelIfAny(idMso)); }
+std::wstring RememberingWords::SupertipOf(std::wstring_view idMso) { return OrRaise(SupertipIfAny(idMso)); }
 
 RibbonLabels RememberedLabels(int language, ExcelWords* excel, const std::wstring& excelVersion,
                               ExcelWordsMemory* memory)
@@ -57,12 +82,7 @@ RibbonLabels RememberedLabels(int language, ExcelWords* excel, const std::wstrin
     }
     RememberingWords remembering(*excel, std::move(*kept));
     RibbonLabels labels = RibbonLabels::For(language, &remembering);
-    for (const wchar_t* tab : kTabIdMso) {
-        try {
-            remembering.LabelOf(tab);
-        } catch (...) {
-        }
-    }
+    for (const wchar_t* tab : kTabIdMso) remembering.LabelIfAny(tab);
     const auto& words = remembering.Record().words;
     const bool anyAnswer = std::any_of(words.begin(), words.end(), [](const auto& word) { return word.second.has_value(); });
     if (remembering.Learnt() && anyAnswer)

@@ -22,6 +22,9 @@ public:
     std::wstring MenuCaption(int controlId) override;
     std::wstring LabelOf(std::wstring_view idMso) override;
     std::wstring SupertipOf(std::wstring_view idMso) override;
+    std::optional<std::wstring> MenuCaptionIfAny(int controlId) noexcept override;
+    std::optional<std::wstring> LabelIfAny(std::wstring_view idMso) noexcept override;
+    std::optional<std::wstring> SupertipIfAny(std::wstring_view idMso) noexcept override;
 
     const ExcelWordsRecord& Record() const noexcept { return record_; }
     // The record gained a question since it was handed in.
@@ -29,7 +32,7 @@ public:
 
 private:
     template <typename Ask>
-    std::wstring Remembered(WordKind kind, std::wstring key, Ask&& ask);
+    std::optional<std::wstring> Remembered(WordKind kind, std::wstring key, Ask&& ask) noexcept;
 
     ExcelWords& excel_;
     ExcelWordsRecord record_;

@@ -71,19 +71,44 @@ static_assert(InLabelIdOrder(), "rows in LabelId order");
 
 const LabelRow& RowOf(LabelId id) { return kLabels[static_cast<std::size_t>(id)]; }
 
-// Excel's answer, or empty when asking fails in any way.
-template <typename Ask>
-std::wstring AskExcel(ExcelText kind, Ask&& ask) noexcept
+// Excel's answer as a label, or empty when Excel has none.
+std::wstring LabelOrNothing(const std::optional<std::wstring>& answer, ExcelText kind) noexcept
 {
     try {
-        return LabelFromExcel(ask(), kind);
+        return answer ? LabelFromExcel(*answer, kind) : std::wstring();
     } catch (...) {
         TraceCaughtException("Excel's words");
         return {};
     }
 }
 
+template <typename Ask>
+std::optional<std::wstring> AnswerIfAny(Ask&& ask) noexcept
+{
+    try {
+        return ask();
+    } catch (...) {
+        TraceCaughtException("Excel's words");
+        return std::nullopt;
+    }
+}
+
 } // namespace
+
+std::optional<std::wstring> ExcelWords::MenuCaptionIfAny(int controlId) noexcept
+{
+    return AnswerIfAny([&] { return MenuCaption(controlId); });
+}
+
+std::optional<std::wstring> ExcelWords::LabelIfAny(std::wstring_view idMso) noexcept
+{
+    return AnswerIfAny([&] { return LabelOf(idMso); });
+}
+
+std::optional<std::wstring> ExcelWords::SupertipIfAny(std::wstring_view idMso) noexcept
+{
+    return AnswerIfAny([&] { return SupertipOf(idMso); });
+}
 
 bool IsEnglishLanguage(int languageId)
 {
@@ -152,9 +177,9 @@ RibbonLabels RibbonLabels::For(int languageId, ExcelWords* excel)
         const ExcelWordFor word = kLabels[i].excel;
         std::wstring text;
         if (excel && word.menuControlId != 0)
-            text = AskExcel(ExcelText::MenuCaption, [&] { return excel->MenuCaption(word.menuControlId); });
+            text = LabelOrNothing(excel->MenuCaptionIfAny(word.menuControlId), ExcelText::MenuCaption);
         if (text.empty() && excel && !word.idMso.empty())
-            text = AskExcel(ExcelText::Label, [&] { return excel->LabelOf(word.idMso); });
+            text = LabelOrNothing(excel->LabelIfAny(word.idMso), ExcelText::Label);
         if (text.empty()) text = EscapeXml(TranslatedLabel(languageId, id));
         if (!text.empty()) labels.texts_[i] = std::move(text);
     }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -94,6 +95,13 @@ public:
     virtual std::wstring LabelOf(std::wstring_view idMso) = 0;
     // CommandBars.GetSupertipMso(idMso): Excel's description of a built-in control.
     virtual std::wstring SupertipOf(std::wstring_view idMso) = 0;
+
+    // The same questions for callers that go on without the word: Excel's failure or silence
+    // is nothing, never an exception. A record of earlier answers overrides them, so that a
+    // word remembered as missing costs no throw (thrown exceptions are slow, under Wine most).
+    virtual std::optional<std::wstring> MenuCaptionIfAny(int controlId) noexcept;
+    virtual std::optional<std::wstring> LabelIfAny(std::wstring_view idMso) noexcept;
+    virtual std::optional<std::wstring> SupertipIfAny(std::wstring_view idMso) noexcept;
 };
 
 // `text` with &, <, > and " written as entities.

@@ -32,7 +32,7 @@ words_key='HKCU\Software\Quillmark\Cornice\ExcelWords'
 forget() { wine reg delete "$words_key" /f >/dev/null 2>&1 || true; }
 kept() { wine reg query "$words_key" /v "$1" >/dev/null 2>&1; }
 asked() { # NAME: excel-host saw the add-in ask Excel's command bars
-  grep 'object-model calls' "$work/$1.log" | grep -q 'CommandBars'
+  grep 'object-model calls' "$work/$1.log" | grep 'CommandBars' >/dev/null
 }
 
 host english --ui-language 1033 --excel-words "$(winepath -w "$data/excel-words/german.tsv")"

@@ -168,7 +168,7 @@ installed() {
   [ -f "$menu/Cornice.lnk" ] || fail "no Start menu shortcut Cornice"
   [ -f "$menu/Uninstall Cornice.lnk" ] || fail "no Start menu shortcut Uninstall Cornice"
   [ "$(ls "$menu" 2>/dev/null | wc -l)" = 2 ] || fail "the Start menu folder holds $(ls "$menu" | tr '\n' ' ')"
-  strings -e l "$menu/Cornice.lnk" 2>/dev/null | grep -q 'Trellis\.exe' || grep -aq 'Trellis\.exe' "$menu/Cornice.lnk" ||
+  strings -e l "$menu/Cornice.lnk" 2>/dev/null | grep 'Trellis\.exe' >/dev/null || grep -aq 'Trellis\.exe' "$menu/Cornice.lnk" ||
     fail "the shortcut Cornice does not lead to Trellis.exe"
 
   [ "$(reg_value "$arp_key" DisplayName)" = Cornice ] || fail "DisplayName '$(reg_value "$arp_key" DisplayName)'"

@@ -11,6 +11,8 @@ build.
 import re
 import sys
 
+from office_lists import list_rows, read_lists, write_if_changed
+
 RELEASES = ["2013", "2016", "2019", "365"]  # PlaceList's order
 # The list's types, as the element that clones them (CommandType's order).
 TYPES = {
@@ -34,15 +36,9 @@ def fail(why):
 def read_types(path):
     """idMso -> its type's number, from the first row of a type a menu can hold."""
     types = {}
-    with open(path, encoding="utf-8") as lines:
-        for number, line in enumerate(lines, 1):
-            if line.startswith("#") or line.startswith("idMso\t") or not line.strip():
-                continue
-            fields = line.rstrip("\n").split("\t")
-            if len(fields) < 2:
-                fail(f"{path}:{number}: wants at least two columns")
-            if fields[1] in TYPES and fields[0] not in types:
-                types[fields[0]] = TYPES[fields[1]]
+    for _, fields in list_rows(path, 2, "generate-commands.py"):
+        if fields[1] in TYPES and fields[0] not in types:
+            types[fields[0]] = TYPES[fields[1]]
     return types
 
 
@@ -57,14 +53,7 @@ def main(argv):
     if len(argv) < 3:
         fail(__doc__)
     out, lists = argv[1], argv[2:]
-    tables = {}
-    for spec in lists:
-        release, _, path = spec.partition("=")
-        if release not in RELEASES:
-            fail(f"unknown release {release!r}")
-        tables[release] = read_types(path)
-    if set(tables) != set(RELEASES):
-        fail("wants one list for each of " + ", ".join(RELEASES))
+    tables = read_lists(lists, RELEASES, read_types, "generate-commands.py")
 
     names = sorted(set().union(*(set(t) for t in tables.values())))
     # The pieces, the most used first so that most take one byte.
@@ -160,15 +149,7 @@ def main(argv):
     lines += [f"    {{{l}, {t}, {i}}}, // {why}" for l, t, i, why in exceptions]
     lines += ["    {0xFF, 0, 0xFFFF}, // of no list: the array is never empty"]
     lines += ["};", "", "} // namespace cornice::commands", ""]
-    text = "\n".join(lines)
-    try:
-        with open(out, encoding="utf-8") as old:
-            if old.read() == text:
-                return
-    except OSError:
-        pass
-    with open(out, "w", encoding="utf-8") as new:
-        new.write(text)
+    write_if_changed(out, "\n".join(lines))
 
 
 if __name__ == "__main__":

@@ -11,6 +11,8 @@ the build rather than lose a tip.
 import re
 import sys
 
+from office_lists import list_rows, read_lists, write_if_changed
+
 KIND_ORDER = ["CoreTab", "ContextualTab", "FileTab", "QuickAccessToolbar", "NotOnRibbon"]
 RELEASES = {"2013": "Excel2013", "2016": "Excel2016", "2019": "Excel2019", "365": "Excel365"}
 
@@ -44,27 +46,21 @@ def kind_of(tab_set, path, line_number):
 def read_places(path, wanted):
     """idMso -> (kind, tab set, tab, group): the first place of the best kind."""
     best = {}
-    with open(path, encoding="utf-8") as lines:
-        for number, line in enumerate(lines, 1):
-            if line.startswith("#") or line.startswith("idMso\t") or not line.strip():
-                continue
-            fields = line.rstrip("\n").split("\t")
-            if len(fields) < 5:
-                fail(f"{path}:{number}: wants at least five columns")
-            id_mso, _, tab_set, tab, group = fields[:5]
-            if id_mso not in wanted:
-                continue
-            kind = kind_of(tab_set, path, number)
-            if kind not in ("CoreTab", "ContextualTab"):
-                tab_set = tab = group = ""
-            elif kind == "CoreTab":
-                tab_set = ""
-            if kind == "ContextualTab" or kind == "CoreTab":
-                if not tab or not group:
-                    fail(f"{path}:{number}: a place on a tab without tab or group")
-            place = (kind, tab_set, tab, group)
-            if id_mso not in best or KIND_ORDER.index(kind) < KIND_ORDER.index(best[id_mso][0]):
-                best[id_mso] = place
+    for number, fields in list_rows(path, 5, "generate-places.py"):
+        id_mso, _, tab_set, tab, group = fields[:5]
+        if id_mso not in wanted:
+            continue
+        kind = kind_of(tab_set, path, number)
+        if kind not in ("CoreTab", "ContextualTab"):
+            tab_set = tab = group = ""
+        elif kind == "CoreTab":
+            tab_set = ""
+        if kind == "ContextualTab" or kind == "CoreTab":
+            if not tab or not group:
+                fail(f"{path}:{number}: a place on a tab without tab or group")
+        place = (kind, tab_set, tab, group)
+        if id_mso not in best or KIND_ORDER.index(kind) < KIND_ORDER.index(best[id_mso][0]):
+            best[id_mso] = place
     return best
 
 
@@ -91,17 +87,8 @@ def main(argv):
                 fail(f"{names_path}:{number}: wants idMso and name, tab-separated")
             english[fields[0]] = fields[1]
 
-    tables, named = {}, set()
-    for spec in lists:
-        release, _, path = spec.partition("=")
-        if release not in RELEASES:
-            fail(f"unknown release {release!r}")
-        places = read_places(path, wanted)
-        for place in places.values():
-            named.update(name for name in place[1:] if name)
-        tables[release] = places
-    if set(tables) != set(RELEASES):
-        fail("wants one list for each of " + ", ".join(RELEASES))
+    tables = read_lists(lists, RELEASES, lambda path: read_places(path, wanted), "generate-places.py")
+    named = {name for places in tables.values() for place in places.values() for name in place[1:] if name}
     missing = sorted(named - set(english))
     if missing:
         fail(f"{names_path} names no " + ", ".join(missing))
@@ -188,15 +175,7 @@ def main(argv):
             if row != row_of(base, control):
                 out_lines.append(f"    {{{number_of_list}, {row}, {index}}}, // {release}: {control}")
     out_lines += ["};", "", "} // namespace cornice::places", ""]
-    text = "\n".join(out_lines)
-    try:
-        with open(out, encoding="utf-8") as old:
-            if old.read() == text:
-                return
-    except OSError:
-        pass
-    with open(out, "w", encoding="utf-8") as new:
-        new.write(text)
+    write_if_changed(out, "\n".join(out_lines))
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include "ClassicToolbars.h"
 #include "CommandTables.h"
 #include "LanguageChoice.h"
+#include "RibbonDocument.h"
 #include "Trace.h"
 
 #include <algorithm>
@@ -56,7 +57,6 @@ static_assert(std::size(kTexts) == kTextLanguages.size(), "one row per language 
 constexpr std::wstring_view kPathSeparator = L" > ";
 // A search's score keeps the entry's number in its lowest bits.
 constexpr std::uint64_t kEntryBits = (std::uint64_t{1} << 38) - 1;
-constexpr std::wstring_view kCustomUiNamespace = L"http://schemas.microsoft.com/office/2006/01/customui";
 
 // Words an idMso carries that say nothing of the command; a search need not name them.
 bool IsFiller(std::wstring_view folded)
@@ -203,9 +203,12 @@ void AppendMenuEntry(std::wstring& menu, std::wstring_view element, std::wstring
     menu += L"/>";
 }
 
+// A dynamic menu's content is a document of its own, a menu of the customUI namespace.
+std::wstring MenuStart() { return L"<menu xmlns=\"" + std::wstring(kCustomUiNamespace) + L"\">"; }
+
 std::wstring OneEntryMenu(std::wstring_view id, std::wstring_view label)
 {
-    std::wstring menu = std::wstring(L"<menu xmlns=\"") + std::wstring(kCustomUiNamespace) + L"\">";
+    std::wstring menu = MenuStart();
     AppendMenuEntry(menu, L"button", std::wstring(L"id=\"") + std::wstring(id) + L"\" enabled=\"false\"", label);
     return menu + L"</menu>";
 }
@@ -399,7 +402,7 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
 std::wstring ResultsMenu(const std::vector<SearchHit>& hits, int languageId)
 {
     if (hits.empty()) return OneEntryMenu(L"SearchNoMatch", SearchTextsFor(languageId).noMatch);
-    std::wstring menu = std::wstring(L"<menu xmlns=\"") + std::wstring(kCustomUiNamespace) + L"\">";
+    std::wstring menu = MenuStart();
     for (const SearchHit& hit : hits) {
         // customUI gives a split button no label of its own: it shows Excel's.
         const bool labelled = hit.element != L"splitButton";

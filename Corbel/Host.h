@@ -2,6 +2,7 @@
 #pragma once
 
 #include "RibbonLabels.h"
+#include "Trace.h"
 
 #include <string>
 
@@ -21,5 +22,23 @@ public:
     virtual std::wstring Version() { return {}; }
     virtual long Build() { return 0; }
 };
+
+// The host's Version and Build, as far as it can tell them: what it cannot tell stays empty or 0,
+// and the release's tables then are the latest's.
+struct HostRelease {
+    std::wstring version;
+    long build = 0;
+};
+inline HostRelease ReleaseOf(Host& host) noexcept
+{
+    HostRelease release;
+    try {
+        release.version = host.Version();
+        release.build = host.Build();
+    } catch (...) {
+        TraceCaughtException("Excel's version");
+    }
+    return release;
+}
 
 } // namespace cornice

@@ -74,20 +74,27 @@ RibbonLabels RememberedLabels(int language, ExcelWords* excel, const std::wstrin
     if (!excel || !memory || excelVersion.empty() || IsEnglishLanguage(language))
         return RibbonLabels::For(language, excel);
 
-    std::optional<ExcelWordsRecord> kept = RecallRecord(*memory, excelVersion, language);
-    if (!kept) {
-        kept.emplace();
-        kept->excelVersion = excelVersion;
-        kept->language = language;
-    }
-    RememberingWords remembering(*excel, std::move(*kept));
+    RememberingWords remembering(*excel, RecalledOrNewRecord(*memory, excelVersion, language));
     RibbonLabels labels = RibbonLabels::For(language, &remembering);
     for (const wchar_t* tab : kTabIdMso) remembering.LabelIfAny(tab);
-    const auto& words = remembering.Record().words;
-    const bool anyAnswer = std::any_of(words.begin(), words.end(), [](const auto& word) { return word.second.has_value(); });
-    if (remembering.Learnt() && anyAnswer)
-        memory->Keep(excelVersion, language, SerialiseWordsRecord(remembering.Record()));
+    if (remembering.Learnt()) KeepUnlessWordless(*memory, remembering.Record());
     return labels;
+}
+
+ExcelWordsRecord RecalledOrNewRecord(ExcelWordsMemory& memory, const std::wstring& excelVersion, int language)
+{
+    if (std::optional<ExcelWordsRecord> kept = RecallRecord(memory, excelVersion, language)) return std::move(*kept);
+    ExcelWordsRecord record;
+    record.excelVersion = excelVersion;
+    record.language = language;
+    return record;
+}
+
+void KeepUnlessWordless(ExcelWordsMemory& memory, const ExcelWordsRecord& record)
+{
+    const auto& words = record.words;
+    if (std::any_of(words.begin(), words.end(), [](const auto& word) { return word.second.has_value(); }))
+        memory.Keep(record.excelVersion, record.language, SerialiseWordsRecord(record));
 }
 
 } // namespace cornice

@@ -39,6 +39,12 @@ private:
     bool learnt_ = false;
 };
 
+// The record kept for this Excel version and language, or an empty one of them.
+ExcelWordsRecord RecalledOrNewRecord(ExcelWordsMemory& memory, const std::wstring& excelVersion, int language);
+// Keeps the record for the next start, unless it holds no answer at all: an Excel whose command
+// bars were not ready would be remembered as wordless.
+void KeepUnlessWordless(ExcelWordsMemory& memory, const ExcelWordsRecord& record);
+
 // The labels for Excel's UI language, through the record kept in `memory` for this version and
 // language; the labels of the built-in tabs the settings program names are asked too, so that
 // the record holds them. What Excel was asked is kept for the next start, unless the record

@@ -14,12 +14,6 @@
 #include <array>
 
 namespace cornice {
-namespace {
-
-constexpr std::wstring_view kCustomUiNamespace = L"http://schemas.microsoft.com/office/2006/01/customui";
-
-} // namespace
-
 struct RibbonBuilder::Parts {
     explicit Parts(const RibbonLabels& labels, ControlTips* tips = nullptr)
         : labels(labels),
@@ -78,15 +72,8 @@ void RibbonBuilder::ChooseLabels()
 
 void RibbonBuilder::ChooseTips()
 {
-    // A host that cannot tell its release gets the places of the latest one.
-    std::wstring version;
-    long build = 0;
-    try {
-        version = host_.Version();
-        build = host_.Build();
-    } catch (...) {
-    }
-    ControlTips tips(PlaceListFor(version, build), language_, host_.Words());
+    const HostRelease release = ReleaseOf(host_);
+    ControlTips tips(PlaceListFor(release.version, release.build), language_, host_.Words());
     tipParts_ = std::make_shared<const Parts>(parts_->labels, &tips);
 }
 

@@ -11,6 +11,9 @@
 
 namespace cornice {
 
+// The namespace of ribbon documents Office 2007 and later read, and of a dynamic menu's content.
+inline constexpr std::wstring_view kCustomUiNamespace = L"http://schemas.microsoft.com/office/2006/01/customui";
+
 class ControlTips;
 
 // Adds 1 to an element counter and returns the new value; throws std::overflow_error

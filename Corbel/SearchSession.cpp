@@ -1,9 +1,6 @@
 #include "SearchSession.h"
 
 #include "ExcelPlaces.h"
-#include "Trace.h"
-
-#include <algorithm>
 
 namespace cornice {
 
@@ -20,31 +17,18 @@ void SearchSession::Forget() noexcept
 void SearchSession::Prepare(const RibbonLabels& labels, int language)
 {
     search_.reset(); // before the words it asks through
-    // A host that cannot tell its release is searched with the latest list, and its words are
+    // A host that cannot tell its version is searched with the latest list, and its words are
     // then asked without being kept.
-    std::wstring version;
-    long build = 0;
-    try {
-        version = host_.Version();
-        build = host_.Build();
-    } catch (...) {
-        TraceCaughtException("Excel's version");
-    }
+    const HostRelease release = ReleaseOf(host_);
     ExcelWords* words = host_.Words();
-    if (words && memory_ && !version.empty()) {
-        std::optional<ExcelWordsRecord> kept = RecallRecord(*memory_, version, language);
-        if (!kept) {
-            kept.emplace();
-            kept->excelVersion = version;
-            kept->language = language;
-        }
-        keptWords_ = kept->words.size();
-        remembering_ = std::make_unique<RememberingWords>(*words, std::move(*kept));
+    if (words && memory_ && !release.version.empty()) {
+        ExcelWordsRecord kept = RecalledOrNewRecord(*memory_, release.version, language);
+        keptWords_ = kept.words.size();
+        remembering_ = std::make_unique<RememberingWords>(*words, std::move(kept));
         words = remembering_.get();
     }
-    search_ = std::make_unique<CommandSearch>(PlaceListFor(version, build), language, labels, words);
+    search_ = std::make_unique<CommandSearch>(PlaceListFor(release.version, release.build), language, labels, words);
     language_ = language;
-    version_ = version;
 }
 
 void SearchSession::Search(std::wstring_view words, const RibbonLabels& labels, int language)
@@ -57,10 +41,8 @@ void SearchSession::Search(std::wstring_view words, const RibbonLabels& labels, 
     // Excel's labels learnt at this search join its other words for the next start; a record
     // without a single answer (an Excel that could not answer yet) is not worth keeping.
     if (remembering_ && remembering_->Record().words.size() != keptWords_) {
-        const auto& record = remembering_->Record().words;
-        keptWords_ = record.size();
-        if (std::any_of(record.begin(), record.end(), [](const auto& word) { return word.second.has_value(); }))
-            memory_->Keep(version_, language_, SerialiseWordsRecord(remembering_->Record()));
+        keptWords_ = remembering_->Record().words.size();
+        KeepUnlessWordless(*memory_, remembering_->Record());
     }
 }
 

@@ -42,7 +42,6 @@ private:
     ExcelWordsMemory* memory_;
     std::wstring words_;
     int language_ = 1033;
-    std::wstring version_;
     std::unique_ptr<RememberingWords> remembering_;
     std::size_t keptWords_ = 0; // the questions the kept record holds
     std::unique_ptr<CommandSearch> search_;

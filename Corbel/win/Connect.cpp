@@ -37,6 +37,19 @@ int TextLanguageOf(Host& excel) noexcept
     }
 }
 
+// A text for the caller through `result`: all of it, or nothing and the failure's description in
+// IErrorInfo.
+template <typename Make>
+HRESULT AnswerText(BSTR* result, REFIID iid, Make&& make) noexcept
+try {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    *result = UniqueBstr::FromText(make()).Detach();
+    return S_OK;
+} catch (...) {
+    return ReportCaughtException(iid);
+}
+
 // The type library's view of _Connect: its ITypeInfo for DispInvoke, and the shape of each
 // member, so that Invoke can refuse a malformed call before DispInvoke sees it. Read once per
 // process, when the first object is made.
@@ -185,16 +198,11 @@ HRESULT Connect::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DISPPARAMS*
     return hr;
 }
 
+// The builder reads the settings afresh and either returns the whole document or throws;
+// nothing of a failed build reaches the caller, and the next call starts from scratch.
 HRESULT Connect::BuildDocument(BSTR* result, REFIID iid) noexcept
-try {
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    // The builder reads the settings afresh and either returns the whole document or throws;
-    // nothing of a failed build reaches the caller, and the next call starts from scratch.
-    *result = UniqueBstr::FromText(builder_.GetRibbonXML()).Detach();
-    return S_OK;
-} catch (...) {
-    return ReportCaughtException(iid);
+{
+    return AnswerText(result, iid, [&] { return builder_.GetRibbonXML(); });
 }
 
 HRESULT Connect::GetRibbonXML(BSTR* result) { return BuildDocument(result, IID__Connect); }
@@ -242,13 +250,8 @@ HRESULT Connect::SearchRibbonLoaded(IDispatch* ribbon)
 }
 
 HRESULT Connect::GetSearchWords(IDispatch*, BSTR* text)
-try {
-    if (!text) return E_POINTER;
-    *text = nullptr;
-    *text = UniqueBstr::FromText(search_.Words()).Detach();
-    return S_OK;
-} catch (...) {
-    return ReportCaughtException(IID__Connect);
+{
+    return AnswerText(text, IID__Connect, [&] { return search_.Words(); });
 }
 
 // Enter in the box: the words are searched now, so that the menu opens at once; the menu is
@@ -267,13 +270,8 @@ try {
 }
 
 HRESULT Connect::GetSearchResults(IDispatch*, BSTR* content)
-try {
-    if (!content) return E_POINTER;
-    *content = nullptr;
-    *content = UniqueBstr::FromText(search_.ResultsMenu()).Detach();
-    return S_OK;
-} catch (...) {
-    return ReportCaughtException(IID__Connect);
+{
+    return AnswerText(content, IID__Connect, [&] { return search_.ResultsMenu(); });
 }
 
 HRESULT Connect::InterfaceSupportsErrorInfo(REFIID iid)

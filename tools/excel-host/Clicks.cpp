@@ -6,9 +6,9 @@
 #include "RibbonCallback.h"
 #include "RibbonView.h"
 #include "RibbonWindow.h"
+#include "StartTiming.h"
 #include "WindowsErrorText.h"
 
-#include <cwchar>
 #include <vector>
 
 namespace cornice::host {
@@ -43,13 +43,6 @@ void SayEntries(const std::vector<ViewItem>& items, const std::wstring& indent, 
     }
 }
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 } // namespace
 
 // Each edit box that hears its changes gets the words, as if typed and confirmed with Enter;
@@ -71,8 +64,8 @@ void Run::Search(const std::wstring& words)
                 const bool first = !searched_;
                 searched_ = found = true;
                 if (first && options_.measureRounds > 0) ForgetCalls();
-                LARGE_INTEGER started, ended;
-                ::QueryPerformanceCounter(&started);
+                StartClock clock;
+                clock.Start();
                 std::wstring failure;
                 Say(L"search " + Quoted(words) + L": " + *onChange + L"(control with Id " + Quoted(IdOf(*box)) + L")");
                 if (addIn.live->Change(IdOf(*box), words, failure) != CallOutcome::Returned) {
@@ -92,15 +85,13 @@ void Run::Search(const std::wstring& words)
                     Fail(kExitClickFailed);
                     continue;
                 }
-                ::QueryPerformanceCounter(&ended);
+                clock.Pause();
                 Say(L"  " + menuId + L" holds:");
                 int number = 0;
                 SayEntries(items, L"  ", number);
-                if (first && options_.measureRounds > 0) {
-                    wchar_t time[32];
-                    std::swprintf(time, 32, L"%.2f ms", Milliseconds(started, ended));
-                    Say(L"excel-host: object-model calls of the first search: " + CallsMade() + L"; it took " + time);
-                }
+                if (first && options_.measureRounds > 0)
+                    Say(L"excel-host: object-model calls of the first search: " + CallsMade() + L"; it took " +
+                        clock.Total());
             }
         }
     }

@@ -78,6 +78,8 @@ void StartClock::Mark(const wchar_t* phase)
     if (started_) marks_.emplace_back(phase, Elapsed());
 }
 
+std::wstring StartClock::Total() const { return Milliseconds(Elapsed()); }
+
 std::wstring StartClock::Line(const std::wstring& title) const
 {
     if (marks_.empty()) return title + L": not measured";

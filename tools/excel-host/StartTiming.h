@@ -22,6 +22,8 @@ public:
     bool Started() const { return started_; }
     // "<title>: 3.1 ms (CoCreateInstance 2.0 ms, connect 0.3 ms, GetCustomUI 0.8 ms)"
     std::wstring Line(const std::wstring& title) const;
+    // The time so far, "3.10 ms".
+    std::wstring Total() const;
 
 private:
     double Elapsed() const;

@@ -18,6 +18,8 @@
 
 #include <commctrl.h>
 
+#include <optional>
+
 namespace cornice {
 namespace {
 
@@ -166,6 +168,13 @@ private:
         {kSearchBoxId, SettingsProcedures::Switch::Search},
     };
 
+    static std::optional<SettingsProcedures::Switch> SwitchOf(int box)
+    {
+        for (const auto& [id, which] : kSwitchBoxes)
+            if (id == box) return which;
+        return std::nullopt;
+    }
+
     void ShowSwitch(int box, SettingsProcedures::Switch which)
     {
         ::SendMessageW(Control(box), BM_SETCHECK, procedures_.On(which) ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -183,10 +192,11 @@ private:
     {
         if (id >= kFirstBoxId && id < kFirstBoxId + CheckBoxRules::kBoxCount && control) {
             if (code == BN_CLICKED && !busy_) rules_.Click(id - kFirstBoxId);
-        } else if ((id == kTipsBoxId || id == kSearchBoxId) && code == BN_CLICKED && !busy_) {
-            const auto which = id == kTipsBoxId ? SettingsProcedures::Switch::Tips : SettingsProcedures::Switch::Search;
-            procedures_.Set(which, !procedures_.On(which));
-            ShowSwitch(id, which);
+        } else if (const auto which = SwitchOf(id)) {
+            if (code == BN_CLICKED && !busy_) {
+                procedures_.Set(*which, !procedures_.On(*which));
+                ShowSwitch(id, *which);
+            }
         } else if (id == IDOK || id == IDCANCEL) {
             if ((!control || code == BN_CLICKED) && !busy_) {
                 busy_ = true;
@@ -214,6 +224,12 @@ private:
         }
     }
 
+    bool IsSwitch(HWND window) const
+    {
+        const int id = ::GetDlgCtrlID(window);
+        return SwitchOf(id) && Control(id) == window;
+    }
+
     bool IsBox(HWND window) const
     {
         const int id = ::GetDlgCtrlID(window);
@@ -228,8 +244,7 @@ private:
         else if (under == Control(kWebsiteId))
             area = PointerArea::Link;
         else if (under == Control(IDOK) || under == Control(IDCANCEL) || under == Control(kCheckButtonId) ||
-                 under == Control(kRepairButtonId) || under == Control(kTipsBoxId) ||
-                 under == Control(kSearchBoxId) || IsBox(under))
+                 under == Control(kRepairButtonId) || IsSwitch(under) || IsBox(under))
             area = PointerArea::Clickable;
         else if (under == Control(kHelpPageId))
             area = PointerArea::PageKeepingUnderline;

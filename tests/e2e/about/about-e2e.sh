@@ -3,6 +3,8 @@
 # display):  about-e2e.sh BUILD_DIR SOURCE_DIR SHOTS_DIR SCENARIO...
 # Screenshots come out as PNG files in SHOTS_DIR.
 set -euo pipefail
+# A step that fails silently (Wine prints nothing under WINEDEBUG=-all) still says where.
+trap 'echo "$(basename "$0"): line $LINENO failed" >&2' ERR
 build=$1 source=$2 shots=$3
 shift 3
 
@@ -37,7 +39,10 @@ mkdir -p "$shots"
 status=0
 driver() {
   env ${locale:+LANG=$locale LC_ALL=$locale} wine "$build/tests/e2e/about/about-driver.exe" --build "$build" \
-    --installer "$source/installer" --shots "$shots" "$@" || status=$?
+    --installer "$source/installer" --shots "$shots" "$@" || {
+    status=$?
+    echo "about-e2e: the driver${locale:+ in $locale} exited with $status" >&2
+  }
 }
 locale=
 [ ${#scenarios[@]} -eq 0 ] || driver "${scenarios[@]}"

@@ -3,6 +3,8 @@
 # display):  trellis-e2e.sh BUILD_DIR SOURCE_DIR SHOTS_DIR SCENARIO...
 # Screenshots come out as PNG files in SHOTS_DIR.
 set -euo pipefail
+# A step that fails silently (Wine prints nothing under WINEDEBUG=-all) still says where.
+trap 'echo "$(basename "$0"): line $LINENO failed" >&2' ERR
 build=$1 source=$2 shots=$3
 shift 3
 # Wine names files from the Unix locale; the program folder has non-ASCII letters.
@@ -30,7 +32,10 @@ done
 driver() {
   env ${locale:+LANG=$locale LC_ALL=$locale} wine "$build/tests/e2e/trellis/trellis-driver.exe" \
     --build "$build" --installer "$source/installer" \
-    --shots "$shots" "$@" || status=$?
+    --shots "$shots" "$@" || {
+    status=$?
+    echo "trellis-e2e: the driver${locale:+ in $locale} exited with $status" >&2
+  }
 }
 locale=
 [ ${#plain[@]} -eq 0 ] || driver "${plain[@]}"

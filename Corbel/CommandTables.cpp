@@ -8,7 +8,8 @@ namespace cornice {
 
 std::wstring_view ElementOf(CommandType type)
 {
-    constexpr std::wstring_view kElements[] = {L"button", L"toggleButton", L"checkBox", L"splitButton", L"gallery", L"menu"};
+    constexpr std::wstring_view kElements[] = {L"button", L"toggleButton", L"checkBox", L"splitButton", L"gallery", L"menu",
+                                               L"control"};
     return kElements[static_cast<int>(type)];
 }
 

@@ -12,7 +12,7 @@
 namespace cornice {
 
 // The element that clones the control (a dialog box launcher's button is a button).
-enum class CommandType : unsigned char { Button, ToggleButton, CheckBox, SplitButton, Gallery, Menu };
+enum class CommandType : unsigned char { Button, ToggleButton, CheckBox, SplitButton, Gallery, Menu, Control };
 std::wstring_view ElementOf(CommandType type);
 
 struct Command {

@@ -4,7 +4,7 @@
     generate-commands.py OUT.h RELEASE=LIST.tsv...
 
 Keeps every control that a menu can hold as a clone of Excel's own (buttons, toggle buttons,
-check boxes, split buttons, galleries and menus), with its type and the releases whose list
+check boxes, split buttons, galleries, menus and the Format Painter), with its type and the releases whose list
 knows it. A release the script does not know, or a name it cannot cut into words, stops the
 build.
 """
@@ -24,6 +24,10 @@ TYPES = {
     "gallery": 4,
     "menu": 5,
 }
+# The lists type edit boxes, spinners and Backstage parts "control" too, and a menu holds none of
+# those; of the "control"s only these act as buttons, and a menu takes them as a <control> clone.
+CONTROLS_A_MENU_HOLDS = {"FormatPainter"}
+CONTROL = 6
 # Capitals followed by no small letter ("XML", the "D" of "3D"), a word with or without its
 # capital, a number, an underscore: cut so, a name's pieces put together give it back.
 PIECE = re.compile(r"[A-Z]+(?![a-z])|[A-Z]?[a-z]+|[0-9]+|_")
@@ -37,8 +41,12 @@ def read_types(path):
     """idMso -> its type's number, from the first row of a type a menu can hold."""
     types = {}
     for _, fields in list_rows(path, 2, "generate-commands.py"):
-        if fields[1] in TYPES and fields[0] not in types:
+        if fields[0] in types:
+            continue
+        if fields[1] in TYPES:
             types[fields[0]] = TYPES[fields[1]]
+        elif fields[1] == "control" and fields[0] in CONTROLS_A_MENU_HOLDS:
+            types[fields[0]] = CONTROL
     return types
 
 

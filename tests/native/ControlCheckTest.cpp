@@ -95,8 +95,11 @@ TEST(ControlCheck, CommandTablesHoldEachListsCommands)
             const std::size_t typeEnd = row.find('\t', tab + 1);
             if (row.empty() || row[0] == '#' || tab == std::string::npos) continue;
             const std::wstring type(row.begin() + tab + 1, row.begin() + typeEnd);
+            const std::wstring idMso(row.begin(), row.begin() + tab);
             if (const auto element = elements.find(type); element != elements.end())
-                expected.emplace(std::wstring(row.begin(), row.begin() + tab), element->second);
+                expected.emplace(idMso, element->second);
+            else if (type == L"control" && idMso == L"FormatPainter") // the one "control" that acts as a button
+                expected.emplace(idMso, L"control");
         }
         ASSERT_GT(expected.size(), 1000u) << file;
         std::map<std::wstring, std::wstring> tables;

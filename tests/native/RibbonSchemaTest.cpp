@@ -144,7 +144,7 @@ TEST(RibbonSchema, CommandSearchResultsAreValidCustomUi)
         const std::wstring menu = ResultsMenu(hits, 1031);
         EXPECT_EQ(schema.Problems(menu), "") << ToUtf8(menu);
     }
-    EXPECT_EQ(elements, (std::set<std::wstring>{L"button", L"checkBox", L"gallery", L"menu", L"splitButton", L"toggleButton"}));
+    EXPECT_EQ(elements, (std::set<std::wstring>{L"button", L"checkBox", L"control", L"gallery", L"menu", L"splitButton", L"toggleButton"}));
     EXPECT_EQ(schema.Problems(HintMenu(1041)), "");
 }
 

@@ -1,6 +1,7 @@
 #include "Shell.h"
 
 #include "Files.h"
+#include "Trace.h"
 #include "WinHandles.h"
 
 #include <shellapi.h>
@@ -15,7 +16,8 @@ void ShellOpen(HWND owner, const std::wstring& target) noexcept
         // with Cyrillic or Chinese letters) must reach the shell as it is, not as '?'.
         ::ShellExecuteW(owner, nullptr, target.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
     } catch (...) {
-        // No folder, no memory: the target is not opened, and nothing is reported.
+        // No folder, no memory: the target is not opened; the trace says why.
+        TraceCaughtException("opening a link");
     }
 }
 

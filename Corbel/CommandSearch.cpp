@@ -345,6 +345,17 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
         if (text.substr(0, asked.size()) == asked) return asked.size() == text.size() ? 2 : 1;
         return anywhere[q] && text.find(asked) != std::wstring_view::npos ? 1 : 0;
     };
+    // Whether every query word matches one of the words [first, last); counts those named whole.
+    const auto namesEvery = [&](const Word* first, const Word* last, std::uint64_t& exact) {
+        for (std::size_t q = 0; q < query.size(); ++q) {
+            int strongest = 0;
+            for (const Word* word = first; word != last && strongest < 2; ++word)
+                strongest = std::max(strongest, match(q, *word));
+            if (strongest == 0) return false;
+            exact += strongest == 2;
+        }
+        return true;
+    };
 
     // A text's score, higher the better: a match that names the entry's whole label (its menus
     // need not be named, but each one named counts as a word named whole), a Classic entry,
@@ -360,15 +371,7 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
             const Word* first = &words_[text->firstWord];
             const Word* last = first + text->wordCount;
             std::uint64_t exact = 0;
-            bool all = true;
-            for (std::size_t q = 0; q < query.size() && all; ++q) {
-                int strongest = 0;
-                for (const Word* word = first; word != last && strongest < 2; ++word)
-                    strongest = std::max(strongest, match(q, *word));
-                all = strongest > 0;
-                exact += strongest == 2;
-            }
-            if (!all) continue;
+            if (!namesEvery(first, last, exact)) continue;
             std::uint64_t unnamed = 0;
             for (const Word* word = first; word != last; ++word) {
                 if (word->role != Role::Label) continue;
@@ -381,6 +384,20 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
                                         (0xFFFF - std::min<std::uint64_t>(unnamed, 0xFFFF)) << 38;
             best = std::max(best, score);
             matched = true;
+        }
+        // Words of two languages ("Extras Options": the user's menu, English's command) may
+        // still name one entry between its texts; such a match ranks below every other.
+        if (!matched && entry.textCount > 1) {
+            const Word* first = &words_[texts_[entry.firstText].firstWord];
+            const Text& lastText = texts_[entry.firstText + entry.textCount - 1];
+            const Word* last = &words_[lastText.firstWord] + lastText.wordCount;
+            std::uint64_t exact = 0;
+            // Ranked by the words named whole, in the bits of the unnamed count, which no
+            // one-text match comes down to.
+            if (namesEvery(first, last, exact)) {
+                best = std::min<std::uint64_t>(exact, 0xFF) << 38;
+                matched = true;
+            }
         }
         if (matched) found.push_back(best | (kEntryBits - e));
     }

@@ -89,6 +89,7 @@ TEST(CommandSearch, AGermanExcelsWordsAreAskedAtTheFirstSearchOnly)
     hits = search.Find(L"ZELLEN einfugen");
     EXPECT_LT(RankOf(hits, L"CellsInsertDialog"), 3u) << Top(hits);
     EXPECT_LT(RankOf(search.Find(L"tools options"), L"ApplicationOptionsDialog"), 3u); // English too
+    EXPECT_LT(RankOf(search.Find(L"extras options"), L"ApplicationOptionsDialog"), 3u); // both at once
     hits = search.Find(L"kamera");
     ASSERT_FALSE(hits.empty());
     EXPECT_EQ(hits[0].label, L"Kamera & <Bild> \"neu\"");

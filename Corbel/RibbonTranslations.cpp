@@ -57,9 +57,9 @@ const Translation kSpanish[] = {
     {LabelId::ClassicTab, L"Clásico"},
     {LabelId::ToolsPanel, L"Panel de herramientas"},
     {LabelId::AllMenus, L"Todos"},
-    // "Archivo" (the File tab, the same in every Office program): learn.microsoft.com/es-es/office/
-    // vba/api/visio.applicationsettings.developermode ("haga clic en la pestaña Archivo y, a
-    // continuación, haga clic en Opciones").
+    // "Archivo" (the File tab): Excel's privacy statement addendum, support.microsoft.com/es-es/
+    // office/anexo-a-la-declaración-de-privacidad-de-excel-37a6e7ef-ed51-4de5-8b93-f82a82ff02c4 ("haga
+    // clic en la pestaña Archivo y, a continuación, haga clic en Nuevo").
     {LabelId::MenuFile, L"Archivo"},
 };
 

@@ -1,5 +1,6 @@
 #include "ControlTips.h"
 
+#include "ExcelTabWords.h"
 #include "LanguageChoice.h"
 #include "Utf8.h"
 
@@ -145,6 +146,8 @@ std::wstring ControlTips::NameOf(std::uint8_t number)
             const std::optional<std::wstring> label = excel_->LabelIfAny(Wide(PlaceNameId(number)));
             return label ? LabelFromExcel(*label, ExcelText::Label) : std::wstring();
         });
+    // Else the product's word for a core tab in the user's language, else English.
+    if (name.empty()) name = EscapeXml(std::wstring(ExcelTabWord(language_, PlaceNameId(number))));
     if (name.empty()) name = EscapeXml(Wide(EnglishPlaceName(number)));
     return name;
 }

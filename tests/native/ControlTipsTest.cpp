@@ -88,8 +88,10 @@ TEST(Tips, GermanFromExcelsWordsWhenGivenFromTheTablesOtherwise)
     EXPECT_EQ(TipIn(document, L"GoalSeek"), L"Zielwert&#13;suchen&#13;&#13;Jetzt im Menüband: Daten &gt; Forecast");
     EXPECT_EQ(TipIn(document, L"FileSave"), L"Jetzt auf der Registerkarte „Datei“");
 
+    // Excel silent: the product's word for a tab where Microsoft's pages gave one, else English.
     excel.raise = true;
     EXPECT_EQ(TipIn(Document(excel), L"GoalSeek"), L"Jetzt im Menüband: Data &gt; Forecast");
+    EXPECT_EQ(TipIn(Document(excel), L"NameManager"), L"Jetzt im Menüband: Formeln &gt; Defined Names");
 }
 
 TEST(Tips, ExcelsWordsAreEscapedAndWhatIsNoTextOrTooLongIsLeftOut)

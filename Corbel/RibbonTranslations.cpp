@@ -47,6 +47,10 @@ const Translation kFrench[] = {
     {LabelId::ClassicTab, L"Classique"},
     {LabelId::ToolsPanel, L"Panneau d’outils"},
     {LabelId::AllMenus, L"Tous"},
+    // "Fichier" (the File tab, the same in every Office program): Excel's privacy statement
+    // supplement, support.office.com/fr-fr/article/supplément-à-la-déclaration-de-confidentialité-d-
+    // excel-37a6e7ef-ed51-4de5-8b93-f82a82ff02c4 ("cliquez sur l'onglet fichier, puis sur nouveau").
+    {LabelId::MenuFile, L"Fichier"},
     // The Help menu: learn.microsoft.com/fr-fr/previous-versions/visualstudio/visual-studio-2008/0batekf4(v=vs.90)
     // ("placé à gauche du menu ? (Aide)", of Excel 2003's menu bar: the menu's title is "?").
     {LabelId::MenuHelp, L"?"},
@@ -68,6 +72,9 @@ const Translation kItalian[] = {
     {LabelId::ClassicTab, L"Classico"},
     {LabelId::ToolsPanel, L"Pannello strumenti"},
     {LabelId::AllMenus, L"Tutti"},
+    // "File", as in English: support.microsoft.com/it-it/office/proteggere-un-file-di-excel-7359d4ae-
+    // 7213-4ac2-b058-f75e9311b599 ("Selezionare File > Informazioni").
+    {LabelId::MenuFile, L"File"},
     // office.microsoft.com/it-it/mac-excel-help/proteggere-un-foglio-HA102927960.aspx ("Scegliere
     // Celle dal menu Formato", Excel for Mac's menu bar).
     {LabelId::MenuFormat, L"Formato"},
@@ -78,6 +85,10 @@ const Translation kBrazilianPortuguese[] = {
     {LabelId::ClassicTab, L"Clássico"},
     {LabelId::ToolsPanel, L"Painel de ferramentas"},
     {LabelId::AllMenus, L"Todos"},
+    // "Arquivo" (the File tab): Excel's privacy supplement, support.microsoft.com/pt-br/office/
+    // suplemento-de-privacidade-do-excel-37a6e7ef-ed51-4de5-8b93-f82a82ff02c4 ("clique na guia Arquivo
+    // e clique em Novo").
+    {LabelId::MenuFile, L"Arquivo"},
     // Excel 2003's help: office.microsoft.com/pt-br/excel-help/proteger-uma-planilha-ou-pasta-de-
     // trabalho-por-senha-HP005201059.aspx ("clique em Ir para no menu Editar", "clique em Células no
     // menu Formatar", "No menu Ferramentas, aponte para Proteger e clique em Proteger planilha").
@@ -101,6 +112,9 @@ const Translation kJapanese[] = {
     {LabelId::ClassicTab, L"クラシック"},
     {LabelId::ToolsPanel, L"ツール パネル"},
     {LabelId::AllMenus, L"すべて"},
+    // "ファイル" (the File tab): support.office.com/ja-jp/article/Excel-ファイルを保護する-7359d4ae-
+    // 7213-4ac2-b058-f75e9311b599 ("[ファイル]、[情報]").
+    {LabelId::MenuFile, L"ファイル"},
     // The Help menu: learn.microsoft.com/ja-jp/previous-versions/visualstudio/visual-studio-2008/0batekf4(v=vs.90)
     // ("[ヘルプ] メニューの前に配置されます", of Excel 2003's menu bar).
     {LabelId::MenuHelp, L"ヘルプ"},
@@ -135,7 +149,7 @@ constexpr LabelId kGermanLeftEnglish[] = {
     LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
 };
 constexpr LabelId kFrenchLeftEnglish[] = {
-    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
+    LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
     LabelId::MenuTools, LabelId::MenuData, LabelId::MenuWindow, LabelId::RestrictPermission,
     LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
     LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
@@ -155,7 +169,7 @@ constexpr LabelId kSpanishLeftEnglish[] = {
     LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
 };
 constexpr LabelId kItalianLeftEnglish[] = {
-    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuTools,
+    LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuTools,
     LabelId::MenuData, LabelId::MenuWindow, LabelId::MenuHelp, LabelId::RestrictPermission,
     LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
     LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
@@ -165,7 +179,7 @@ constexpr LabelId kItalianLeftEnglish[] = {
     LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
 };
 constexpr LabelId kBrazilianPortugueseLeftEnglish[] = {
-    LabelId::MenuFile, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuData, LabelId::MenuWindow,
+    LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuData, LabelId::MenuWindow,
     LabelId::MenuHelp, LabelId::RestrictPermission,
     LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
     LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,
@@ -185,7 +199,7 @@ constexpr LabelId kRussianLeftEnglish[] = {
     LabelId::ShowOrHideComment, LabelId::ShowAllComments, LabelId::ShowInk,
 };
 constexpr LabelId kJapaneseLeftEnglish[] = {
-    LabelId::MenuFile, LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
+    LabelId::MenuEdit, LabelId::MenuView, LabelId::MenuInsert, LabelId::MenuFormat,
     LabelId::MenuTools, LabelId::MenuData, LabelId::MenuWindow, LabelId::RestrictPermission,
     LabelId::FunctionLibrary, LabelId::Name, LabelId::Comments, LabelId::Picture, LabelId::Row, LabelId::Column,
     LabelId::Sheet, LabelId::Arrange, LabelId::Proofing, LabelId::FormulaAuditing, LabelId::Filter,

@@ -41,7 +41,7 @@ std::string Show(const std::vector<Change>& changes)
 {
     std::string text;
     for (const auto& [box, state] : changes)
-        text += "(" + std::to_string(box) + "," + std::to_string(state) + ")";
+        ((((text += '(') += std::to_string(box)) += ',') += std::to_string(state)) += ')';
     return text;
 }
 
@@ -116,7 +116,7 @@ TEST(CheckBoxRules, HomeDoesNotTickHideBuiltInTabsButTheOtherTabBoxesDo)
         RecordedRules r;
         r.rules.Set(tab, 1);
         EXPECT_EQ(Show(r.changes),
-                  "(" + std::to_string(tab) + ",1)(11,1)(0,1)")
+                  std::string("(") + std::to_string(tab) + ",1)(11,1)(0,1)")
             << "tab box " << tab;
     }
 }

@@ -217,7 +217,9 @@ TEST(WindowLayout, ATextOtherThanTheDesignsGrowsItsControlAsFarAsItsNeighbours)
         WindowLayout layout(kWindow, dpi);
         for (std::size_t i = 0; i < kWindow.controlCount; ++i) {
             const ControlDesign& design = kWindow.controls[i];
-            if (design.text) EXPECT_FALSE(layout.GiveRoomToText(i, design.text, measure)) << i;
+            if (design.text) {
+                EXPECT_FALSE(layout.GiveRoomToText(i, design.text, measure)) << i;
+            }
             EXPECT_EQ(layout.Placed(i).width, ToPixels(design.place, dpi).width) << i;
         }
         // "Home" stops where " View" beside it begins, and the rectangle around both keeps its

@@ -88,7 +88,7 @@ int CheckControls(const std::filesystem::path& folder)
         }
         std::string skipped;
         for (const std::wstring& name : used)
-            if (!known.count(name)) skipped += " " + cornice::ToUtf8(name);
+            if (!known.count(name)) (skipped += ' ') += cornice::ToUtf8(name);
         std::printf("%s: %zu of %zu names known; skipped:%s\n", path.filename().string().c_str(),
                     used.size() - std::count(skipped.begin(), skipped.end(), ' '), used.size(),
                     skipped.empty() ? " none" : skipped.c_str());

@@ -367,8 +367,10 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
         const Entry& entry = entries_[e];
         std::uint64_t best = 0;
         bool matched = false;
-        for (const Text* text = &texts_[entry.firstText]; text != &texts_[entry.firstText + entry.textCount]; ++text) {
-            const Word* first = &words_[text->firstWord];
+        // Pointers, not operator[]: an entry's end may be the vector's end.
+        for (const Text* text = texts_.data() + entry.firstText; text != texts_.data() + entry.firstText + entry.textCount;
+             ++text) {
+            const Word* first = words_.data() + text->firstWord;
             const Word* last = first + text->wordCount;
             std::uint64_t exact = 0;
             if (!namesEvery(first, last, exact)) continue;
@@ -388,9 +390,9 @@ std::vector<SearchHit> CommandSearch::Find(std::wstring_view words, std::size_t 
         // Words of two languages ("Extras Options": the user's menu, English's command) may
         // still name one entry between its texts; such a match ranks below every other.
         if (!matched && entry.textCount > 1) {
-            const Word* first = &words_[texts_[entry.firstText].firstWord];
+            const Word* first = words_.data() + texts_[entry.firstText].firstWord;
             const Text& lastText = texts_[entry.firstText + entry.textCount - 1];
-            const Word* last = &words_[lastText.firstWord] + lastText.wordCount;
+            const Word* last = words_.data() + lastText.firstWord + lastText.wordCount;
             std::uint64_t exact = 0;
             // Ranked by the words named whole, in the bits of the unnamed count, which no
             // one-text match comes down to.

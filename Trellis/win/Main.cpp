@@ -4,6 +4,7 @@
 #include "ProgramName.h"
 #include "ExcelTabNames.h"
 #include "ExcelWordsRegistry.h"
+#include "LanguageChoice.h"
 #include "LocalisedText.h"
 #include "OwnTexts.h"
 #include "TrellisText.h"
@@ -16,15 +17,17 @@ namespace {
 
 // Every text of the user's language, once: the ids lie between the first and the last of
 // TrellisText.h (IDS_BOX_SEARCH is the last). The tabs are named as the user's Excel names them
-// when the add-in has recorded that Excel's words in this language.
+// when the add-in has recorded that Excel's words in this language; English keeps its own texts,
+// which are the window's as it has always been (" View" with its blank).
 void LoadOwnTexts(HINSTANCE instance)
 {
     const int language = cornice::UserTextLanguage();
     std::map<unsigned, std::wstring> texts;
     for (unsigned id = IDS_TAB_EXCEL; id <= IDS_BOX_SEARCH; ++id)
         if (std::wstring text = cornice::LoadText(instance, id, language); !text.empty()) texts[id] = std::move(text);
-    if (const auto record = cornice::RecordForTextLanguage(cornice::RegistryExcelWordsMemory::RecallAll(), language))
-        cornice::NameTabsAsExcelDoes(texts, *record);
+    if (language != cornice::kEnglishText)
+        if (const auto record = cornice::RecordForTextLanguage(cornice::RegistryExcelWordsMemory::RecallAll(), language))
+            cornice::NameTabsAsExcelDoes(texts, *record);
     cornice::UseOwnTexts(std::move(texts));
 }
 

@@ -7,6 +7,7 @@
 #include "RibbonBuilder.h"
 #include "RibbonTestSupport.h"
 #include "SearchSession.h"
+#include "SettingKeys.h"
 #include "ExcelTabs.h"
 #include "TrellisText.h"
 
@@ -118,6 +119,31 @@ TEST(RememberedWords, AFirstStartAsksAndKeepsALaterStartAsksNothing)
     EXPECT_EQ(Start(later, memory), document);
     EXPECT_EQ(later.questions, 0);
     EXPECT_EQ(memory.writes, 1) << "nothing new, nothing written";
+}
+
+// "Tips": Excel's descriptions and the names of its tabs and groups join the record in English
+// too, and a later start's tips ask Excel nothing.
+TEST(RememberedWords, TipsAreAskedAtTheFirstStartOnlyInEveryLanguage)
+{
+    for (const int language : {1031, 1033}) {
+        FakeMemory memory;
+        std::wstring first;
+        for (int start = 0; start < 2; ++start) {
+            LocalisedHost excel = GermanExcel(language);
+            excel.supertips[L"GoalSeek"] = L"Zielwert suchen";
+            InMemorySettingsStore store;
+            store.SaveSetting(kSettingsApplication, kSettingsSection, kTipsKey, L"1");
+            const std::wstring document = RibbonBuilder(store, excel, &memory).GetRibbonXML();
+            EXPECT_NE(document.find(L"Zielwert suchen"), std::wstring::npos) << language;
+            if (start == 0) {
+                EXPECT_GT(excel.questions, 200) << language;
+                first = document;
+            } else {
+                EXPECT_EQ(excel.questions, 0) << language << ": a later start's tips asked Excel again";
+                EXPECT_EQ(document, first) << language;
+            }
+        }
+    }
 }
 
 TEST(RememberedWords, AnotherLanguageOrVersionIsAskedAndKeptBesideTheFirst)

@@ -14,7 +14,11 @@ namespace cornice {
 template <typename Ask>
 std::optional<std::wstring> RememberingWords::Remembered(WordKind kind, std::wstring key, Ask&& ask) noexcept
 {
-    if (const std::optional<std::wstring>* answer = record_.Find(kind, key)) return *answer;
+    try {
+        if (const std::optional<std::wstring>* answer = record_.Find(kind, key)) return *answer;
+    } catch (...) {
+        return std::nullopt; // no memory for the copy: as if Excel had no word
+    }
     std::optional<std::wstring> answer = ask();
     try {
         record_.words[{kind, std::move(key)}] = answer;

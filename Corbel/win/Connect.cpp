@@ -107,6 +107,8 @@ public:
     HRESULT STDMETHODCALLTYPE OnDisconnection(ext_DisconnectMode, SAFEARRAY**) override
     {
         DiscardAboutWindow();
+        // The ribbon's object may hold this one: kept, neither would ever be freed.
+        ribbon_ = {};
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }

@@ -223,8 +223,16 @@ SearchTexts SearchTextsFor(int languageId)
     return kTexts[0].texts;
 }
 
-CommandSearch::CommandSearch(PlaceList list, int languageId, const RibbonLabels& labels, ExcelWords* excel)
-    : list_(list), english_(IsEnglishLanguage(languageId)), labels_(labels), excel_(excel)
+SearchScope SearchScopeFor(std::wstring_view excelVersion)
+{
+    if (excelVersion == L"12.0") return SearchScope::ClassicTabOnly;
+    if (excelVersion == L"14.0") return SearchScope::KnownToExcel2010;
+    return SearchScope::WholeList;
+}
+
+CommandSearch::CommandSearch(PlaceList list, int languageId, const RibbonLabels& labels, ExcelWords* excel,
+                             SearchScope scope)
+    : list_(list), scope_(scope), english_(IsEnglishLanguage(languageId)), labels_(labels), excel_(excel)
 {
 }
 
@@ -236,7 +244,18 @@ void CommandSearch::Prepare()
     texts_.clear();
     words_.clear();
     pool_.clear();
-    for (Command& command : CommandsOf(list_)) {
+    // Excel 2007 is asked for the labels of the Classic tab's entries alone.
+    std::vector<std::wstring_view> classicOnly;
+    if (scope_ == SearchScope::ClassicTabOnly) {
+        const auto collect = [&](const RibbonEntry& control, std::span<const LabelId>) { classicOnly.push_back(control.text); };
+        VisitMenuControls(collect);
+        VisitToolbarControls(collect);
+        std::sort(classicOnly.begin(), classicOnly.end());
+    }
+    for (Command& command : CommandsOf(list_, scope_ == SearchScope::KnownToExcel2010)) {
+        if (scope_ == SearchScope::ClassicTabOnly &&
+            !std::binary_search(classicOnly.begin(), classicOnly.end(), std::wstring_view(command.idMso)))
+            continue;
         Known known{std::move(command.idMso), ElementOf(command.type), {}};
         if (excel_) known.excelLabel = ExcelLabel(*excel_, known.idMso);
         commands_.push_back(std::move(known));
@@ -261,7 +280,8 @@ void CommandSearch::Prepare()
     };
     VisitMenuControls(addClassic(true));
     VisitToolbarControls(addClassic(false));
-    for (std::uint32_t number = 0; number < commands_.size(); ++number) AddCommandEntry(number);
+    if (scope_ != SearchScope::ClassicTabOnly)
+        for (std::uint32_t number = 0; number < commands_.size(); ++number) AddCommandEntry(number);
     prepared_ = true;
 }
 

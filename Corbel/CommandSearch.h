@@ -33,11 +33,19 @@ struct SearchHit {
     std::wstring label;   // the old path ("Tools > Options"), or Excel's label; not escaped
 };
 
+// Which commands an Excel is offered. The lists begin with 2013, whose list 2007 and 2010 are
+// placed by (PlaceListFor); but a command 2013 added is none of theirs. Excel 2010's published
+// identifiers tell which of the list it knows; of 2007 none are published, so it is offered the
+// Classic tab's own entries, which it shows anyway.
+enum class SearchScope { WholeList, KnownToExcel2010, ClassicTabOnly };
+SearchScope SearchScopeFor(std::wstring_view excelVersion);
+
 class CommandSearch {
 public:
     // `labels`: the Classic tab's labels in Excel's language (RibbonLabels.h). `excel` may be
     // null, else it outlives this; it is asked for its labels at the first Find, not before.
-    CommandSearch(PlaceList list, int languageId, const RibbonLabels& labels, ExcelWords* excel);
+    CommandSearch(PlaceList list, int languageId, const RibbonLabels& labels, ExcelWords* excel,
+                  SearchScope scope = SearchScope::WholeList);
 
     // The commands whose words hold every word given, by its beginning, in any order, ignoring
     // case and accents; the best first, each idMso once. Never throws because of Excel.
@@ -78,6 +86,7 @@ private:
     void AddIdMsoWords(std::wstring_view idMso);
 
     PlaceList list_;
+    SearchScope scope_;
     bool english_;
     RibbonLabels labels_;
     ExcelWords* excel_;

@@ -13,7 +13,7 @@ std::wstring_view ElementOf(CommandType type)
     return kElements[static_cast<int>(type)];
 }
 
-std::vector<Command> CommandsOf(PlaceList list)
+std::vector<Command> CommandsOf(PlaceList list, bool knownTo2010Only)
 {
     using namespace commands;
     std::vector<std::string_view> words;
@@ -33,7 +33,7 @@ std::vector<Command> CommandsOf(PlaceList list)
             pieces.push_back(words[word]);
         }
         const std::uint8_t kind = kKinds[name];
-        if (!(kind >> 3 & 1 << listNumber)) continue;
+        if (!(kind >> 3 & 1 << listNumber) || (knownTo2010Only && !(kind & 0x80))) continue;
         Command command{{}, static_cast<CommandType>(kind & 0x07)};
         for (const std::string_view piece : pieces) command.idMso.append(piece.begin(), piece.end());
         for (const TypeException& exception : kTypeExceptions)

@@ -20,8 +20,9 @@ struct Command {
     CommandType type;
 };
 
-// The commands the list knows, in the order of their idMso (ordinal).
-std::vector<Command> CommandsOf(PlaceList list);
+// The commands the list knows, in the order of their idMso (ordinal); with knownTo2010Only, only
+// those Excel 2010's list of identifiers knows too.
+std::vector<Command> CommandsOf(PlaceList list, bool knownTo2010Only = false);
 
 // The words of an idMso: "ApplicationOptionsDialog" gives Application, Options, Dialog;
 // "FileSaveAsExcel97_2003" File, Save, As, Excel, 97, 2003.

@@ -27,7 +27,8 @@ void SearchSession::Prepare(const RibbonLabels& labels, int language)
         remembering_ = std::make_unique<RememberingWords>(*words, std::move(kept));
         words = remembering_.get();
     }
-    search_ = std::make_unique<CommandSearch>(PlaceListFor(release.version, release.build), language, labels, words);
+    search_ = std::make_unique<CommandSearch>(PlaceListFor(release.version, release.build), language, labels, words,
+                                              SearchScopeFor(release.version));
     language_ = language;
 }
 

@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """Writes the C++ tables of CommandTables.h from Microsoft's lists of control identifiers.
 
-    generate-commands.py OUT.h RELEASE=LIST.tsv...
+    generate-commands.py OUT.h 2010=IDMSO.txt RELEASE=LIST.tsv...
 
 Keeps every control that a menu can hold as a clone of Excel's own (buttons, toggle buttons,
-check boxes, split buttons, galleries, menus and the Format Painter), with its type and the releases whose list
-knows it. A release the script does not know, or a name it cannot cut into words, stops the
-build.
+check boxes, split buttons, galleries, menus and the Format Painter), with its type, the releases
+whose list knows it and whether Excel 2010's list of identifiers (which gives no places) knows it.
+A release the script does not know, or a name it cannot cut into words, stops the build.
 """
 import re
 import sys
@@ -60,7 +60,10 @@ def pieces(name):
 def main(argv):
     if len(argv) < 3:
         fail(__doc__)
-    out, lists = argv[1], argv[2:]
+    out, known_2010, lists = argv[1], argv[2], argv[3:]
+    if not known_2010.startswith("2010="):
+        fail("wants 2010=IDMSO.txt before the lists")
+    in_2010 = {fields[0] for _, fields in list_rows(known_2010[5:], 1, "generate-commands.py")}
     tables = read_lists(lists, RELEASES, read_types, "generate-commands.py")
 
     names = sorted(set().union(*(set(t) for t in tables.values())))
@@ -97,7 +100,7 @@ def main(argv):
         known = [r for r in RELEASES if name in tables[r]]
         base = tables[known[-1]][name]
         bits = sum(1 << (3 + RELEASES.index(r)) for r in known)
-        kinds.append(base | bits)
+        kinds.append(base | bits | (0x80 if name in in_2010 else 0))
         for r in known:
             if tables[r][name] != base:
                 exceptions.append((RELEASES.index(r), tables[r][name], index, f"{r}: {name}"))
@@ -140,7 +143,8 @@ def main(argv):
         "};",
         f"constexpr std::uint16_t kNameCount = {len(names)};",
         "",
-        "// Per name: its type (low three bits) and the lists that know it (bit 3 + PlaceList's number).",
+        "// Per name: its type (low three bits), the lists that know it (bit 3 + PlaceList's number) and",
+        "// whether Excel 2010 knows it (bit 7).",
         f"constexpr std::uint8_t kKinds[{len(names)}] = {{",
     ]
     lines += rows(kinds)

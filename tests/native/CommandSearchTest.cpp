@@ -147,6 +147,15 @@ TEST(CommandSearch, OffersOnlyWhatTheRunningReleasesListKnows)
     // Threaded comments came after 2013.
     EXPECT_LT(RankOf(excel365.Find(L"threaded comment"), L"NewThreadedComment"), 3u);
     EXPECT_TRUE(excel2013.Find(L"threaded").empty());
+    // Excel 2010 and 2007 are placed by 2013's list; a command 2013 added (Timeline) is none of
+    // theirs. 2010 is offered what its own identifiers know; 2007 the Classic tab's entries.
+    EXPECT_LT(RankOf(excel2013.Find(L"timeline"), L"InsertTimeline"), 3u);
+    CommandSearch excel2010(PlaceList::Excel2013, 1033, RibbonLabels(), nullptr, SearchScopeFor(L"14.0"));
+    CommandSearch excel2007(PlaceList::Excel2013, 1033, RibbonLabels(), nullptr, SearchScopeFor(L"12.0"));
+    EXPECT_EQ(RankOf(excel2010.Find(L"timeline", 500), L"InsertTimeline"), excel2010.Find(L"timeline", 500).size());
+    EXPECT_LT(RankOf(excel2010.Find(L"sparkline column"), L"SparklineColumnInsert"), 3u); // new in 2010
+    EXPECT_TRUE(excel2007.Find(L"sparkline").empty());
+    EXPECT_LT(RankOf(excel2007.Find(L"data form"), L"DataFormExcel"), 3u);
     // The lists type Format Painter "control", like edit boxes a menu cannot hold; it is offered.
     const std::vector<SearchHit> painter = excel2013.Find(L"format painter");
     ASSERT_LT(RankOf(painter, L"FormatPainter"), 3u);

@@ -82,6 +82,19 @@ struct Window {
     }
 };
 
+// The window over the user's own settings (`own`) under the computer's and the user's policies.
+template <typename ComputerPolicy = InMemoryPolicySource>
+struct PolicyWindow {
+    FakeActions actions;
+    LoggingStore own{actions.log};
+    ComputerPolicy computerPolicy;
+    InMemoryPolicySource userPolicy;
+    PolicySettingsStore store{own, computerPolicy, userPolicy};
+    CheckBoxRules boxes;
+    RecordingReporter reporter;
+    SettingsProcedures procedures{actions, store, boxes, reporter};
+};
+
 std::wstring Report(const std::wstring& description, const std::wstring& location, int line)
 {
     return description + L"\r\n" + location + L"at line " + std::to_wstring(line) +
@@ -335,16 +348,11 @@ TEST(SettingsCancel, ClosesWithoutSavingOrInstalling)
 // the user; the user had chosen otherwise.
 TEST(SettingsUnderPolicy, PolicyBoxesShowThePolicyTheOthersRestoreAndOkSavesOnlyTheOthers)
 {
-    FakeActions actions;
-    LoggingStore own{actions.log};
-    InMemoryPolicySource computerPolicy, userPolicy;
+    PolicyWindow<> w;
+    auto& [actions, own, computerPolicy, userPolicy, store, boxes, reporter, procedures] = w;
     computerPolicy.Set(L"Classic", 0);
     userPolicy.Set(L"Left", 1);
     userPolicy.Set(L"Hide built-in Tabs", 0);
-    PolicySettingsStore store{own, computerPolicy, userPolicy};
-    CheckBoxRules boxes;
-    RecordingReporter reporter;
-    SettingsProcedures procedures{actions, store, boxes, reporter};
     own.Put(L"Classic", L"1");
     own.Put(L"Left", L"0");
     own.Put(L"Review", L"1");
@@ -385,17 +393,12 @@ TEST(SettingsSwitches, AStoredOneShowsTickedAndOkSavesTheBoxUnlessAPolicySetsIt)
     EXPECT_EQ(w.store.Get(L"Tips"), L"0");
     EXPECT_EQ(w.store.Get(L"Search"), L"1");
 
-    FakeActions actions;
-    LoggingStore own{actions.log};
+    PolicyWindow<> managed;
+    auto& [actions, own, computerPolicy, userPolicy, store, boxes, reporter, procedures] = managed;
     own.Put(L"Tips", L"0");
     own.Put(L"Search", L"1");
-    InMemoryPolicySource computerPolicy, userPolicy;
     userPolicy.Set(L"Tips", 1);
     computerPolicy.Set(L"Search", 0);
-    PolicySettingsStore store{own, computerPolicy, userPolicy};
-    CheckBoxRules boxes;
-    RecordingReporter reporter;
-    SettingsProcedures procedures{actions, store, boxes, reporter};
     procedures.ShowSettings();
     EXPECT_TRUE(procedures.On(Switch::Tips));
     EXPECT_TRUE(procedures.Locked(Switch::Tips));
@@ -422,14 +425,8 @@ struct UnreadablePolicies final : PolicySource {
 
 TEST(SettingsUnderPolicy, AnUnreadablePolicyKeyIsReportedOnceAndItsBoxesAreNeitherSavedNorInstalled)
 {
-    FakeActions actions;
-    LoggingStore own{actions.log};
-    UnreadablePolicies computerPolicy;
-    InMemoryPolicySource userPolicy;
-    PolicySettingsStore store{own, computerPolicy, userPolicy};
-    CheckBoxRules boxes;
-    RecordingReporter reporter;
-    SettingsProcedures procedures{actions, store, boxes, reporter};
+    PolicyWindow<UnreadablePolicies> w;
+    auto& [actions, own, computerPolicy, userPolicy, store, boxes, reporter, procedures] = w;
     own.Put(L"Classic", L"0");
 
     procedures.ShowSettings();

@@ -78,11 +78,11 @@ RibbonLabels RememberedLabels(int language, ExcelWords* excel, const std::wstrin
     if (!excel || !memory || excelVersion.empty() || IsEnglishLanguage(language))
         return RibbonLabels::For(language, excel);
 
-    RememberingWords remembering(*excel, RecalledOrNewRecord(*memory, excelVersion, language));
-    RibbonLabels labels = RibbonLabels::For(language, &remembering);
-    for (const wchar_t* tab : kTabIdMso) remembering.LabelIfAny(tab);
-    if (remembering.Learnt()) KeepUnlessWordless(*memory, remembering.Record());
-    return labels;
+    return ThroughRecord(excel, memory, excelVersion, language, [&](ExcelWords* words) {
+        RibbonLabels labels = RibbonLabels::For(language, words);
+        for (const wchar_t* tab : kTabIdMso) words->LabelIfAny(tab);
+        return labels;
+    });
 }
 
 ExcelWordsRecord RecalledOrNewRecord(ExcelWordsMemory& memory, const std::wstring& excelVersion, int language)

@@ -45,6 +45,19 @@ ExcelWordsRecord RecalledOrNewRecord(ExcelWordsMemory& memory, const std::wstrin
 // bars were not ready would be remembered as wordless.
 void KeepUnlessWordless(ExcelWordsMemory& memory, const ExcelWordsRecord& record);
 
+// Runs `use` with Excel's words through the record kept in `memory` for this version and
+// language, and keeps afterwards what it asked anew; without a version (empty) or a memory, with
+// Excel's words as they are. `use` takes an ExcelWords* (null when `excel` is).
+template <typename Use>
+auto ThroughRecord(ExcelWords* excel, ExcelWordsMemory* memory, const std::wstring& excelVersion, int language, Use&& use)
+{
+    if (!excel || !memory || excelVersion.empty()) return use(excel);
+    RememberingWords remembering(*excel, RecalledOrNewRecord(*memory, excelVersion, language));
+    auto result = use(static_cast<ExcelWords*>(&remembering));
+    if (remembering.Learnt()) KeepUnlessWordless(*memory, remembering.Record());
+    return result;
+}
+
 // The labels for Excel's UI language, through the record kept in `memory` for this version and
 // language; the labels of the built-in tabs the settings program names are asked too, so that
 // the record holds them. What Excel was asked is kept for the next start, unless the record

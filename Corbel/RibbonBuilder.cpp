@@ -73,20 +73,13 @@ void RibbonBuilder::ChooseLabels()
 void RibbonBuilder::ChooseTips()
 {
     const HostRelease release = ReleaseOf(host_);
-    const PlaceList list = PlaceListFor(release.version, release.build);
-    ExcelWords* words = host_.Words();
     // Excel's descriptions and the names of its tabs and groups join the record of its other
     // words (in every language: English Excel's descriptions are its own too), so that a later
-    // start asks nothing. Without a version they are asked as they always were.
-    if (words && memory_ && !release.version.empty()) {
-        RememberingWords remembering(*words, RecalledOrNewRecord(*memory_, release.version, language_));
-        ControlTips tips(list, language_, &remembering);
-        tipParts_ = std::make_shared<const Parts>(parts_->labels, &tips);
-        if (remembering.Learnt()) KeepUnlessWordless(*memory_, remembering.Record());
-        return;
-    }
-    ControlTips tips(list, language_, words);
-    tipParts_ = std::make_shared<const Parts>(parts_->labels, &tips);
+    // start asks nothing.
+    tipParts_ = ThroughRecord(host_.Words(), memory_, release.version, language_, [&](ExcelWords* words) {
+        ControlTips tips(PlaceListFor(release.version, release.build), language_, words);
+        return std::make_shared<const Parts>(parts_->labels, &tips);
+    });
 }
 
 std::wstring RibbonBuilder::Read(const wchar_t* key, int defaultValue)

@@ -4,11 +4,12 @@
 #   jscript-client.sh CORBEL_DLL
 # Runs inside fresh-prefix.sh.
 set -euo pipefail
+. "$(dirname "$0")/windows-path.sh"
 corbel=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-wine regsvr32 /s "$(winepath -w "$corbel")"
+wine regsvr32 /s "$(windows_path "$corbel")"
 cat >"$work/client.js" <<'JS'
 var failures = [];
 function check(condition, what) { if (!condition) failures.push(what); }
@@ -41,4 +42,4 @@ try {
 for (var i = 0; i < failures.length; ++i) WScript.Echo("FAILED: " + failures[i]);
 WScript.Quit(failures.length == 0 ? 0 : 1);
 JS
-wine cscript //nologo "$(winepath -w "$work/client.js")"
+wine cscript //nologo "$(windows_path "$work/client.js")"

@@ -4,11 +4,12 @@
 #   localised-ribbon.sh CORBEL_DLL EXCEL_HOST CORBEL_RIBBON DATA
 # Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
 set -euo pipefail
+. "$(dirname "$0")/windows-path.sh"
 corbel=$1 excel_host=$2 corbel_ribbon=$3 data=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-wine regsvr32 /s "$(winepath -w "$corbel")"
+wine regsvr32 /s "$(windows_path "$corbel")"
 "$corbel_ribbon" >"$work/english.xml"
 cmp -s "$work/english.xml" "$data/ribbon/empty-store.xml" || { echo "corbel-ribbon no longer gives the reference"; exit 1; }
 
@@ -16,7 +17,7 @@ failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 host() { # NAME, then excel-host's arguments: writes $work/NAME.xml
   local name=$1; shift
-  if ! wine "$excel_host" "$@" --ribbon-out "$(winepath -w "$work/$name.xml")" >"$work/$name.log" 2>&1; then
+  if ! wine "$excel_host" "$@" --ribbon-out "$(windows_path "$work/$name.xml")" >"$work/$name.log" 2>&1; then
     fail "$name: excel-host failed"; cat "$work/$name.log"
   fi
 }
@@ -35,7 +36,7 @@ asked() { # NAME: excel-host saw the add-in ask Excel's command bars
   grep 'object-model calls' "$work/$1.log" | grep 'CommandBars' >/dev/null
 }
 
-host english --ui-language 1033 --excel-words "$(winepath -w "$data/excel-words/german.tsv")"
+host english --ui-language 1033 --excel-words "$(windows_path "$data/excel-words/german.tsv")"
 cmp -s "$work/english.xml" "$data/ribbon/empty-store.xml" || fail "an English Excel's document changed"
 host british --ui-language 2057
 cmp -s "$work/british.xml" "$data/ribbon/empty-store.xml" || fail "a British English Excel's document changed"
@@ -43,7 +44,7 @@ cmp -s "$work/british.xml" "$data/ribbon/empty-store.xml" || fail "a British Eng
 kept "14.0 1033" && fail "an English Excel's words were kept"
 
 # Excel's own words where it gives them (both copies of each menu), the product's table elsewhere.
-german_words=$(winepath -w "$data/excel-words/german.tsv")
+german_words=$(windows_path "$data/excel-words/german.tsv")
 host german --ui-language 1031 --excel-words "$german_words"
 valid german
 asked german || fail "german: the first start did not ask Excel"
@@ -96,7 +97,7 @@ host dutch --ui-language 1043
 cmp -s "$work/dutch.xml" "$data/ribbon/empty-store.xml" || fail "an unshipped language did not give English"
 
 kept "14.0 1031" && fail "an Excel that answered nothing was kept as wordless"
-host markup --ui-language 1031 --excel-words "$(winepath -w "$data/excel-words/markup.tsv")"
+host markup --ui-language 1031 --excel-words "$(windows_path "$data/excel-words/markup.tsv")"
 valid markup
 has markup '<menu id="B30002" label="Datei &lt;&amp;&gt; &quot;neu&quot;"'
 has markup '<menu id="B30007" label="&lt;/menu&gt;&lt;menu id=&quot;x&quot;&gt;"'

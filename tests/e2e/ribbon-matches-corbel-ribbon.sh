@@ -5,6 +5,7 @@
 #   ribbon-matches-corbel-ribbon.sh CORBEL_DLL EXCEL_HOST CORBEL_RIBBON CASES
 # Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
 set -euo pipefail
+. "$(dirname "$0")/windows-path.sh"
 corbel=$1 excel_host=$2 corbel_ribbon=$3 cases=$4
 
 if [ ! -x "$corbel_ribbon" ]; then
@@ -17,7 +18,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 settings='HKEY_CURRENT_USER\Software\VB and VBA Program Settings\Quillmark'
 
-wine regsvr32 /s "$(winepath -w "$corbel")"
+wine regsvr32 /s "$(windows_path "$corbel")"
 
 failures=0 count=0
 while IFS=$'\t' read -r -a fields; do
@@ -31,11 +32,11 @@ while IFS=$'\t' read -r -a fields; do
       sets+=(--set "$pair")
     done
   } >"$work/settings.reg"
-  wine reg import "$(winepath -w "$work/settings.reg")" >/dev/null 2>&1
+  wine reg import "$(windows_path "$work/settings.reg")" >/dev/null 2>&1
 
   "$corbel_ribbon" --host "$host" "${sets[@]}" >"$work/expected.xml"
   status=0
-  wine "$excel_host" --name "$host" --ribbon-out "$(winepath -w "$work/actual.xml")" >"$work/log.txt" 2>&1 || status=$?
+  wine "$excel_host" --name "$host" --ribbon-out "$(windows_path "$work/actual.xml")" >"$work/log.txt" 2>&1 || status=$?
   count=$((count + 1))
   if [ "$status" -ne 0 ] || ! cmp -s "$work/expected.xml" "$work/actual.xml"; then
     failures=$((failures + 1))

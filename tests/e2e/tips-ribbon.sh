@@ -5,6 +5,7 @@
 #   tips-ribbon.sh CORBEL_DLL EXCEL_HOST CORBEL_RIBBON TOOL DATA SHOTS
 # Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
 set -euo pipefail
+. "$(dirname "$0")/windows-path.sh"
 corbel=$1 excel_host=$2 corbel_ribbon=$3 tool=$4 data=$5 shots=$6
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -13,17 +14,17 @@ mkdir -p "$shots"
 # Wine's own fonts (Tahoma), and no window manager: Wine draws the title bars itself.
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
-wine regsvr32 /s "$(winepath -w "$corbel")"
+wine regsvr32 /s "$(windows_path "$corbel")"
 
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 host() { # NAME, then excel-host's arguments: writes $work/NAME.xml and the report $work/NAME.log
   local name=$1; shift
-  if ! wine "$excel_host" --show-text "$@" --ribbon-out "$(winepath -w "$work/$name.xml")" >"$work/$name.log" 2>&1; then
+  if ! wine "$excel_host" --show-text "$@" --ribbon-out "$(windows_path "$work/$name.xml")" >"$work/$name.log" 2>&1; then
     fail "$name: excel-host failed"; cat "$work/$name.log"
   fi
 }
-words() { winepath -w "$data/excel-words/$1.tsv"; }
+words() { windows_path "$data/excel-words/$1.tsv"; }
 reports() { # NAME LINE: the report prints the supertip line exactly
   # Not grep -q in a pipe: it stops reading at the first match, and pipefail then counts tr's
   # broken pipe as a failure.

@@ -7,6 +7,7 @@
 # it then shows whether the add-in really loads. One line per scenario; exit code: the number
 # of failed checks.
 set -uo pipefail
+. "$(dirname "$0")/../windows-path.sh"
 installer=$1 tool=$2 host_x86=$3 host_x64=$4
 shift 4
 for program in "$installer" "$host_x86"; do
@@ -106,7 +107,7 @@ install_into() {
   local start
   start=$(now_ms)
   install_status=0
-  CORNICE_COMMAND_LINE="\"$(winepath -w "$installer")\" /S /D=$1" wine "$tool" run >/dev/null 2>&1 ||
+  CORNICE_COMMAND_LINE="\"$(windows_path "$installer")\" /S /D=$1" wine "$tool" run >/dev/null 2>&1 ||
     install_status=$?
   install_ms=$(($(now_ms) - start))
 }
@@ -128,7 +129,7 @@ uninstall() {
 loads_addin() {
   local status=0 out="$WINEPREFIX/ribbon.xml"
   rm -f "$out"
-  wine "$excel" --ribbon-out "$(winepath -w "$out")" "$@" >"$WINEPREFIX/excel.txt" 2>&1 || status=$?
+  wine "$excel" --ribbon-out "$(windows_path "$out")" "$@" >"$WINEPREFIX/excel.txt" 2>&1 || status=$?
   [ "$status" = 0 ] || { fail "Excel (excel-host) ended with $status: $(tr -d '\r' <"$WINEPREFIX/excel.txt" | head -c 400)"; return 1; }
   grep -q '<tab id="Menus" label="Classic"' "$out" || fail "Excel's ribbon has no Classic tab: $(head -c 200 "$out")"
 }
@@ -525,7 +526,7 @@ msiexec() {
   local start batch="$WINEPREFIX/drive_c/run-msiexec.bat"
   [ -f "$batch" ] || printf '@start /wait msiexec %%*\r\n@echo %%ERRORLEVEL%%\r\n' >"$batch"
   start=$(now_ms)
-  msi_status=$(wine cmd /c 'C:\run-msiexec.bat' "$@" /l*v "$(winepath -w "$WINEPREFIX/msi.log")" 2>/dev/null |
+  msi_status=$(wine cmd /c 'C:\run-msiexec.bat' "$@" /l*v "$(windows_path "$WINEPREFIX/msi.log")" 2>/dev/null |
     tr -d '\r' | tail -n 1)
   msi_ms=$(($(now_ms) - start))
 }
@@ -656,7 +657,7 @@ msi_for() {
   [ "$bitness" = x64 ] && msi=$msi_x64
   put_excel "$bitness"
   remember_registry
-  msiexec /i "$(winepath -w "$msi")" /qn
+  msiexec /i "$(windows_path "$msi")" /qn
   local installed_ms=$msi_ms
   msi_installed "$bitness" || { report "$before" ""; return; }
   loads_addin
@@ -664,7 +665,7 @@ msi_for() {
   trellis_for_user
   [ "$bitness" = x86 ] && [ "$prefix_bits" = 32 ] && rows_match_registration
   wine reg add "$settings_key" /v All /d 0 /f >/dev/null
-  msiexec /x "$(winepath -w "$msi")" /qn
+  msiexec /x "$(windows_path "$msi")" /qn
   [ "$msi_status" = 0 ] || fail "msiexec /x ended with '$msi_status'"
   settings_kept
   nothing_left
@@ -676,15 +677,15 @@ msi_upgrade() {
   local before=$failures older="$WINEPREFIX/Cornice-6.9-x86.msi"
   sh "$make_msi" x86 6.9.0 "$older" >/dev/null || { fail "cannot make the older package"; report "$before" ""; return; }
   put_excel x86
-  msiexec /i "$(winepath -w "$older")" /qn
+  msiexec /i "$(windows_path "$older")" /qn
   msi_installed x86 6.9.0 || { report "$before" ""; return; }
-  msiexec /i "$(winepath -w "$msi_x86")" /qn
+  msiexec /i "$(windows_path "$msi_x86")" /qn
   msi_installed x86 7.0.0
   loads_addin
-  msiexec /i "$(winepath -w "$older")" /qn
+  msiexec /i "$(windows_path "$older")" /qn
   [ "$msi_status" = 1603 ] || fail "the older package over the newer one ended with '$msi_status', not 1603"
   [ "$(msi_products)" = "7.0.0 32" ] || fail "after the refused downgrade Add/Remove Programs lists '$(msi_products | tr '\n' ';')'"
-  msiexec /x "$(winepath -w "$msi_x86")" /qn
+  msiexec /x "$(windows_path "$msi_x86")" /qn
   [ "$msi_status" = 0 ] || fail "msiexec /x ended with '$msi_status'"
   nothing_left
   report "$before" "6.9.0 to 7.0.0, then 6.9.0 refused"
@@ -696,12 +697,12 @@ msi_refusals() {
   put_excel x86
   install
   [ "$install_status" = 0 ] || { fail "the per-user installation failed"; report "$before" ""; return; }
-  msiexec /i "$(winepath -w "$msi_x86")" /qn
+  msiexec /i "$(windows_path "$msi_x86")" /qn
   [ "$msi_status" = 1603 ] || fail "the package over a per-user installation ended with '$msi_status', not 1603"
   reg_exists "$machine_addin" && fail "the refused package installed something"
   uninstall
 
-  msiexec /i "$(winepath -w "$msi_x86")" /qn
+  msiexec /i "$(windows_path "$msi_x86")" /qn
   msi_installed x86 || { report "$before" ""; return; }
   install
   [ "$install_status" = 2 ] || fail "the per-user installer over the package ended with $install_status, not 2"
@@ -711,11 +712,11 @@ msi_refusals() {
   rm -f "$(unix_path "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")/Cornice-setup.log"
   reg_exists "$arp_key" && fail "the refused per-user installer installed something"
   if [ "$prefix_bits" = 64 ]; then
-    msiexec /i "$(winepath -w "$msi_x64")" /qn
+    msiexec /i "$(windows_path "$msi_x64")" /qn
     [ "$msi_status" = 1603 ] || fail "the x64 package over the x86 one ended with '$msi_status', not 1603"
     reg_exists "$machine_addin" 64 && fail "the refused x64 package installed something"
   fi
-  msiexec /x "$(winepath -w "$msi_x86")" /qn
+  msiexec /x "$(windows_path "$msi_x86")" /qn
   nothing_left
   report "$before" "per user and for all users, both ways$([ "$prefix_bits" = 64 ] && echo "; x64 over x86")"
 }

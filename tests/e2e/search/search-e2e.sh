@@ -5,6 +5,7 @@
 #   search-e2e.sh EXCEL_HOST CORBEL_DLL DRIVER DATA SHOTS
 # Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
 set -euo pipefail
+. "$(dirname "$0")/../windows-path.sh"
 excel_host=$1 corbel=$2 driver=$3 data=$4 shots=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -22,15 +23,15 @@ has() { # NAME LINE: excel-host's report NAME has the line exactly
 }
 drive() { # NAME WORDS KEYTIP POSITION IDMSO, then excel-host's arguments
   local name=$1; shift
-  wine "$driver" "$(winepath -w "$work/$name-show.log")" "$(winepath -w "$shots")" "$name" "$@" || fail "$name: the window"
+  wine "$driver" "$(windows_path "$work/$name-show.log")" "$(windows_path "$shots")" "$name" "$@" || fail "$name: the window"
 }
-host_exe=$(winepath -w "$excel_host")
+host_exe=$(windows_path "$excel_host")
 
 # Corbel.dll with "Search" on: --search with the object-model calls of the first search, and the
 # window in English and German (its keytip as --show-text reads it from the document).
-wine regsvr32 /s "$(winepath -w "$corbel")"
+wine regsvr32 /s "$(windows_path "$corbel")"
 wine reg add 'HKCU\Software\VB and VBA Program Settings\Quillmark\Architrave' /v Search /d 1 /f >/dev/null
-words() { winepath -w "$data/excel-words/$1.tsv"; }
+words() { windows_path "$data/excel-words/$1.tsv"; }
 english=(--release 16 --ui-language 1033 --excel-words "$(words english-tips)")
 german=(--release 16 --ui-language 1031 --excel-words "$(words german-search)")
 for language in en de; do

@@ -13,6 +13,10 @@ shift 4
 for program in "$installer" "$host_x86"; do
   [ -f "$program" ] || { echo "installer-e2e: $program is missing (the win32 preset's build makes it)"; exit 1; }
 done
+# The project's version, from CMake: the package's own (7.0.0), and the one Add/Remove Programs
+# shows for the per-user installation (7.0).
+product_version=${CORNICE_VERSION:?CORNICE_VERSION, the project version, is not set (CMake sets it)}
+display_version=${product_version%.*}
 export LC_ALL=C.UTF-8 # Wine names files from the Unix locale; the folders have non-ASCII letters
 # Wine's winemenubuilder would mirror the Start menu shortcuts into the Linux desktop's menus,
 # outside the prefix.
@@ -173,7 +177,7 @@ installed() {
     fail "the shortcut Cornice does not lead to Trellis.exe"
 
   [ "$(reg_value "$arp_key" DisplayName)" = Cornice ] || fail "DisplayName '$(reg_value "$arp_key" DisplayName)'"
-  [ "$(reg_value "$arp_key" DisplayVersion)" = 7.0 ] || fail "DisplayVersion '$(reg_value "$arp_key" DisplayVersion)'"
+  [ "$(reg_value "$arp_key" DisplayVersion)" = "$display_version" ] || fail "DisplayVersion '$(reg_value "$arp_key" DisplayVersion)'"
   [ "$(reg_value "$arp_key" Publisher)" = Quillmark ] || fail "Publisher '$(reg_value "$arp_key" Publisher)'"
   [ "$(reg_value "$arp_key" UninstallString)" = "\"$folder\\Uninstall.exe\"" ] || fail "UninstallString '$(reg_value "$arp_key" UninstallString)'"
   local size
@@ -545,7 +549,7 @@ msi_products() {
 
 # msi_installed x86|x64 [VERSION]: the package of that bitness is installed, as it should be.
 msi_installed() {
-  local bitness=$1 version=${2:-7.0.0} view=32 other=64 folder unix
+  local bitness=$1 version=${2:-$product_version} view=32 other=64 folder unix
   [ "$msi_status" = 0 ] || { fail "msiexec /i ended with '$msi_status'"; return 1; }
   folder='C:\Program Files\Cornice'
   if [ "$bitness" = x64 ]; then
@@ -680,15 +684,15 @@ msi_upgrade() {
   msiexec /i "$(windows_path "$older")" /qn
   msi_installed x86 6.9.0 || { report "$before" ""; return; }
   msiexec /i "$(windows_path "$msi_x86")" /qn
-  msi_installed x86 7.0.0
+  msi_installed x86
   loads_addin
   msiexec /i "$(windows_path "$older")" /qn
   [ "$msi_status" = 1603 ] || fail "the older package over the newer one ended with '$msi_status', not 1603"
-  [ "$(msi_products)" = "7.0.0 32" ] || fail "after the refused downgrade Add/Remove Programs lists '$(msi_products | tr '\n' ';')'"
+  [ "$(msi_products)" = "$product_version 32" ] || fail "after the refused downgrade Add/Remove Programs lists '$(msi_products | tr '\n' ';')'"
   msiexec /x "$(windows_path "$msi_x86")" /qn
   [ "$msi_status" = 0 ] || fail "msiexec /x ended with '$msi_status'"
   nothing_left
-  report "$before" "6.9.0 to 7.0.0, then 6.9.0 refused"
+  report "$before" "6.9.0 to $product_version, then 6.9.0 refused"
 }
 
 # Per user and for all users exclude each other, both ways, and so do the two packages.

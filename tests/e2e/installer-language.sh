@@ -4,6 +4,7 @@
 # always was, for an English one and for a language the installer does not ship (Dutch).
 #   installer-language.sh SETUP   (inside a prefix of its own: fresh-prefix.sh)
 set -euo pipefail
+. "$(dirname "$0")/in-prefix.sh"
 setup=$1
 status=0
 

@@ -8,6 +8,7 @@
 # (inside a prefix of its own: fresh-prefix.sh); TEXTS is CorniceText.nsh, LANGUAGE en, de, fr,
 # es, it, pt-BR, ru, ja or zh-CN. Pictures: SHOTS/LANGUAGE-welcome.png, LANGUAGE-finish.png.
 set -euo pipefail
+. "$(dirname "$0")/in-prefix.sh"
 setup=$1 tool=$2 texts=$3 shots=$4 source=$5
 shift 5
 name=$(basename "$setup" -setup.exe) # Cornice-7.0

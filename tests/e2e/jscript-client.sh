@@ -4,7 +4,7 @@
 #   jscript-client.sh CORBEL_DLL
 # Runs inside fresh-prefix.sh.
 set -euo pipefail
-. "$(dirname "$0")/windows-path.sh"
+. "$(dirname "$0")/in-prefix.sh"
 corbel=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -4,7 +4,7 @@
 #   localised-ribbon.sh CORBEL_DLL EXCEL_HOST CORBEL_RIBBON DATA
 # Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
 set -euo pipefail
-. "$(dirname "$0")/windows-path.sh"
+. "$(dirname "$0")/in-prefix.sh"
 corbel=$1 excel_host=$2 corbel_ribbon=$3 data=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -5,7 +5,7 @@
 #   ribbon-matches-corbel-ribbon.sh CORBEL_DLL EXCEL_HOST CORBEL_RIBBON CASES
 # Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
 set -euo pipefail
-. "$(dirname "$0")/windows-path.sh"
+. "$(dirname "$0")/in-prefix.sh"
 corbel=$1 excel_host=$2 corbel_ribbon=$3 cases=$4
 
 if [ ! -x "$corbel_ribbon" ]; then

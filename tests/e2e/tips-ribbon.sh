@@ -5,7 +5,7 @@
 #   tips-ribbon.sh CORBEL_DLL EXCEL_HOST CORBEL_RIBBON TOOL DATA SHOTS
 # Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
 set -euo pipefail
-. "$(dirname "$0")/windows-path.sh"
+. "$(dirname "$0")/in-prefix.sh"
 corbel=$1 excel_host=$2 corbel_ribbon=$3 tool=$4 data=$5 shots=$6
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

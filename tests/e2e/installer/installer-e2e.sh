@@ -7,7 +7,7 @@
 # it then shows whether the add-in really loads. One line per scenario; exit code: the number
 # of failed checks.
 set -uo pipefail
-. "$(dirname "$0")/../windows-path.sh"
+. "$(dirname "$0")/../in-prefix.sh"
 installer=$1 tool=$2 host_x86=$3 host_x64=$4
 shift 4
 for program in "$installer" "$host_x86"; do

@@ -5,7 +5,7 @@
 #   search-e2e.sh EXCEL_HOST CORBEL_DLL DRIVER DATA SHOTS
 # Runs inside fresh-prefix.sh (WINEPREFIX set, display available).
 set -euo pipefail
-. "$(dirname "$0")/../windows-path.sh"
+. "$(dirname "$0")/../in-prefix.sh"
 excel_host=$1 corbel=$2 driver=$3 data=$4 shots=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -3,8 +3,7 @@
 # display):  trellis-e2e.sh BUILD_DIR SOURCE_DIR SHOTS_DIR SCENARIO...
 # Screenshots come out as PNG files in SHOTS_DIR.
 set -euo pipefail
-# A step that fails silently (Wine prints nothing under WINEDEBUG=-all) still says where.
-trap 'echo "$(basename "$0"): line $LINENO failed" >&2' ERR
+. "$(dirname "$0")/../in-prefix.sh"
 build=$1 source=$2 shots=$3
 shift 3
 # Wine names files from the Unix locale; the program folder has non-ASCII letters.

@@ -1,4 +1,9 @@
 # Sourced by the scripts that run inside fresh-prefix.sh.
+
+# Wine's programs say nothing under WINEDEBUG=-all: a step that fails and ends a script under
+# `set -e` still says where.
+[[ $- != *e* ]] || trap 'echo "$(basename "$0"): line $LINENO failed" >&2' ERR
+
 # windows_path PATH: the Windows name of a Unix path, as `winepath -w` gives it, without starting
 # a Wine process: C: for the prefix's drive_c, else Z:, which a new prefix maps to /. A CI run
 # once got an empty line from winepath for a file that was there, and the test then failed on a

@@ -3,6 +3,7 @@
 # The prefix PREFIX_ROOT/winBITS is made on first use (32-bit or 64-bit Windows) and kept for
 # later runs; ~/.wine is never touched. Exit code: the program's.
 set -euo pipefail
+. "$(dirname "$0")/wine-fixed-addresses.sh"
 bits=$1 root=$2
 shift 2
 prefix="$root/win$bits"

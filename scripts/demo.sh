@@ -14,6 +14,7 @@
 #     --build DIR  the build folder (default build/win32, with --x64 build/win64)
 #     --out DIR    where the prefix, screenshots and ribbon document go (default build/demo)
 set -euo pipefail
+. "$(dirname "$0")/../cmake/wine-fixed-addresses.sh"
 cd "$(dirname "$0")/.."
 scripted=${CORNICE_DEMO_SCRIPTED:-} build= out=build/demo bits=32
 cmake/x86-code-runs.sh || bits=64

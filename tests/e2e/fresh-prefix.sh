@@ -8,6 +8,7 @@
 # wineserver replaces by rename and never rewrites in place. The copy is removed afterwards,
 # and kept when the command fails, for a look. Exit code: the command's.
 set -euo pipefail
+. "$(dirname "$0")/../../cmake/wine-fixed-addresses.sh"
 bits=$1 root=$2 name=$3
 shift 3
 mkdir -p "$root"

@@ -6,6 +6,8 @@ set -euo pipefail
 . "$(dirname "$0")/wine-fixed-addresses.sh"
 bits=$1 root=$2
 shift 2
+mkdir -p "$root"
+root=$(cd "$root" && pwd) # Wine wants an absolute WINEPREFIX
 prefix="$root/win$bits"
 tools=$(cd "$(dirname "$0")" && pwd)
 if ! "$tools/x86-code-runs.sh"; then

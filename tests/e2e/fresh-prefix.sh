@@ -52,43 +52,32 @@ mkdir -p "$root/e2e"
 # A crash ends the program at once instead of waiting in winedbg for ever.
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH="win$bits" WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 xvfb_log="$prefix.xvfb.log"
-
-# One run in a new copy of the template, on a virtual display of its own. Sets status, and
-# display_died when the X server was gone by the end: then every window of the run failed for a
-# reason outside the test, and the programs said nothing (Wine's messages are off).
-run_once() {
-  if [ -d "$prefix" ]; then
-    wineserver -k 2>/dev/null || true
-    rm -rf "$prefix"
-  fi
-  copy_prefix "$pristine" "$prefix"
-  # `wine` starts 64-bit programs with the 64-bit loader by itself.
-  # A persistent wineserver makes each of the test's many Wine processes start faster.
-  wineserver -p
-  status=0 display_died=0
-  rm -f "$xvfb_log" "$prefix.display-died"
-  # A display number of our own, so that tests started together do not race for :99 (-n before
-  # -a: the search for a free number starts there). The X server's own messages go to a log.
-  xvfb-run -n $((100 + $$ % 800)) -a -e "$xvfb_log" -s "-screen 0 1280x1024x24" \
-    bash -c '"$@"; code=$?; xdpyinfo >/dev/null 2>&1 || touch "$WINEPREFIX.display-died"; exit $code' \
-    fresh-prefix "$@" || status=$?
+if [ -d "$prefix" ]; then
   wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  [ ! -e "$prefix.display-died" ] || display_died=1
-  rm -f "$prefix.display-died"
-}
-
-run_once "$@"
-if [ "$status" -ne 0 ] && [ "$display_died" = 1 ]; then
-  echo "fresh-prefix: the X server of $name died during the run (exit $status); running it once more" >&2
-  [ ! -s "$xvfb_log" ] || sed 's/^/  X server: /' "$xvfb_log" >&2
-  run_once "$@"
+  rm -rf "$prefix"
 fi
+copy_prefix "$pristine" "$prefix"
+
+# `wine` starts 64-bit programs with the 64-bit loader by itself.
+# A persistent wineserver makes each of the test's many Wine processes start faster.
+wineserver -p
+status=0
+rm -f "$xvfb_log" "$prefix.display-died"
+# A display number of our own, so that tests started together do not race for :99 (-n before -a:
+# the search for a free number starts there). The X server's own messages go to a log, and
+# whether it still answered at the end is noted: with Wine's messages off, windows on a display
+# that died fail without a word.
+xvfb-run -n $((100 + $$ % 800)) -a -e "$xvfb_log" -s "-screen 0 1280x1024x24" \
+  bash -c '"$@"; code=$?; xdpyinfo >/dev/null 2>&1 || touch "$WINEPREFIX.display-died"; exit $code' \
+  fresh-prefix "$@" || status=$?
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 if [ "$status" -eq 0 ]; then
-  rm -rf "$prefix" "$xvfb_log"
+  rm -rf "$prefix" "$xvfb_log" "$prefix.display-died"
 else
   echo "fresh-prefix: $name failed (exit $status); its prefix stays at $prefix" >&2
-  [ "$display_died" = 0 ] || echo "fresh-prefix: its X server had died again" >&2
+  [ ! -e "$prefix.display-died" ] || echo "fresh-prefix: its X server had died by the end" >&2
   [ ! -s "$xvfb_log" ] || sed 's/^/  X server: /' "$xvfb_log" >&2
 fi
+rm -f "$prefix.display-died"
 exit "$status"

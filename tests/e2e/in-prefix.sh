@@ -5,9 +5,9 @@
 [[ $- != *e* ]] || trap 'echo "$(basename "$0"): line $LINENO failed" >&2' ERR
 
 # windows_path PATH: the Windows name of a Unix path, as `winepath -w` gives it, without starting
-# a Wine process: C: for the prefix's drive_c, else Z:, which a new prefix maps to /. A CI run
-# once got an empty line from winepath for a file that was there, and the test then failed on a
-# name it had never been given.
+# a Wine process: C: for the prefix's drive_c, else Z:, which a new prefix maps to /. A winepath
+# that dies at its start (cmake/wine-fixed-addresses.sh) prints nothing, and the test then fails
+# on a name it was never given.
 windows_path() {
   local path=$1
   [[ $path == /* ]] || path=$PWD/$path
